@@ -1,0 +1,26 @@
+#include "config_model.h"
+#include "variant.h"
+
+namespace talvir {
+
+TransceiverConfig TransceiverConfig::defaults(const Variant &variant, bool consoleMode)
+{
+    TransceiverConfig c;
+    if (variant.modeUnsetInConsoleMode && consoleMode)
+        c.mode = -1;
+    return c;
+}
+
+void TransceiverConfig::clearForRead()
+{
+    serialNo.clear();
+    apn.clear();
+    serverIp.clear();
+    localIp.clear();
+    localPort.clear();
+    gatewayIp.clear();
+    panels.clear();
+    reserveIps.fill(0);
+}
+
+} // namespace talvir
