@@ -1,0 +1,121 @@
+// The LAN link to the transceiver: the UDP endpoint (local port 9999), the transceiver's address,
+// the connect with its poll, the transmit and receive buffers, the status datagram, and the hand-over
+// of every other datagram to the running exchange.
+#pragma once
+
+#include "app/variant.h"
+#include "link/datagram_transport.h"
+#include "link/lan_datagrams.h"
+#include "link/lan_state.h"
+#include "link/timer.h"
+#include "link/timing.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <memory>
+
+namespace talvir {
+
+// The running write or read (the transfer engine) gets every datagram that passed the sender check,
+// after it was copied into the receive buffer; it acts on it according to the LAN state.
+class LanExchangeListener {
+public:
+    virtual ~LanExchangeListener() = default;
+    virtual void onLanDatagram(const QByteArray &datagram) = 0;
+};
+
+class LanChannel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint16 kPort = 9999;
+
+    LanChannel(const Variant &variant, std::unique_ptr<DatagramTransport> transport, TimerFactory timers,
+               const Timing &timing, QObject *parent = nullptr);
+    ~LanChannel() override;
+
+    // Where the endpoint binds (all IPv4 addresses, port 9999) and where the transceiver listens
+    // (port 9999). Tests and the simulator's neighbours change them before the first bind.
+    void setLocalEndpoint(const QHostAddress &address, quint16 port);
+    void setRemotePort(quint16 port) { remotePort_ = port; }
+    quint16 remotePort() const { return remotePort_; }
+
+    // Binds the endpoint unless bound. False when the port cannot be bound; lastError() then names
+    // the port and the reason. connectTo() binds on its own; the window may bind earlier.
+    bool bind();
+    bool isBound() const;
+    quint16 localPort() const;
+    QString lastError() const { return lastError_; }
+
+    // The transceiver address as the technician typed it; empty until the first connect. The window
+    // offers linktext::defaultTransceiverAddress() while it is empty.
+    QString addressText() const { return addressText_; }
+    QHostAddress remoteAddress() const { return remote_; }
+
+    // LAN chosen with an address the window accepted (TextToIP not 0): bind, set the remote address,
+    // LAN state Connecting, poll on, and wait up to 11 passes of 510 ms for "OK". Returns false and
+    // starts nothing when the address is not accepted or the endpoint cannot be bound (lastError()).
+    // Otherwise connectFinished() reports the outcome.
+    bool connectTo(const QString &addressText);
+    bool isConnecting() const;
+
+    LanState state() const { return state_; }
+    void setState(LanState s) { state_ = s; }
+
+    // Sends one datagram to the transceiver and keeps it as the last command, for retransmission.
+    bool sendCommand(const QByteArray &bytes);
+    bool resendLastCommand();
+    QByteArray lastCommand() const { return lastCommand_.left(lastCommandLength_); }
+    // The 512-byte receive buffer: the last datagram at its start, older bytes behind it.
+    const QByteArray &receiveBuffer() const { return rxBuffer_; }
+
+    // TimerUDP: "AT+CONFIG" every second. A running poll keeps its phase when switched on again.
+    void setPolling(bool on);
+    bool isPolling() const;
+
+    // Exit confirmed: poll and connect stop, nothing more is sent, datagrams are ignored.
+    void setClosing(bool closing);
+    bool closing() const { return closing_; }
+
+    void setExchangeListener(LanExchangeListener *listener) { listener_ = listener; }
+
+signals:
+    // The connect ended: true on the first "OK" from the transceiver (window: clear the status text,
+    // show Gauge, EnableLinkControls), false after 11 passes without one (poll already off; window:
+    // status "Нет связи с " + address, autonomous caption, DisableLinkControls, then enable ItemLink,
+    // ItemLoad and ItemSave). A late "OK" after a failed connect still brings the link up and reports
+    // true.
+    void connectFinished(bool connected);
+    // 600r only: a 14-byte status datagram. Window: caption prefix + statusCaptionSuffix(status),
+    // status light statusLightColour(status.channelCode).
+    void statusReceived(const talvir::LanStatus &status);
+    // A datagram from the transceiver longer than the receive buffer was dropped.
+    void datagramDropped(int length);
+
+private:
+    void onDatagram(const QByteArray &bytes, const QString &sender, quint16 senderPort);
+    void onPoll();
+    void onConnectPass();
+
+    const Variant &variant_;
+    std::unique_ptr<DatagramTransport> transport_;
+    std::unique_ptr<Timer> poll_;
+    std::unique_ptr<Timer> connectPass_;
+    Timing timing_;
+    LanExchangeListener *listener_ = nullptr;
+
+    QHostAddress localAddress_ = QHostAddress(QHostAddress::AnyIPv4);
+    quint16 localPort_ = kPort;
+    quint16 remotePort_ = kPort;
+    QHostAddress remote_;
+    QString addressText_;
+    QString lastError_;
+
+    LanState state_ = LanState::Connecting;
+    int connectBudget_ = 0;
+    QByteArray lastCommand_;
+    int lastCommandLength_ = 0;
+    QByteArray rxBuffer_;
+    bool closing_ = false;
+};
+
+} // namespace talvir

@@ -1,0 +1,428 @@
+#include "transfer_engine.h"
+
+#include "link/progress.h"
+
+namespace talvir {
+
+TransferEngine::TransferEngine(const Variant &variant, SerialChannel &serial, LanChannel &lan, TimerFactory timers,
+                               const Timing &timing, QObject *parent)
+    : QObject(parent), variant_(variant), serial_(serial), lan_(lan), timing_(timing)
+{
+    silence_ = timers(QStringLiteral("serialSilence"), Timer::Mode::SingleShot);
+    silence_->setTimeout([this] {
+        if (serialWriting_)
+            finishSerialWrite(TransferOutcome::NoAnswer, linktext::noAnswer());
+    });
+    frameRetry_ = timers(QStringLiteral("frameRetry"), Timer::Mode::SingleShot);
+    frameRetry_->setTimeout([this] { onFrameRetry(); });
+    waitAck_ = timers(QStringLiteral("TimerWaitAck"), Timer::Mode::Periodic);
+    waitAck_->setTimeout([this] { onRetransmit(); });
+    waitBlock_ = timers(QStringLiteral("TimerWaitBlock"), Timer::Mode::Periodic);
+    waitBlock_->setTimeout([this] { onBlockWatchdog(); });
+    serial_.setWriteListener(this);
+    lan_.setExchangeListener(this);
+}
+
+TransferEngine::~TransferEngine()
+{
+    serial_.setWriteListener(nullptr);
+    lan_.setExchangeListener(nullptr);
+}
+
+quint32 TransferEngine::readSerialNumber() const
+{
+    const int at = variant_.settingsBase() + 14;
+    if (readImage_.size() < at + 4)
+        return 0;
+    const auto u = [this](int i) { return quint32(static_cast<unsigned char>(readImage_.at(i))); };
+    return u(at) | u(at + 1) << 8 | u(at + 2) << 16 | u(at + 3) << 24;
+}
+
+void TransferEngine::setClosing(bool closing)
+{
+    closing_ = closing;
+    serial_.setClosing(closing);
+    lan_.setClosing(closing);
+    if (closing)
+        abandonAll();
+}
+
+void TransferEngine::abandonAll()
+{
+    if (serialWriting_)
+        finishSerialWrite(TransferOutcome::Abandoned, {});
+    if (lanStep_ == LanStep::Read)
+        finishLanRead(TransferOutcome::Abandoned, {});
+    else if (lanStep_ != LanStep::Idle)
+        finishLanWrite(TransferOutcome::Abandoned, {}, false);
+}
+
+void TransferEngine::setProgress(int percent, bool force)
+{
+    if (percent == lastPercent_ && !force)
+        return;
+    lastPercent_ = percent;
+    emit progressChanged(percent);
+}
+
+void TransferEngine::updateProgress() { setProgress(progressPercent(bytesDone_, bytesTotal_)); }
+
+// ---- Serial write -------------------------------------------------------------------------------
+
+bool TransferEngine::startSerialWrite(const SendList &frames, const QString &serialNumberText)
+{
+    if (closing_ || busy() || frames.isEmpty() || !serial_.isOpen() || !serial_.isLinkUp())
+        return false;
+    frames_ = frames;
+    serialNumberText_ = serialNumberText;
+    bytesTotal_ = 6 * frames_.size();
+    setProgress(0, true);
+    position_ = 0;
+    bytesDone_ = 0;
+    serialWriting_ = true;
+    // No link loss is watched during the write; the transceiver's silence is (serialSilence).
+    serial_.disarmWatchdog();
+    silence_->start(timing_.serialWriteSilenceMs);
+    // The position stays 0: the first acknowledgement answers the identification exchange and
+    // fetches frame 0 a second time.
+    transmitFrame(frames_.at(0));
+    bytesDone_ += 6;
+    updateProgress();
+    emit writeStarted(TransferChannel::Serial);
+    return true;
+}
+
+void TransferEngine::transmitFrame(const Frame &frame)
+{
+    // A frame goes out whole or not yet: when the port cannot take 6 bytes it is offered again shortly.
+    if (serial_.sendFrame(frame)) {
+        framePending_ = false;
+        frameRetry_->stop();
+        return;
+    }
+    pendingFrame_ = frame;
+    framePending_ = true;
+    frameRetry_->start(timing_.frameRetryMs);
+}
+
+void TransferEngine::onFrameRetry()
+{
+    if (serialWriting_ && framePending_ && !closing_)
+        transmitFrame(pendingFrame_);
+}
+
+void TransferEngine::onSerialAck()
+{
+    if (!serialWriting_)
+        return;
+    if (position_ == frames_.size()) {
+        finishSerialWrite(TransferOutcome::Succeeded, linktext::writeDone(serialNumberText_));
+        return;
+    }
+    const Frame frame = frames_.at(position_);
+    // The gauge reaches 100 % as the last frame goes out.
+    updateProgress();
+    transmitFrame(frame);
+    bytesDone_ += 6;
+    ++position_;
+}
+
+void TransferEngine::onSerialNak()
+{
+    if (!serialWriting_)
+        return;
+    transmitFrame(frames_.at(position_ > 0 ? position_ - 1 : 0));
+}
+
+void TransferEngine::onSerialReplyBytes()
+{
+    if (serialWriting_)
+        silence_->start(timing_.serialWriteSilenceMs);
+}
+
+void TransferEngine::onSerialStoreFailed()
+{
+    // The transceiver could not store the data: going on would leave it half-written anyway.
+    // storeFailed() of the channel carries the message.
+    if (serialWriting_)
+        finishSerialWrite(TransferOutcome::StoreFailed, {});
+}
+
+void TransferEngine::onSerialPortGone(bool lost)
+{
+    if (!serialWriting_)
+        return;
+    if (lost)
+        finishSerialWrite(TransferOutcome::PortLost, linktext::noAnswer());
+    else
+        finishSerialWrite(TransferOutcome::Abandoned, {});
+}
+
+void TransferEngine::finishSerialWrite(TransferOutcome outcome, const LinkMessage &message)
+{
+    frames_.clear();
+    serialWriting_ = false;
+    framePending_ = false;
+    frameRetry_->stop();
+    silence_->stop();
+    setProgress(0, true);
+    // The link is re-established through the identification exchange after every write.
+    if (serial_.isOpen() && !closing_)
+        serial_.armWatchdog(SerialChannel::kTicksAfterAnswer);
+    emit writeFinished({TransferChannel::Serial, outcome, message});
+}
+
+// ---- LAN write and read -------------------------------------------------------------------------
+
+bool TransferEngine::startLanWrite(const QByteArray &image, const QString &serialNumberText)
+{
+    if (closing_ || busy() || lan_.state() != LanState::Connected || image.size() != variant_.imageSize())
+        return false;
+    writeImage_ = image;
+    serialNumberText_ = serialNumberText;
+    bytesDone_ = 0;
+    bytesTotal_ = variant_.imageSize();
+    resultOutcome_ = TransferOutcome::NoAnswer;
+    resultMessage_ = {};
+    lan_.setPolling(false);
+    lan_.setState(LanState::AwaitingReady);
+    lan_.sendCommand(lancmd::dataStart());
+    waitAck_->switchOn(timing_.retransmitMs);
+    retryBudget_ = kCommandRetries;
+    lanStep_ = LanStep::Ready;
+    emit writeStarted(TransferChannel::Lan);
+    return true;
+}
+
+bool TransferEngine::startLanRead()
+{
+    if (closing_ || busy() || lan_.state() != LanState::Connected)
+        return false;
+    lastReadBlock_ = -1;
+    bytesDone_ = 0;
+    lan_.setPolling(false);
+    bytesTotal_ = variant_.imageSize();
+    readImage_ = QByteArray(variant_.imageSize(), '\0');
+    lan_.sendCommand(lancmd::readStart());
+    retryBudget_ = kCommandRetries;
+    lan_.setState(LanState::Reading);
+    waitAck_->switchOn(timing_.retransmitMs);
+    lanStep_ = LanStep::Read;
+    return true;
+}
+
+void TransferEngine::sendObjectBlock(int b)
+{
+    block_ = b;
+    retryBudget_ = kCommandRetries;
+    lan_.sendCommand(objectWriteBlock(writeImage_, b));
+    lan_.setState(LanState::AwaitingBlockAck);
+    waitAck_->switchOn(timing_.retransmitMs);
+    lanStep_ = LanStep::ObjectBlock;
+}
+
+void TransferEngine::sendSettingsBlock()
+{
+    retryBudget_ = kCommandRetries;
+    lan_.sendCommand(settingsWriteBlock(writeImage_.mid(variant_.settingsBase(), kSettingsSize)));
+    lan_.setState(LanState::AwaitingBlockAck);
+    waitAck_->switchOn(timing_.retransmitMs);
+    lanStep_ = LanStep::Settings;
+}
+
+void TransferEngine::onRetransmit()
+{
+    if (closing_ || lanStep_ == LanStep::Idle) {
+        waitAck_->stop();
+        return;
+    }
+    if (--retryBudget_ < 1)
+        lan_.setState(LanState::NoAnswer);
+    else
+        lan_.resendLastCommand();
+    advanceLan();
+}
+
+void TransferEngine::onBlockWatchdog()
+{
+    if (closing_ || lanStep_ == LanStep::Idle) {
+        waitBlock_->stop();
+        return;
+    }
+    lan_.setState(LanState::NoAnswer);
+    advanceLan();
+}
+
+// Where the waiting loop of each step would notice the state it waits for, or NoAnswer.
+void TransferEngine::advanceLan()
+{
+    const LanState s = lan_.state();
+    switch (lanStep_) {
+    case LanStep::Idle:
+        return;
+    case LanStep::Ready:
+        if (s == LanState::AwaitingBlockAck)
+            sendObjectBlock(1);
+        else if (s == LanState::NoAnswer)
+            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
+        return;
+    case LanStep::ObjectBlock:
+        if (s == LanState::Acknowledged) {
+            bytesDone_ += kObjectBlockData;
+            updateProgress();
+            if (block_ < variant_.objectBlocks())
+                sendObjectBlock(block_ + 1);
+            else
+                sendSettingsBlock();
+        } else if (s == LanState::NoAnswer) {
+            finishLanWrite(TransferOutcome::NoAnswer, linktext::noBlockAnswer(), false);
+        }
+        return;
+    case LanStep::Settings:
+        if (s == LanState::Acknowledged) {
+            bytesDone_ += kSettingsSize;
+            updateProgress();
+            // "AT+FPDE" is not awaited: the state stays Acknowledged and the result is asked at once.
+            lan_.sendCommand(lancmd::dataEnd());
+            waitAck_->switchOn(timing_.retransmitMs);
+            retryBudget_ = kCommandRetries;
+            lan_.setState(LanState::AwaitingResult);
+            lan_.sendCommand(lancmd::config());
+            retryBudget_ = kResultRetries;
+            lanStep_ = LanStep::Result;
+        } else if (s == LanState::NoAnswer) {
+            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
+        }
+        return;
+    case LanStep::Result:
+        if (s == LanState::Acknowledged)
+            finishLanWrite(resultOutcome_, resultMessage_, true);
+        else if (s == LanState::NoAnswer)
+            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
+        return;
+    case LanStep::Read:
+        if (s == LanState::ReadDone)
+            finishLanRead(TransferOutcome::Succeeded, linktext::readDone(readSerialNumber()));
+        else if (s == LanState::NoAnswer)
+            finishLanRead(TransferOutcome::NoAnswer, linktext::readFailed());
+        return;
+    }
+}
+
+void TransferEngine::finishLanWrite(TransferOutcome outcome, const LinkMessage &message, bool pollOn)
+{
+    waitAck_->stop();
+    waitBlock_->stop();
+    lanStep_ = LanStep::Idle;
+    writeImage_.clear();
+    lan_.setState(LanState::Connected);
+    // After an unanswered write the poll stays off; after an answered one it resumes.
+    if (pollOn && !closing_)
+        lan_.setPolling(true);
+    if (outcome == TransferOutcome::Succeeded || outcome == TransferOutcome::Refused)
+        setProgress(0, true);
+    emit writeFinished({TransferChannel::Lan, outcome, message});
+}
+
+void TransferEngine::finishLanRead(TransferOutcome outcome, const LinkMessage &message)
+{
+    waitAck_->stop();
+    waitBlock_->stop();
+    lanStep_ = LanStep::Idle;
+    if (!closing_)
+        lan_.setPolling(true);
+    setProgress(0, true);
+    lan_.setState(LanState::Connected);
+    emit readFinished({TransferChannel::Lan, outcome, message});
+}
+
+void TransferEngine::onLanDatagram(const QByteArray &d)
+{
+    if (closing_ || lanStep_ == LanStep::Idle)
+        return;
+    switch (lan_.state()) {
+    case LanState::AwaitingBlockAck:
+        if (!isOkAnswer(d))
+            return;
+        lan_.setState(LanState::Acknowledged);
+        waitAck_->stop();
+        break;
+    case LanState::AwaitingReady:
+        if (!isReadyAnswer(d))
+            return;
+        lan_.setState(LanState::AwaitingBlockAck);
+        waitAck_->stop();
+        break;
+    case LanState::AwaitingResult:
+        if (isGoodAnswer(d)) {
+            resultOutcome_ = TransferOutcome::Succeeded;
+            resultMessage_ = linktext::writeDone(serialNumberText_);
+        } else if (isBadAnswer(d)) {
+            resultOutcome_ = TransferOutcome::Refused;
+            resultMessage_ = linktext::writeRefused();
+        } else {
+            return;
+        }
+        lan_.setState(LanState::Acknowledged);
+        waitAck_->stop();
+        break;
+    case LanState::Reading:
+        handleReadDatagram(d);
+        break;
+    default:
+        return;
+    }
+    advanceLan();
+}
+
+void TransferEngine::handleReadDatagram(const QByteArray &d)
+{
+    const int lastIndex = variant_.objectBlocks(); // N/5: the settings block's index
+    if (isReadBlock(d)) {
+        const int index = readBlockIndex(d);
+        if (d.size() == kObjectBlockLength && index < lastIndex) {
+            waitAck_->stop();
+            waitBlock_->stop();
+            // A repeated block (our "AT+RDY0" was lost) is answered again but stored and counted once.
+            if (index != lastReadBlock_) {
+                lastReadBlock_ = index;
+                readImage_.replace(index * kObjectBlockData, kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData));
+                bytesDone_ += kObjectBlockData;
+                updateProgress();
+            }
+            lan_.sendCommand(lancmd::readyForNext());
+            waitBlock_->switchOn(timing_.blockWatchdogMs);
+            return;
+        }
+        if (d.size() == kSettingsBlockLength && index == lastIndex) {
+            waitBlock_->stop();
+            readImage_.replace(variant_.settingsBase(), kSettingsSize, d.mid(kBlockHeader, kSettingsSize));
+            lan_.sendCommand(lancmd::readyForNext());
+            bytesDone_ += kSettingsSize;
+            updateProgress();
+            waitBlock_->switchOn(timing_.blockWatchdogMs);
+            return;
+        }
+        if (d.size() == kShortSettingsLength && index == lastIndex) {
+            waitBlock_->stop();
+            // Up to and including the mode byte; the reserve server entries are not carried.
+            QByteArray settings = d.mid(kBlockHeader, kShortSettingsData);
+            settings.append(QByteArray(kSettingsSize - kShortSettingsData, '\0'));
+            readImage_.replace(variant_.settingsBase(), kSettingsSize, settings);
+            lan_.sendCommand(lancmd::readyForNext());
+            bytesDone_ += kShortSettingsData;
+            updateProgress();
+            waitBlock_->switchOn(timing_.blockWatchdogMs);
+            return;
+        }
+    }
+    // The end marker counts only behind the settings block: byte 11 of the receive buffer still
+    // holds that block's index.
+    if (looksLikeEndMarker(d) && static_cast<unsigned char>(lan_.receiveBuffer().at(11)) == lastIndex) {
+        lan_.sendCommand(lancmd::readyForNext());
+        lan_.setState(LanState::ReadDone);
+        waitBlock_->stop();
+    }
+}
+
+} // namespace talvir

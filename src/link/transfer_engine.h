@@ -1,0 +1,154 @@
+// Moves a whole configuration between the configurator and the transceiver: the serial write (one
+// frame per acknowledgement) and the LAN write and read (commands and blocks, each awaited, with
+// retransmission). Runs as event-driven state machines; the window and command-line tools start a
+// transfer and wait for writeFinished() / readFinished().
+#pragma once
+
+#include "app/variant.h"
+#include "link/frames.h"
+#include "link/lan_channel.h"
+#include "link/link_message.h"
+#include "link/serial_channel.h"
+#include "link/timer.h"
+#include "link/timing.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <memory>
+
+namespace talvir {
+
+enum class TransferChannel { Serial, Lan };
+
+enum class TransferOutcome {
+    Succeeded,
+    Refused,     // LAN: the transceiver answered the final "AT+CONFIG" with its failure answer
+    NoAnswer,    // retransmissions used up, no read block in time, or a silent serial write
+    StoreFailed, // serial: 0x25 in the middle of the write
+    PortLost,    // serial: the port went away in the middle of the write
+    Abandoned,   // exit confirmed, or the port closed under the write: no message
+};
+
+struct TransferResult {
+    TransferChannel channel = TransferChannel::Serial;
+    TransferOutcome outcome = TransferOutcome::Abandoned;
+    // What to show; empty when nothing is to be shown (abandoned; 0x25, which storeFailed() reports).
+    LinkMessage message;
+
+    bool succeeded() const { return outcome == TransferOutcome::Succeeded; }
+};
+
+class TransferEngine : public QObject, private SerialWriteListener, private LanExchangeListener {
+    Q_OBJECT
+public:
+    static constexpr int kCommandRetries = 7;   // sent once, repeated 6 times: 35 s
+    static constexpr int kResultRetries = 19;   // the final "AT+CONFIG": 95 s
+
+    TransferEngine(const Variant &variant, SerialChannel &serial, LanChannel &lan, TimerFactory timers,
+                   const Timing &timing, QObject *parent = nullptr);
+    ~TransferEngine() override;
+
+    // Serial write of the send list (one frame per image byte). Needs an open port with the link
+    // up, no transfer running and at least one frame; false (nothing sent) otherwise. The watchdog is
+    // disarmed for the write and armed for 2 ticks at its end. serialNumberText (EditMAC) goes into
+    // the completion message.
+    bool startSerialWrite(const SendList &frames, const QString &serialNumberText);
+    bool serialWriteInProgress() const override { return serialWriting_; }
+
+    // LAN write of an image of variant.imageSize() bytes (panel slots, then the 422 settings bytes).
+    // Needs LAN state Connected and no transfer running; false (nothing sent) otherwise.
+    bool startLanWrite(const QByteArray &image, const QString &serialNumberText);
+    // LAN read into a zeroed image. Needs LAN state Connected and no transfer running.
+    bool startLanRead();
+    bool lanExchangeRunning() const { return lanStep_ != LanStep::Idle; }
+    bool busy() const { return serialWriting_ || lanExchangeRunning(); }
+
+    // The image of the last read, also after a failed read (the blocks received so far).
+    QByteArray readImage() const { return readImage_; }
+    // SettingsBlock offset 14 of the read image, unsigned 32-bit little-endian.
+    quint32 readSerialNumber() const;
+
+    int bytesDone() const { return bytesDone_; }
+    int bytesTotal() const { return bytesTotal_; }
+    int progress() const { return lastPercent_ < 0 ? 0 : lastPercent_; }
+
+    // Exit confirmed: every transfer is abandoned without a message (finished signals with
+    // Abandoned), nothing more is sent, the serial input is no longer read, the poll stops.
+    void setClosing(bool closing);
+    bool closing() const { return closing_; }
+
+signals:
+    // The gauge, in percent; emitted when the value changes, and 0 at every start and end (but a LAN
+    // write that found no answer leaves the gauge where it stood, as the configurator always has).
+    void progressChanged(int percent);
+    // The serial write went out, or the LAN write began.
+    void writeStarted(talvir::TransferChannel channel);
+    // The write ended. Serial success: window EnableLinkControls, disable ItemRead. Every other end:
+    // EnableLinkControls; show result.message when not empty.
+    void writeFinished(const talvir::TransferResult &result);
+    // The read ended; readImage() holds what was received.
+    void readFinished(const talvir::TransferResult &result);
+
+private:
+    enum class LanStep { Idle, Ready, ObjectBlock, Settings, Result, Read };
+
+    // SerialWriteListener
+    void onSerialAck() override;
+    void onSerialNak() override;
+    void onSerialReplyBytes() override;
+    void onSerialStoreFailed() override;
+    void onSerialPortGone(bool lost) override;
+    // LanExchangeListener
+    void onLanDatagram(const QByteArray &d) override;
+
+    void transmitFrame(const Frame &frame);
+    void onFrameRetry();
+    void finishSerialWrite(TransferOutcome outcome, const LinkMessage &message);
+
+    void onRetransmit();
+    void onBlockWatchdog();
+    void advanceLan();
+    void sendObjectBlock(int b);
+    void sendSettingsBlock();
+    void finishLanWrite(TransferOutcome outcome, const LinkMessage &message, bool pollOn);
+    void finishLanRead(TransferOutcome outcome, const LinkMessage &message);
+    void handleReadDatagram(const QByteArray &d);
+    void abandonAll();
+
+    void setProgress(int percent, bool force = false);
+    void updateProgress();
+
+    const Variant &variant_;
+    SerialChannel &serial_;
+    LanChannel &lan_;
+    Timing timing_;
+    std::unique_ptr<Timer> silence_;
+    std::unique_ptr<Timer> frameRetry_;
+    std::unique_ptr<Timer> waitAck_;
+    std::unique_ptr<Timer> waitBlock_;
+    bool closing_ = false;
+
+    int bytesDone_ = 0;
+    int bytesTotal_ = 0;
+    int lastPercent_ = -1;
+
+    // Serial write.
+    SendList frames_;
+    int position_ = 0;
+    bool serialWriting_ = false;
+    bool framePending_ = false;
+    Frame pendingFrame_{};
+    QString serialNumberText_;
+
+    // LAN exchange.
+    LanStep lanStep_ = LanStep::Idle;
+    int retryBudget_ = 0;
+    int block_ = 0;
+    QByteArray writeImage_;
+    QByteArray readImage_;
+    int lastReadBlock_ = -1;
+    LinkMessage resultMessage_;
+    TransferOutcome resultOutcome_ = TransferOutcome::Succeeded;
+};
+
+} // namespace talvir

@@ -1,0 +1,125 @@
+#include "sim_memory.h"
+
+#include "link/frames.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cstring>
+
+namespace talvir {
+
+bool SimMemory::storeRange(int address, const QByteArray &data)
+{
+    if (address < 0 || address + data.size() > bytes_.size())
+        return false;
+    std::memcpy(bytes_.data() + address, data.constData(), std::size_t(data.size()));
+    return true;
+}
+
+bool SimMemory::replace(const QByteArray &content)
+{
+    if (content.size() != bytes_.size())
+        return false;
+    bytes_ = content;
+    return true;
+}
+
+bool SimMemory::load(const QString &path, QString *error, QString *warning)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot open %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, f.errorString());
+        return false;
+    }
+
+    if (data.size() == bytes_.size()) {
+        bytes_ = data;
+        return true;
+    }
+    if (!data.startsWith("Trans")) {
+        *error = QStringLiteral("%1 is neither a configuration file (no \"Trans\" signature) nor a raw "
+                                "image of %2 bytes (it has %3 bytes)")
+                     .arg(path)
+                     .arg(bytes_.size())
+                     .arg(data.size());
+        return false;
+    }
+    if (data.size() < 6) {
+        *error = QStringLiteral("%1: the signature record is cut short").arg(path);
+        return false;
+    }
+    const bool hasFixed = data.at(5) == 'P';
+    const qsizetype first = hasFixed ? 12 : 6;
+    if (data.size() < first) {
+        *error = QStringLiteral("%1: the fixed record is missing").arg(path);
+        return false;
+    }
+
+    QByteArray loaded = bytes_;
+    int frames = 0;
+    for (qsizetype off = first; off + 6 <= data.size(); off += 6) {
+        Frame fr;
+        std::memcpy(fr.data(), data.constData() + off, 6);
+        const qsizetype record = off / 6;
+        if (fr[0] != kWriteCommand || !frameCrcValid(fr)) {
+            *error = QStringLiteral("%1: record %2 (offset %3) is not a write frame with a good CRC: %4")
+                         .arg(path)
+                         .arg(record)
+                         .arg(off)
+                         .arg(QString::fromLatin1(frameBytes(fr).toHex(' ')));
+            return false;
+        }
+        const int address = frameAddress(fr);
+        if (address >= bytes_.size()) {
+            *error = QStringLiteral("%1: record %2 writes address 0x%3, outside the memory of %4 bytes")
+                         .arg(path)
+                         .arg(record)
+                         .arg(address, 4, 16, QLatin1Char('0'))
+                         .arg(bytes_.size());
+            return false;
+        }
+        loaded[address] = char(frameData(fr));
+        ++frames;
+    }
+    if (frames == 0) {
+        *error = QStringLiteral("%1 holds no write frames").arg(path);
+        return false;
+    }
+    if (warning) {
+        warning->clear();
+        if (frames != bytes_.size())
+            *warning = QStringLiteral("%1 holds %2 frames, the memory has %3 bytes: the rest stays zero")
+                           .arg(path)
+                           .arg(frames)
+                           .arg(bytes_.size());
+    }
+    bytes_ = loaded;
+    return true;
+}
+
+bool SimMemory::save(const QString &path, QString *error) const
+{
+    QSaveFile f(path);
+    // Unbuffered: a buffered QSaveFile can commit a truncated file after a failed flush.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    if (f.write(bytes_) != bytes_.size()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace talvir

@@ -1,0 +1,496 @@
+// The LAN write and read on a fake endpoint and a fake clock: datagrams byte for byte, one block per
+// answer, retransmission counts and times, the read's storing rules and its end.
+#include "link_fixture.h"
+
+#include <QtTest>
+
+using namespace talvir;
+
+namespace {
+QByteArray bytes(const char *hex) { return QByteArray::fromHex(hex); }
+
+// Slot n (1-based) byte k: distinct per slot; settings byte k: 0x80 | k & 0x7F.
+QByteArray slotBytes(int n)
+{
+    QByteArray s(47, '\0');
+    for (int k = 0; k < 47; ++k)
+        s[k] = char((n * 3 + k) & 0xFF);
+    return s;
+}
+QByteArray settingsBytes()
+{
+    QByteArray s(422, '\0');
+    for (int k = 0; k < 422; ++k)
+        s[k] = char(0x80 | (k & 0x7F));
+    return s;
+}
+QByteArray testImage(int slotCount)
+{
+    QByteArray image;
+    for (int n = 1; n <= slotCount; ++n)
+        image += slotBytes(n);
+    return image + settingsBytes();
+}
+
+QByteArray readBlock(int index, const QByteArray &data)
+{
+    QByteArray b("AT+RDY0=");
+    b.append(char(data.size() >> 8)).append(char(data.size() & 0xFF)).append('\0').append(char(index));
+    return b + data;
+}
+QByteArray objectReadBlock(int index, int seed)
+{
+    QByteArray data;
+    for (int j = 1; j <= 5; ++j)
+        data += slotBytes(seed * 5 + j);
+    return readBlock(index, data);
+}
+
+// Answers each datagram of a write as a willing transceiver would.
+void answerWrite(LinkFixture &f, const QByteArray &result = "GOOD")
+{
+    for (int guard = 0; guard < 1000 && f.engine->lanExchangeRunning(); ++guard) {
+        const QByteArray last = f.udp->sent.last().bytes;
+        if (last == "AT+DATF")
+            f.fromTransceiver("READY");
+        else if (last.startsWith("AT+FPD0="))
+            f.fromTransceiver("OK");
+        else if (last == "AT+CONFIG")
+            f.fromTransceiver(result);
+        else
+            QFAIL(qPrintable(QStringLiteral("unexpected datagram ") + QString::fromLatin1(last.left(9))));
+    }
+}
+} // namespace
+
+class TestLanTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void writeSequence_data()
+    {
+        QTest::addColumn<bool>("duziv");
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<int>("total");
+        QTest::newRow("600r") << false << 120 << 28622;
+        QTest::newRow("duziv") << true << 60 << 14522;
+    }
+    void writeSequence()
+    {
+        QFETCH(bool, duziv);
+        QFETCH(int, blocks);
+        QFETCH(int, total);
+        LinkFixture f(duziv ? Variant::mxrDuziv() : Variant::mxr600r());
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QVERIFY(f.engine->startLanWrite(testImage(blocks * 5), QStringLiteral("305419896")));
+        QVERIFY(!f.lan->isPolling());
+        QCOMPARE(f.lan->state(), LanState::AwaitingReady);
+        QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+DATF"});
+
+        // Nothing moves on until the ready answer; an "OK" is not one.
+        f.fromTransceiver("OK");
+        QCOMPARE(f.udp->sent.size(), 1);
+        f.fromTransceiver("READY");
+        QCOMPARE(f.udp->sent.size(), 2);
+        for (int b = 1; b <= blocks; ++b) {
+            const QByteArray d = f.udp->sent.last().bytes;
+            QCOMPARE(d.size(), 247);
+            QByteArray header("AT+FPD0=");
+            header += bytes("00EB00");
+            header += char(b);
+            QCOMPARE(d.left(12), header);
+            for (int j = 1; j <= 5; ++j)
+                QCOMPARE(d.mid(12 + 47 * (j - 1), 47), slotBytes((b - 1) * 5 + j));
+            QCOMPARE(f.lan->state(), LanState::AwaitingBlockAck);
+            // One block per answer.
+            QCOMPARE(f.udp->sent.size(), 1 + b);
+            f.fromTransceiver("OK");
+            QCOMPARE(f.engine->bytesDone(), 235 * b);
+        }
+        // The last object block ends with the last slot.
+        QCOMPARE(f.udp->sent.at(blocks).bytes.right(47), slotBytes(blocks * 5));
+
+        const QByteArray settings = f.udp->sent.last().bytes;
+        QCOMPARE(settings.size(), 434);
+        QCOMPARE(settings.left(12), QByteArray("AT+FPD0=") + bytes("01A60001"));
+        QCOMPARE(settings.mid(12), settingsBytes());
+        f.fromTransceiver("OK");
+        QCOMPARE(f.engine->bytesDone(), total);
+        QCOMPARE(f.engine->progress(), 100);
+
+        // "AT+FPDE" is not awaited: "AT+CONFIG" follows at once.
+        QCOMPARE(f.udp->sent.size(), blocks + 4);
+        QCOMPARE(f.udp->sent.at(blocks + 2).bytes, QByteArray("AT+FPDE"));
+        QCOMPARE(f.udp->sent.at(blocks + 3).bytes, QByteArray("AT+CONFIG"));
+        QCOMPARE(f.lan->state(), LanState::AwaitingResult);
+        QCOMPARE(finished.count(), 0);
+
+        f.fromTransceiver("GOOD");
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.channel, TransferChannel::Lan);
+        QCOMPARE(r.outcome, TransferOutcome::Succeeded);
+        QCOMPARE(r.message.text, QStringLiteral("Запись конфигурации трансивера № 305419896 выполнена"));
+        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(r.message.icon, MessageIcon::Information);
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(f.lan->isPolling());
+        QCOMPARE(f.engine->progress(), 0);
+        for (const auto &s : f.udp->sent) {
+            QCOMPARE(s.host, QHostAddress(QStringLiteral("192.168.1.221")));
+            QCOMPARE(s.port, quint16(9999));
+        }
+    }
+
+    void resultAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("GOOD") << QByteArray("GOOD") << int(TransferOutcome::Succeeded)
+                              << QStringLiteral("Запись конфигурации трансивера № 77 выполнена")
+                              << int(MessageIcon::Information);
+        QTest::newRow("G..D") << QByteArray("GxxD") << int(TransferOutcome::Succeeded)
+                              << QStringLiteral("Запись конфигурации трансивера № 77 выполнена")
+                              << int(MessageIcon::Information);
+        QTest::newRow("BAD") << QByteArray("BAD") << int(TransferOutcome::Refused)
+                             << QStringLiteral("Ошибка при записи конфигурации") << int(MessageIcon::Error);
+    }
+    void resultAnswers()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, outcome);
+        QFETCH(QString, text);
+        QFETCH(int, icon);
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("77")));
+        answerWrite(f, answer);
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(int(r.outcome), outcome);
+        QCOMPARE(r.message.text, text);
+        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(int(r.message.icon), icon);
+        QVERIFY(r.message.topmost);
+        QVERIFY(f.lan->isPolling());
+        QCOMPARE(f.lan->state(), LanState::Connected);
+    }
+
+    // Each awaited datagram: sent once, repeated 6 times at 5 s (the result 18 times), then the
+    // failure; nothing more afterwards, and the poll stays off.
+    void retransmission_data()
+    {
+        QTest::addColumn<int>("answers"); // answers given before the transceiver goes silent
+        QTest::addColumn<QByteArray>("unanswered");
+        QTest::addColumn<int>("sends");
+        QTest::addColumn<int>("failAfterMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("AT+DATF") << 0 << QByteArray("AT+DATF") << 7 << 35000 << QStringLiteral("Трансивер не отвечает");
+        QTest::newRow("object block 1") << 1 << QByteArray("AT+FPD0=") << 7 << 35000
+                                        << QStringLiteral("Трансивер не отвечает ");
+        QTest::newRow("object block 120") << 120 << QByteArray("AT+FPD0=") << 7 << 35000
+                                          << QStringLiteral("Трансивер не отвечает ");
+        QTest::newRow("settings block") << 121 << QByteArray("AT+FPD0=") << 7 << 35000
+                                        << QStringLiteral("Трансивер не отвечает");
+        QTest::newRow("AT+CONFIG result") << 122 << QByteArray("AT+CONFIG") << 19 << 95000
+                                          << QStringLiteral("Трансивер не отвечает");
+    }
+    void retransmission()
+    {
+        QFETCH(int, answers);
+        QFETCH(QByteArray, unanswered);
+        QFETCH(int, sends);
+        QFETCH(int, failAfterMs);
+        QFETCH(QString, text);
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        for (int i = 0; i < answers; ++i)
+            f.fromTransceiver(i == 0 ? "READY" : "OK");
+        const QByteArray pending = f.udp->sent.last().bytes;
+        QVERIFY(pending.startsWith(unanswered));
+        const int before = int(f.udp->sent.size());
+
+        f.clock.advance(failAfterMs - 1);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(int(f.udp->sent.size()) - before, sends - 1);
+        for (int i = before; i < f.udp->sent.size(); ++i)
+            QCOMPARE(f.udp->sent.at(i).bytes, pending);
+        f.clock.advance(1);
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::NoAnswer);
+        QCOMPARE(r.message.text, text);
+        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(r.message.icon, MessageIcon::Error);
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(!f.lan->isPolling());
+
+        const int after = int(f.udp->sent.size());
+        f.clock.advance(60000);
+        f.fromTransceiver("OK");
+        QCOMPARE(int(f.udp->sent.size()), after);
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void retransmissionOfLateAnsweredBlockGoesOn()
+    {
+        LinkFixture f;
+        f.lanConnected();
+        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        f.fromTransceiver("READY");
+        f.clock.advance(12000); // block 1 sent three times
+        QCOMPARE(f.udp->sent.size(), 4);
+        f.fromTransceiver("OK");
+        QCOMPARE(f.udp->sent.last().bytes.at(11), char(2));
+        // Block 2 has the full budget again: 7 sends.
+        f.clock.advance(34999);
+        QCOMPARE(f.udp->sent.size(), 4 + 7);
+    }
+
+    void writeNeedsConnectedLink()
+    {
+        LinkFixture f;
+        QVERIFY(!f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        f.lan->connectTo(QStringLiteral("192.168.1.221"));
+        QVERIFY(!f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        QVERIFY(!f.engine->startLanRead());
+        f.fromTransceiver("OK");
+        f.udp->sent.clear();
+        QVERIFY(!f.engine->startLanWrite(testImage(300), QStringLiteral("1"))); // image of the other variant
+        QVERIFY(f.udp->sent.isEmpty());
+        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        QVERIFY(!f.engine->startLanRead());
+        QCOMPARE(f.udp->sent.size(), 1);
+    }
+
+    void readStoresBlocks_data()
+    {
+        QTest::addColumn<bool>("duziv");
+        QTest::addColumn<bool>("shortSettings");
+        QTest::addColumn<int>("bytesDone");
+        QTest::newRow("600r") << false << false << 28622;
+        QTest::newRow("600r short settings") << false << true << 28302;
+        QTest::newRow("duziv") << true << false << 14522;
+        QTest::newRow("duziv short settings") << true << true << 14202;
+    }
+    void readStoresBlocks()
+    {
+        QFETCH(bool, duziv);
+        QFETCH(bool, shortSettings);
+        QFETCH(int, bytesDone);
+        const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        const int blocks = v.maxPanels / 5;
+        LinkFixture f(v);
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+READF"});
+        QCOMPARE(f.lan->state(), LanState::Reading);
+        QVERIFY(!f.lan->isPolling());
+
+        for (int i = 0; i < blocks; ++i) {
+            f.fromTransceiver(objectReadBlock(i, i));
+            QCOMPARE(f.udp->sent.last().bytes, QByteArray("AT+RDY0"));
+        }
+        QByteArray settings = settingsBytes();
+        settings.replace(14, 4, bytes("78563412"));
+        f.fromTransceiver(readBlock(blocks, shortSettings ? settings.left(102) : settings));
+        QCOMPARE(f.udp->sent.size(), blocks + 2);
+        QCOMPARE(finished.count(), 0);
+        f.fromTransceiver("AT+RDYE");
+        QCOMPARE(f.udp->sent.size(), blocks + 3);
+        QCOMPARE(f.udp->sent.last().bytes, QByteArray("AT+RDY0"));
+
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::Succeeded);
+        QCOMPARE(r.message.text, QStringLiteral("Чтение конфигурации трансивера № 305419896 выполнено."));
+        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(r.message.icon, MessageIcon::Information);
+        QCOMPARE(f.engine->bytesDone(), bytesDone);
+        QCOMPARE(f.engine->readSerialNumber(), quint32(305419896));
+
+        const QByteArray image = f.engine->readImage();
+        QCOMPARE(int(image.size()), v.maxPanels * 47 + 422);
+        for (int n = 1; n <= v.maxPanels; ++n)
+            QCOMPARE(image.mid((n - 1) * 47, 47), slotBytes(n));
+        if (shortSettings)
+            QCOMPARE(image.mid(v.maxPanels * 47), settings.left(102) + QByteArray(320, '\0'));
+        else
+            QCOMPARE(image.mid(v.maxPanels * 47), settings);
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(f.lan->isPolling());
+        QCOMPARE(f.engine->progress(), 0);
+    }
+
+    void repeatedBlockStoredOnce()
+    {
+        LinkFixture f;
+        f.lanConnected();
+        QVERIFY(f.engine->startLanRead());
+        f.fromTransceiver(objectReadBlock(0, 0));
+        f.fromTransceiver(objectReadBlock(0, 9)); // same index, other contents
+        QCOMPARE(f.udp->sentBytes(), (QList<QByteArray>{"AT+READF", "AT+RDY0", "AT+RDY0"}));
+        QCOMPARE(f.engine->bytesDone(), 235);
+        QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
+        // Seen before, but not just before: stored again.
+        f.fromTransceiver(objectReadBlock(1, 1));
+        f.fromTransceiver(objectReadBlock(0, 9));
+        QCOMPARE(f.engine->bytesDone(), 3 * 235);
+        QCOMPARE(f.engine->readImage().left(47), slotBytes(46));
+    }
+
+    void readIgnoresWhatMatchesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::newRow("247 with index 120") << objectReadBlock(120, 0);
+        QTest::newRow("434 with index 3") << readBlock(3, settingsBytes());
+        QTest::newRow("114 with index 119") << readBlock(119, settingsBytes().left(102));
+        QTest::newRow("block without +") << QByteArray(objectReadBlock(2, 0)).replace(2, 1, "-");
+        QTest::newRow("block without Y") << QByteArray(objectReadBlock(2, 0)).replace(5, 1, "X");
+        QTest::newRow("246 bytes") << objectReadBlock(2, 0).left(246);
+        QTest::newRow("OK") << QByteArray("OK");
+        QTest::newRow("end marker before any block") << QByteArray("AT+RDYE");
+    }
+    void readIgnoresWhatMatchesNothing()
+    {
+        QFETCH(QByteArray, datagram);
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        f.fromTransceiver(datagram);
+        QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+READF"});
+        QCOMPARE(f.engine->bytesDone(), 0);
+        QCOMPARE(f.lan->state(), LanState::Reading);
+        QCOMPARE(finished.count(), 0);
+    }
+
+    void endMarkerRightAfterObjectBlockIgnored()
+    {
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        f.fromTransceiver(objectReadBlock(0, 0));
+        f.fromTransceiver("AT+RDYE");
+        QCOMPARE(f.udp->sent.size(), 2);
+        QCOMPARE(finished.count(), 0);
+        // The block watchdog, restarted by the block, ends the read.
+        f.clock.advance(4999);
+        QCOMPARE(finished.count(), 0);
+        f.clock.advance(1);
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::NoAnswer);
+        QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(r.message.icon, MessageIcon::Error);
+        QVERIFY(f.lan->isPolling());
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        // What came stays in the image.
+        QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
+    }
+
+    void endMarkerNeedsSettingsIndexInBuffer_data()
+    {
+        QTest::addColumn<bool>("duziv");
+        QTest::newRow("600r: x") << false;
+        QTest::newRow("duziv: <") << true;
+    }
+    void endMarkerNeedsSettingsIndexInBuffer()
+    {
+        QFETCH(bool, duziv);
+        const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        LinkFixture f(v);
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        f.fromTransceiver(objectReadBlock(0, 0));
+        // Any datagram whose byte 11 is N/5 ("x" or "<") leaves it in the buffer.
+        QByteArray filler("..........."), marker = QByteArray(duziv ? "<" : "x");
+        f.fromTransceiver(filler + marker);
+        QCOMPARE(f.lan->receiveBuffer().at(11), marker.at(0));
+        f.fromTransceiver("AT+RDYE");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
+    }
+
+    void blockWatchdogRestartsWithEachBlock()
+    {
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        for (int i = 0; i < 120; ++i) {
+            f.clock.advance(4999);
+            f.fromTransceiver(objectReadBlock(i, i));
+        }
+        f.clock.advance(4999);
+        f.fromTransceiver(readBlock(120, settingsBytes()));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(f.timer("TimerWaitBlock")->starts().size(), 121);
+        QVERIFY(!f.timer("TimerWaitAck")->isActive());
+        f.clock.advance(5000);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::NoAnswer);
+    }
+
+    void unansweredReadRequest()
+    {
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QVERIFY(f.engine->startLanRead());
+        f.clock.advance(34999);
+        QCOMPARE(f.udp->sentBytes(), QList<QByteArray>(7, "AT+READF"));
+        QCOMPARE(finished.count(), 0);
+        f.clock.advance(1);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message.text,
+                 QStringLiteral("Ошибка при чтение конфигурации."));
+        QVERIFY(f.lan->isPolling());
+    }
+
+    void closingAbandonsWithoutMessage_data()
+    {
+        QTest::addColumn<bool>("read");
+        QTest::newRow("write") << false;
+        QTest::newRow("read") << true;
+    }
+    void closingAbandonsWithoutMessage()
+    {
+        QFETCH(bool, read);
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy wrote(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy readDone(f.engine.get(), &TransferEngine::readFinished);
+        if (read) {
+            QVERIFY(f.engine->startLanRead());
+            f.fromTransceiver(objectReadBlock(0, 0));
+        } else {
+            QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+            f.fromTransceiver("READY");
+        }
+        const int sent = int(f.udp->sent.size());
+        f.engine->setClosing(true);
+        QSignalSpy &finished = read ? readDone : wrote;
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::Abandoned);
+        QVERIFY(r.message.isEmpty());
+        f.fromTransceiver("OK");
+        f.fromTransceiver(objectReadBlock(1, 1));
+        f.clock.advance(100000);
+        QCOMPARE(int(f.udp->sent.size()), sent);
+        QCOMPARE(wrote.count() + readDone.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLanTransfer)
+#include "test_lan_transfer.moc"

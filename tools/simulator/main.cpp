@@ -1,0 +1,132 @@
+// transceiver-sim: a transceiver in software for the configurator to talk to, over a pseudo-terminal
+// (or a real serial port) and UDP, with faults on demand. Runs until SIGINT or SIGTERM.
+#include "sim_options.h"
+#include "sim/transceiver_sim.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace talvir;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char b = 1;
+    // Only async-signal-safe work here: the event loop reads the pipe and quits.
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &b, 1);
+}
+
+bool installSignalHandlers(QString *error)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+        *error = QStringLiteral("cannot create the signal pipe");
+        return false;
+    }
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    if (sigaction(SIGINT, &sa, nullptr) != 0 || sigaction(SIGTERM, &sa, nullptr) != 0) {
+        *error = QStringLiteral("cannot install the signal handlers");
+        return false;
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("transceiver-sim"));
+
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    SimOptions opts;
+    QString error;
+    if (!parseSimOptions(app.arguments(), &opts, &error)) {
+        err << "transceiver-sim: " << error << Qt::endl;
+        return 2;
+    }
+    if (opts.helpShown)
+        return 0;
+
+    if (!installSignalHandlers(&error)) {
+        err << "transceiver-sim: " << error << Qt::endl;
+        return 1;
+    }
+    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
+        char b;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &b, 1);
+        QCoreApplication::quit();
+    });
+
+    TransceiverSim sim(opts.settings);
+
+    QFile logFile;
+    if (!opts.logPath.isEmpty()) {
+        logFile.setFileName(opts.logPath);
+        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            err << "transceiver-sim: cannot open the log " << opts.logPath << ": " << logFile.errorString() << Qt::endl;
+            return 1;
+        }
+        QObject::connect(&sim, &TransceiverSim::logLine, &app, [&logFile](const QString &line) {
+            logFile.write(line.toUtf8() + '\n');
+            logFile.flush();
+        });
+    }
+    if (opts.verbose)
+        QObject::connect(&sim, &TransceiverSim::logLine, &app, [&err](const QString &line) { err << line << Qt::endl; });
+    QObject::connect(&sim, &TransceiverSim::saveFailed, &app,
+                     [&err](const QString &message) { err << "transceiver-sim: " << message << Qt::endl; });
+
+    if (!opts.imagePath.isEmpty()) {
+        QString warning;
+        if (!sim.loadImage(opts.imagePath, &error, &warning)) {
+            err << "transceiver-sim: " << error << Qt::endl;
+            return 1;
+        }
+        if (!warning.isEmpty())
+            err << "transceiver-sim: warning: " << warning << Qt::endl;
+    }
+
+    if (!opts.serialPty.isEmpty()) {
+        if (!sim.startSerialPty(opts.serialPty, &error)) {
+            err << "transceiver-sim: " << error << Qt::endl;
+            return 1;
+        }
+        out << "serial " << sim.serialLinkPath() << " -> " << sim.serialDevicePath() << Qt::endl;
+    } else if (!opts.serialDevice.isEmpty()) {
+        if (!sim.startSerialDevice(opts.serialDevice, &error)) {
+            err << "transceiver-sim: " << error << Qt::endl;
+            return 1;
+        }
+        out << "serial " << sim.serialDevicePath() << Qt::endl;
+    }
+    if (!opts.udpAddress.isNull()) {
+        if (!sim.startUdp(opts.udpAddress, opts.udpPort, &error)) {
+            sim.closeSerial();
+            err << "transceiver-sim: " << error << Qt::endl;
+            return 1;
+        }
+        out << "udp " << sim.udpAddress().toString() << ':' << sim.udpPort() << Qt::endl;
+    }
+    out << "variant " << sim.variant().shortName << ", " << sim.memory().size() << " bytes of memory" << Qt::endl;
+
+    const int rc = app.exec();
+    sim.closeSerial();
+    sim.stopUdp();
+    return rc;
+}
