@@ -14,6 +14,7 @@ struct PanelType {
 
 class CntTbl {
 public:
+    // Every open closes first; on failure the table stays closed and empty, lastError() says why.
     // Console mode: the folder of alias "EditDB" (console installation's alias file). False on failure.
     bool openConsole();
     // Standalone mode: folder + "/CentralType.db". False on failure.
@@ -30,13 +31,14 @@ public:
     bool eof() const { return pos_ >= records_.size(); }
     int recordCount() const { return int(records_.size()); }
     int current() const { return pos_; }
-    void setCurrent(int index) { pos_ = index; }
+    // Out-of-range indexes are clamped: below 0 to the first record, beyond the last to eof.
+    void setCurrent(int index) { pos_ = index < 0 ? 0 : (index > records_.size() ? int(records_.size()) : index); }
     int typeId() const { return eof() ? 0 : records_.at(pos_).typeId; }
     QString nameCentral() const { return eof() ? QString() : records_.at(pos_).nameCentral; }
 
     // The first record with this TypeId becomes current; false (current unchanged) if none.
     bool locate(int typeId);
-    // Name of the first record with this TypeId, or nullptr-like empty optional.
+    // The first record with this TypeId, or nullptr; the current record does not move.
     const PanelType *find(int typeId) const;
 
     const QList<PanelType> &records() const { return records_; }

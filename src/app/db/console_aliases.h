@@ -1,0 +1,23 @@
+// The console installation's database aliases ("TraficDB", "EditDB"): each names the folder that
+// holds a group of its Paradox tables. They are kept in the installation's alias file, section
+// [Aliases], one NAME=folder line each, among the system-wide settings of organisation "Talvir",
+// application "console".
+#pragma once
+
+#include <QString>
+
+namespace talvir {
+
+// Where the alias file is looked for: Qt's system-scope INI location for Talvir/console
+// (QSettings::setPath(IniFormat, SystemScope, ...) moves it, as the tests do).
+QString consoleAliasFile();
+
+// The folder of an alias (name compared without regard to letter case, as the console does).
+// False with a message when the file or the alias is missing or the alias names no folder.
+bool resolveAlias(const QString &alias, QString &folder, QString &error);
+
+// The path of a table in a folder. The console's files were made on Windows, where names ignore
+// letter case, so "CentralType.db" also finds "CENTRALTYPE.DB". Without a match: folder/table.
+QString tablePath(const QString &folder, const QString &table);
+
+} // namespace talvir

@@ -1,0 +1,41 @@
+// Thin ownership of a pxlib document and its C file: an error handler that collects pxlib's
+// messages (its default one prints them to stdout), and the file opened by us, never by pxlib.
+#pragma once
+
+#include <QString>
+
+#include <cstdio>
+
+extern "C" {
+#include <paradox.h>
+}
+
+namespace talvir::px {
+
+// fopen() with a path that may hold any characters (the console's folders are often Cyrillic).
+FILE *openFile(const QString &path, const char *mode);
+
+class Doc {
+public:
+    Doc();
+    ~Doc();
+    Doc(const Doc &) = delete;
+    Doc &operator=(const Doc &) = delete;
+
+    pxdoc_t *get() const { return doc_; }
+    explicit operator bool() const { return doc_ != nullptr; }
+    // pxlib's messages since creation, joined; empty if it said nothing.
+    QString messages() const { return messages_; }
+    // Marks that PX_open_fp / PX_create_fp succeeded, so finish() must PX_close first.
+    void setOpened() { opened_ = true; }
+    // Ends the document (PX_close, PX_delete); call it before the file is closed. Safe twice.
+    void finish();
+
+private:
+    static void onError(pxdoc_t *doc, int type, const char *msg, void *data);
+    pxdoc_t *doc_ = nullptr;
+    bool opened_ = false;
+    QString messages_;
+};
+
+} // namespace talvir::px
