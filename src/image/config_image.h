@@ -1,0 +1,157 @@
+// The configurator's copy of the transceiver's configuration memory: MaxPanels panel slots of 47 bytes
+// followed by the 422-byte settings block, with the encodings of every field stored there.
+#pragma once
+
+#include "app/config_model.h"
+#include "app/variant.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace talvir {
+
+constexpr int kSlotSize = 47;
+constexpr int kSettingsSize = 422;
+
+// Offsets inside one 47-byte panel slot.
+namespace PanelSlot {
+constexpr int P1 = 0, PhoneWidth = 13;
+constexpr int P2 = 13;
+constexpr int Account = 26, AccountWidth = 4; // byte 26 zero: the slot is empty
+constexpr int Obj = 30, ObjWidth = 4;
+constexpr int TypeLow = 34;
+constexpr int Prot = 35;
+constexpr int WaitSeconds = 36; // unsigned 32-bit
+constexpr int TypeHigh = 45;    // also read back as A_F
+constexpr int Frmt = 46;
+
+// Fills the 47 bytes at slot from the row: texts cut or zero-filled, TypeId low/high at 34/45,
+// Prot low byte at 35, WaitTest in seconds at 36. A WaitTest whose seconds do not fit 32 bits is
+// stored as the largest whole minute that fits; a negative one as 0.
+void encode(const PanelRecord &row, unsigned char *slot);
+
+// The row stored in a slot, or nothing when byte 26 is 0. lastCode is the last stored type code
+// that LegacyTypeMap translates (24, or 23 when MXR_duziv reads a transceiver). nPpk stays empty:
+// the type list names the type.
+std::optional<PanelRecord> decode(const unsigned char *slot, int slotNumber, int lastCode);
+} // namespace PanelSlot
+
+// Offsets inside the settings block (its address is SettingsBase plus the offset).
+namespace SettingsBlock {
+constexpr int Zero = 0;
+constexpr int Dhcp = 1;
+constexpr int ServerIp = 2;
+constexpr int LocalIp = 6;
+constexpr int GatewayIp = 10;
+constexpr int SerialNo = 14;
+constexpr int ServerPort = 18;
+constexpr int LocalPort = 20;
+constexpr int Apn = 22, ApnWidth = 64;
+constexpr int Constant9999 = 86;
+constexpr int Baud = 88, BaudWidth = 6;
+constexpr int Kept = 94, KeptWidth = 3; // the transceiver's own bytes: never derived from the model
+constexpr int TestPeriod = 97;
+constexpr int ModeByte = 101;
+constexpr int Reserve = 102, ReserveWidth = 80 * 4;
+} // namespace SettingsBlock
+
+// Stored panel-type codes 1..24 of older transceivers stand for types of the panel-type table.
+namespace LegacyTypeMap {
+// Codes 1..lastCode are translated (0, 21 and codes above lastCode are taken unchanged).
+int translate(int code, int lastCode);
+} // namespace LegacyTypeMap
+
+// The settings fields that are decoded back into the controls; each knows its offset and width.
+enum class SettingField { ServerIp, LocalIp, GatewayIp, SerialNo, ServerPort, LocalPort, Apn, Baud, TestPeriod, ModeByte, Reserve };
+int settingOffset(SettingField field);
+int settingWidth(SettingField field);
+// The field that starts at this settings offset, if any is decoded.
+std::optional<SettingField> settingAt(int offset);
+// "serverIp", "apn", ...: the key the tools use.
+QString settingKey(SettingField field);
+
+// ModeByte: protocol in bits 0-3, conversion code in bits 4-5, mode in bit 7.
+namespace ModeByte {
+// The mode bit is taken only while the mode control is enabled; mode -1 sets it too.
+unsigned char encode(int protocol, int conversion, int mode, bool modeControlEnabled);
+
+// Sets protocol, conversion and mode in this order, as the switches take a byte read back: a
+// protocol beyond the last item selects the last item; a protocol that differs from the current one
+// runs the protocol switch's resets first (conversion "A->0" for Sur-Gard, else none; the mode
+// control's reset); conversion code c gives item c - 1, except code 3 in MXR_duziv, which leaves
+// conversion as it is; mode is bit 7, or -1 when MXR_duziv's protocol is 2.
+void decodeInto(unsigned char b, TransceiverConfig &config, const Variant &variant);
+
+// The protocol switch's own resets when its choice changes to protocol (the settings panel rules).
+void applyProtocolChange(int protocol, TransceiverConfig &config, const Variant &variant);
+} // namespace ModeByte
+
+// Whether the mode control takes part in the write: always in MXR_600r (it is only hidden there);
+// in MXR_duziv it is disabled while the protocol is 2 ("Автономный режим").
+bool modeControlEnabled(const TransceiverConfig &config, const Variant &variant);
+
+// One decoded settings field applied to the configuration as the controls take it. bytes holds the
+// field's settingWidth() bytes. Reserve fields are not handled here (the reserve list takes them).
+void applySetting(SettingField field, const unsigned char *bytes, TransceiverConfig &config, const Variant &variant);
+
+// The non-zero addresses of a 320-byte reserve field, in entry order.
+QList<quint32> reserveAddresses(const unsigned char *bytes);
+
+// Little-endian helpers used by every multi-byte field.
+inline quint16 readU16(const unsigned char *p) { return quint16(p[0] | (p[1] << 8)); }
+inline quint32 readU32(const unsigned char *p)
+{
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
+inline void writeU16(unsigned char *p, quint16 v)
+{
+    p[0] = static_cast<unsigned char>(v & 0xFF);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void writeU32(unsigned char *p, quint32 v)
+{
+    for (int k = 0; k < 4; ++k)
+        p[k] = static_cast<unsigned char>((v >> (8 * k)) & 0xFF);
+}
+
+class ConfigImage {
+public:
+    explicit ConfigImage(const Variant &variant);
+
+    const Variant &variant() const { return *variant_; }
+    int size() const { return int(bytes_.size()); }
+    int maxPanels() const { return variant_->maxPanels; }
+    int settingsBase() const { return variant_->settingsBase(); }
+
+    unsigned char *data() { return bytes_.data(); }
+    const unsigned char *data() const { return bytes_.data(); }
+    unsigned char at(int address) const { return bytes_.at(std::size_t(address)); }
+
+    // Slot n counted from 1.
+    unsigned char *slot(int n) { return bytes_.data() + std::size_t(n - 1) * kSlotSize; }
+    const unsigned char *slot(int n) const { return bytes_.data() + std::size_t(n - 1) * kSlotSize; }
+    unsigned char *settings() { return bytes_.data() + settingsBase(); }
+    const unsigned char *settings() const { return bytes_.data() + settingsBase(); }
+
+    void clear();          // all zero, as at start
+    void clearPanelArea(); // every slot zero
+    void clearSettings();  // the 422 settings bytes zero
+
+    // The rows of the used slots, in slot order, RecNmb = slot number.
+    QList<PanelRecord> panelRows(int lastCode) const;
+
+    // The settings as the read fills the controls: APN, factory number, protocol / conversion / mode,
+    // server port (0 -> "9999"), server, gateway and local addresses, local port, test period, speed.
+    // Dhcp is not changed; neither are the reserve servers (reserveAddresses of the reserve field).
+    void decodeSettingsInto(TransceiverConfig &config) const;
+
+private:
+    const Variant *variant_;
+    std::vector<unsigned char> bytes_;
+};
+
+} // namespace talvir

@@ -1,0 +1,37 @@
+// The subcommands of kcftool and what they share: exit codes, the usage error, output helpers.
+#pragma once
+
+#include "app/variant.h"
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace kcftool {
+
+enum Exit {
+    ExitOk = 0,
+    ExitRefused = 1, // the program refused the configuration or could not read / write the file
+    ExitUsage = 2,   // bad command line or malformed JSON
+};
+
+// Thrown for a bad command line or input the tool cannot take; main prints it and exits 2.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const QString &text) : std::runtime_error(text.toStdString()) {}
+    QString text() const { return QString::fromStdString(what()); }
+};
+
+// Takes "--variant 600r|duziv" (or "--variant=...") out of args; MXR_600r when absent.
+const talvir::Variant &takeVariant(QStringList &args);
+// Throws UsageError when args does not hold exactly count operands (or holds an unknown option).
+void expectOperands(const QStringList &args, int count, const QString &usage);
+
+void printOut(const QByteArray &utf8);
+void printErr(const QString &text); // one line on stderr
+
+// Each returns its exit code; UsageError escapes to main.
+int cmdEncode(QStringList args);
+int cmdDump(QStringList args);
+
+} // namespace kcftool

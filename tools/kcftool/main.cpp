@@ -1,0 +1,100 @@
+// kcftool: builds configuration files as the configurator saves them and shows what a load would
+// give, without a window. Subcommands are dispatched from the table below.
+#include "commands.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace kcftool {
+
+namespace {
+struct Command {
+    const char *name;
+    int (*run)(QStringList args);
+    const char *usage;
+};
+constexpr Command kCommands[] = {
+    {"encode", cmdEncode, "kcftool encode [--variant 600r|duziv] CONFIG.json OUT.kcf"},
+    {"dump", cmdDump, "kcftool dump [--variant 600r|duziv] FILE.kcf"},
+};
+
+QString usageText()
+{
+    QString text = QStringLiteral("usage:");
+    for (const Command &c : kCommands)
+        text += QStringLiteral("\n  ") + QString::fromUtf8(c.usage);
+    return text;
+}
+} // namespace
+
+const talvir::Variant &takeVariant(QStringList &args)
+{
+    const talvir::Variant *variant = &talvir::Variant::mxr600r();
+    for (int i = 0; i < args.size();) {
+        QString value;
+        if (args[i] == QLatin1String("--variant")) {
+            if (i + 1 >= args.size())
+                throw UsageError(QStringLiteral("--variant needs a value: 600r or duziv"));
+            value = args[i + 1];
+            args.remove(i, 2);
+        } else if (args[i].startsWith(QLatin1String("--variant="))) {
+            value = args[i].mid(10);
+            args.remove(i);
+        } else {
+            ++i;
+            continue;
+        }
+        variant = talvir::Variant::byName(value);
+        if (!variant)
+            throw UsageError(QStringLiteral("unknown variant '%1': use 600r or duziv").arg(value));
+    }
+    return *variant;
+}
+
+void expectOperands(const QStringList &args, int count, const QString &usage)
+{
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")))
+            throw UsageError(QStringLiteral("unknown option '%1'\nusage: %2").arg(a, usage));
+    }
+    if (args.size() != count)
+        throw UsageError(QStringLiteral("usage: %1").arg(usage));
+}
+
+void printOut(const QByteArray &utf8)
+{
+    std::fwrite(utf8.constData(), 1, std::size_t(utf8.size()), stdout);
+    std::fflush(stdout);
+}
+
+void printErr(const QString &text)
+{
+    const QByteArray line = (QStringLiteral("kcftool: ") + text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+}
+
+} // namespace kcftool
+
+int main(int argc, char **argv)
+{
+    using namespace kcftool;
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printErr(usageText());
+        return args.isEmpty() ? ExitUsage : ExitOk;
+    }
+    const QString name = args.takeFirst();
+    for (const Command &c : kCommands) {
+        if (name == QLatin1String(c.name)) {
+            try {
+                return c.run(args);
+            } catch (const UsageError &e) {
+                printErr(e.text());
+                return ExitUsage;
+            }
+        }
+    }
+    printErr(QStringLiteral("unknown command '%1'\n%2").arg(name, usageText()));
+    return ExitUsage;
+}
