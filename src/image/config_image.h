@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include "app/memory_layout.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -14,8 +16,6 @@
 
 namespace talvir {
 
-constexpr int kSlotSize = 47;
-constexpr int kSettingsSize = 422;
 
 // Offsets inside one 47-byte panel slot.
 namespace PanelSlot {

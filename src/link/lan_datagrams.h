@@ -2,6 +2,8 @@
 // transceiver's answers and read blocks, and the 14-byte status datagram with its caption and light.
 #pragma once
 
+#include "app/memory_layout.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -17,10 +19,8 @@ inline QByteArray readyForNext() { return QByteArrayLiteral("AT+RDY0"); }
 } // namespace lancmd
 
 constexpr int kLanBufferSize = 512;         // transmit and receive buffers
-constexpr int kSlotSize = 47;
 constexpr int kSlotsPerBlock = 5;
 constexpr int kObjectBlockData = kSlotSize * kSlotsPerBlock; // 235
-constexpr int kSettingsSize = 422;
 constexpr int kShortSettingsData = 102;     // a short settings block stops after the mode byte
 constexpr int kBlockHeader = 12;
 constexpr int kObjectBlockLength = kBlockHeader + kObjectBlockData;     // 247
