@@ -49,6 +49,7 @@ void SerialChannel::dropPort(bool lost)
 {
     open_ = false;
     linkUp_ = false;
+    identOutstanding_ = false;
     watchdog_->stop();
     portName_.clear();
     if (listener_ && listener_->serialWriteInProgress())
@@ -77,7 +78,11 @@ bool SerialChannel::sendFrame(const Frame &frame)
     return transport_->send(frameBytes(frame));
 }
 
-void SerialChannel::sendIdentification() { sendFrame(ident_); }
+void SerialChannel::sendIdentification()
+{
+    if (sendFrame(ident_))
+        identOutstanding_ = true;
+}
 
 void SerialChannel::onBytesArrived()
 {
@@ -87,6 +92,7 @@ void SerialChannel::onBytesArrived()
     const QByteArray bytes = transport_->readAll();
     if (bytes.isEmpty())
         return;
+    identOutstanding_ = false; // whatever was outstanding has been answered
     const bool writing = listener_ && listener_->serialWriteInProgress();
     if (writing)
         listener_->onSerialReplyBytes();

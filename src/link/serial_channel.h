@@ -60,6 +60,9 @@ public:
 
     // Hands a whole frame to the port when it can take 6 bytes at once; false (nothing sent) otherwise.
     bool canTakeFrame() const;
+    // An identification frame went out and no answer has come since. While the link is up one is
+    // nearly always outstanding: every acknowledgement is answered with a new one.
+    bool identificationOutstanding() const { return identOutstanding_; }
     bool sendFrame(const Frame &frame);
 
     void setWriteListener(SerialWriteListener *listener) { listener_ = listener; }
@@ -95,6 +98,7 @@ private:
     QString lastError_;
     bool open_ = false;
     bool linkUp_ = false;
+    bool identOutstanding_ = false;
     bool closing_ = false;
 };
 

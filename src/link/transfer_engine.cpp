@@ -83,9 +83,13 @@ bool TransferEngine::startSerialWrite(const SendList &frames, const QString &ser
     // No link loss is watched during the write; the transceiver's silence is (serialSilence).
     serial_.disarmWatchdog();
     silence_->start(timing_.serialWriteSilenceMs);
-    // The position stays 0: the first acknowledgement answers the identification exchange and
-    // fetches frame 0 a second time.
-    transmitFrame(frames_.at(0));
+    // The position stays 0, so the first acknowledgement fetches frame 0 a second time.
+    // While the keep-alive's identification frame is still unanswered, frame 0 waits for that answer:
+    // with two frames outstanding every answer would count for the frame before it, and a refusal
+    // would repeat the wrong frame, losing the refused byte while the write reports success.
+    holdFirstFrame_ = serial_.identificationOutstanding();
+    if (!holdFirstFrame_)
+        transmitFrame(frames_.at(0));
     bytesDone_ += 6;
     updateProgress();
     emit writeStarted(TransferChannel::Serial);
@@ -111,9 +115,19 @@ void TransferEngine::onFrameRetry()
         transmitFrame(pendingFrame_);
 }
 
+bool TransferEngine::releaseFirstFrame()
+{
+    if (!holdFirstFrame_)
+        return false;
+    // This answer was the identification frame's; now the write's first frame goes out.
+    holdFirstFrame_ = false;
+    transmitFrame(frames_.at(0));
+    return true;
+}
+
 void TransferEngine::onSerialAck()
 {
-    if (!serialWriting_)
+    if (!serialWriting_ || releaseFirstFrame())
         return;
     if (position_ == frames_.size()) {
         finishSerialWrite(TransferOutcome::Succeeded, linktext::writeDone(serialNumberText_));
@@ -129,7 +143,7 @@ void TransferEngine::onSerialAck()
 
 void TransferEngine::onSerialNak()
 {
-    if (!serialWriting_)
+    if (!serialWriting_ || releaseFirstFrame())
         return;
     transmitFrame(frames_.at(position_ > 0 ? position_ - 1 : 0));
 }
@@ -162,6 +176,7 @@ void TransferEngine::finishSerialWrite(TransferOutcome outcome, const LinkMessag
 {
     frames_.clear();
     serialWriting_ = false;
+    holdFirstFrame_ = false;
     framePending_ = false;
     frameRetry_->stop();
     silence_->stop();

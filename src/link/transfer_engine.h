@@ -102,6 +102,7 @@ private:
     void onLanDatagram(const QByteArray &d) override;
 
     void transmitFrame(const Frame &frame);
+    bool releaseFirstFrame();
     void onFrameRetry();
     void finishSerialWrite(TransferOutcome outcome, const LinkMessage &message);
 
@@ -137,6 +138,7 @@ private:
     int position_ = 0;
     bool serialWriting_ = false;
     bool framePending_ = false;
+    bool holdFirstFrame_ = false; // frame 0 waits for the identification frame's answer
     Frame pendingFrame_{};
     QString serialNumberText_;
 

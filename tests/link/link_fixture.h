@@ -35,6 +35,18 @@ struct LinkFixture {
         port->sent.clear();
     }
 
+    // Starts a serial write with the link up: frame 0 waits for the answer to the outstanding
+    // identification frame, which the transceiver then gives. False if the write did not start or a
+    // frame went out too early.
+    bool startSerialWrite(const SendList &list, const QString &serialNumberText)
+    {
+        const int before = int(port->sent.size());
+        if (!engine->startSerialWrite(list, serialNumberText) || port->sent.size() != before)
+            return false;
+        port->feed(QByteArray(1, '\x01'));
+        return true;
+    }
+
     // LAN connected to the transceiver at 192.168.1.221; sent datagrams forgotten.
     void lanConnected()
     {

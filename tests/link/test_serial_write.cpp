@@ -78,7 +78,7 @@ private slots:
         LinkFixture f;
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startSerialWrite(frameList(n), QStringLiteral("4711")));
+        QVERIFY(f.startSerialWrite(frameList(n), QStringLiteral("4711")));
         QVERIFY(f.engine->serialWriteInProgress());
         QVERIFY(!f.serial->isWatchdogArmed());
 
@@ -123,7 +123,7 @@ private slots:
             list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(a * 7));
         QSignalSpy progress(f.engine.get(), &TransferEngine::progressChanged);
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startSerialWrite(list, QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(list, QStringLiteral("1")));
         QCOMPARE(f.engine->bytesTotal(), 171732);
         for (int i = 0; i < 28622 && finished.isEmpty(); ++i)
             f.port->feed(kAck);
@@ -162,7 +162,7 @@ private slots:
         QFETCH(QList<int>, sent);
         LinkFixture f;
         f.serialLinkUp();
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         for (char c : replies)
             f.port->feed(QByteArray(1, c));
         QCOMPARE(sentIndexes(*f.port), sent);
@@ -184,7 +184,7 @@ private slots:
         QFETCH(QList<int>, sent);
         LinkFixture f;
         f.serialLinkUp();
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
         f.port->feed(burst);
         QCOMPARE(sentIndexes(*f.port), sent);
@@ -201,9 +201,46 @@ private slots:
         f.port->sent.clear();
         QVERIFY(!f.engine->startSerialWrite(SendList(), QStringLiteral("1")));
         QVERIFY(f.port->sent.isEmpty());
-        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(3), QStringLiteral("1")));
         QVERIFY(!f.engine->startSerialWrite(frameList(3), QStringLiteral("1"))); // already running
         QCOMPARE(f.port->sent.size(), 1);
+    }
+
+    void firstFrameWaitsForTheIdentificationAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("answer"); // the answer to the keep-alive's identification frame
+        QTest::newRow("acknowledged") << bytes("01");
+        QTest::newRow("refused") << bytes("15");
+    }
+    void firstFrameWaitsForTheIdentificationAnswer()
+    {
+        QFETCH(QByteArray, answer);
+        LinkFixture f;
+        f.serialLinkUp(); // the acknowledgement was answered with a new identification frame
+        QVERIFY(f.serial->identificationOutstanding());
+        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QVERIFY(f.port->sent.isEmpty());
+        f.port->feed(answer);
+        QCOMPARE(sentIndexes(*f.port), QList<int>{0});
+        // From here one frame is outstanding at a time, so a refusal repeats the refused frame.
+        f.port->feed(bytes("01")); // frame 0 taken
+        f.port->feed(bytes("01")); // frame 0 again taken
+        f.port->feed(bytes("15")); // frame 1 refused
+        QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1, 1}));
+    }
+
+    void firstFrameGoesAtOnceWithoutOutstandingIdentification()
+    {
+        LinkFixture f;
+        f.serial->open(QStringLiteral("/dev/ttyFAKE"));
+        f.port->queuedOut = 4095; // the keep-alive's identification frame does not fit
+        f.port->feed(bytes("01"));
+        QVERIFY(f.serial->isLinkUp());
+        QVERIFY(!f.serial->identificationOutstanding());
+        f.port->queuedOut = 0;
+        f.port->sent.clear();
+        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QCOMPARE(sentIndexes(*f.port), QList<int>{0});
     }
 
     void silentTransceiverEndsWrite()
@@ -211,7 +248,7 @@ private slots:
         LinkFixture f;
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.clock.advance(4000);
         f.port->feed(kAck); // any answer restarts the 5 s
         f.clock.advance(4999);
@@ -238,7 +275,7 @@ private slots:
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QSignalSpy store(f.serial.get(), &SerialChannel::storeFailed);
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
         f.port->feed(kAck);
         f.port->feed(bytes("25"));
@@ -259,7 +296,7 @@ private slots:
         LinkFixture f;
         f.serialLinkUp();
         f.port->queuedOut = 4091; // 5 bytes free
-        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(3), QStringLiteral("1")));
         QVERIFY(f.port->sent.isEmpty());
         f.clock.advance(50);
         QVERIFY(f.port->sent.isEmpty());
@@ -284,7 +321,7 @@ private slots:
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->lose();
         QCOMPARE(finished.count(), 1);
         const auto result = finished.at(0).at(0).value<TransferResult>();
@@ -300,7 +337,7 @@ private slots:
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QSignalSpy rejected(f.serial.get(), &SerialChannel::typeRejected);
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(bytes("02"));
         QCOMPARE(rejected.count(), 1);
         QCOMPARE(finished.count(), 1);
@@ -313,7 +350,7 @@ private slots:
         LinkFixture f;
         f.serialLinkUp();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startSerialWrite(frameList(5), QStringLiteral("1")));
+        QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
         f.engine->setClosing(true);
         QCOMPARE(finished.count(), 1);
