@@ -11,7 +11,8 @@ namespace kcftool {
 
 enum Exit {
     ExitOk = 0,
-    ExitRefused = 1, // the program refused the configuration or could not read / write the file
+    ExitRefused = 1, // the program refused the configuration or could not read / write the file; a
+                     // transfer failed, the transceiver did not answer, or the file does not fit it
     ExitUsage = 2,   // bad command line or malformed JSON
 };
 
@@ -33,5 +34,7 @@ void printErr(const QString &text); // one line on stderr
 // Each returns its exit code; UsageError escapes to main.
 int cmdEncode(QStringList args);
 int cmdDump(QStringList args);
+int cmdWrite(QStringList args);
+int cmdRead(QStringList args);
 
 } // namespace kcftool

@@ -1,5 +1,5 @@
-// kcftool: builds configuration files as the configurator saves them and shows what a load would
-// give, without a window. Subcommands are dispatched from the table below.
+// kcftool: builds configuration files as the configurator saves them, shows what a load would give,
+// and writes or reads a transceiver, without a window. Subcommands are dispatched from the table below.
 #include "commands.h"
 
 #include <QCoreApplication>
@@ -16,6 +16,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"encode", cmdEncode, "kcftool encode [--variant 600r|duziv] CONFIG.json OUT.kcf"},
     {"dump", cmdDump, "kcftool dump [--variant 600r|duziv] FILE.kcf"},
+    {"write", cmdWrite, "kcftool write [--variant 600r|duziv] --usb PORT FILE.kcf\n"
+                        "  kcftool write [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] FILE.kcf"},
+    {"read", cmdRead, "kcftool read [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] OUT.kcf"},
 };
 
 QString usageText()
