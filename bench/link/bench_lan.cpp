@@ -43,23 +43,12 @@ std::pair<double, double> roundTrip(const QHostAddress &sim, quint16 port, int c
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QString program = QStringLiteral(TRANSCEIVER_SIM_PATH);
-    QString variantName = QStringLiteral("600r");
-    int runs = 5;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--variant"))
-            variantName = args[i + 1];
-        else if (args[i] == QLatin1String("--runs"))
-            runs = std::max(1, args[i + 1].toInt());
-        else if (args[i] == QLatin1String("--sim"))
-            program = args[i + 1];
-    }
-    const Variant *variant = Variant::byName(variantName);
-    if (!variant) {
-        std::fprintf(stderr, "unknown variant %s\n", qPrintable(variantName));
+    BenchArgs opts{QStringLiteral(TRANSCEIVER_SIM_PATH), 5};
+    if (!parseBenchArgs(app.arguments(), opts))
         return 2;
-    }
+    const QString &program = opts.program;
+    const int runs = opts.runs;
+    const Variant *variant = opts.variant;
 
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("memory.bin"));

@@ -3,6 +3,9 @@
 // configurator's link stack on the real transports.
 #pragma once
 
+#include "common/sim_process.h"
+#include "common/wait_util.h"
+
 #include "app/variant.h"
 #include "link/datagram_transport.h"
 #include "link/lan_channel.h"
@@ -30,20 +33,9 @@ namespace bench {
 
 using namespace talvir;
 
-// Runs the event loop until done() holds or timeoutMs passed.
-inline bool pumpUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(20);
-    while (!done()) {
-        if (clock.elapsed() >= timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using testsupport::pumpUntil;
+using testsupport::randomImage;
+using testsupport::readFile;
 
 inline double nowSeconds(clockid_t id)
 {
@@ -85,21 +77,6 @@ inline double median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-inline QByteArray randomImage(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char(gen.bounded(256));
-    return b;
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // transceiver-sim as a child process. start() waits for its start lines ("serial LINK -> DEV",
 // "udp ADDR:PORT", "variant ...").
 class SimProcess {
@@ -127,28 +104,13 @@ public:
                          proc_.readAllStandardError().constData());
             return false;
         }
-        const QString text = QString::fromUtf8(out_);
-        const auto serial = QRegularExpression(QStringLiteral("^serial \\S+ -> (\\S+)$"),
-                                               QRegularExpression::MultilineOption).match(text);
-        if (serial.hasMatch())
-            serialDevice = serial.captured(1);
-        const auto udp = QRegularExpression(QStringLiteral("^udp ([0-9.]+):(\\d+)$"),
-                                            QRegularExpression::MultilineOption).match(text);
-        if (udp.hasMatch()) {
-            udpAddress = udp.captured(1);
-            udpPort = quint16(udp.captured(2).toUInt());
-        }
+        const testsupport::SimEnds ends = testsupport::parseSimStartLines(out_);
+        serialDevice = ends.serialDevice;
+        udpAddress = ends.udpAddress;
+        udpPort = ends.udpPort;
         return true;
     }
-    void stop()
-    {
-        if (proc_.state() == QProcess::NotRunning)
-            return;
-        proc_.terminate();
-        if (!proc_.waitForFinished(3000))
-            proc_.kill();
-        proc_.waitForFinished(1000);
-    }
+    void stop() { testsupport::stopProcess(proc_, 1000); }
     // The child's CPU time (user + system) so far, from /proc, in seconds (clock-tick resolution).
     double cpuSeconds() const
     {
@@ -203,6 +165,32 @@ struct Configurator {
     bool connectDone = false;
     bool connected = false;
 };
+
+// The command line the benchmarks share: [--variant 600r|duziv] [--runs N] [--sim PATH].
+struct BenchArgs {
+    QString program; // transceiver-sim
+    int runs = 1;
+    const Variant *variant = nullptr;
+};
+
+// Parses the command line over the defaults in a; false (with the reason on stderr) for an unknown
+// variant.
+inline bool parseBenchArgs(const QStringList &args, BenchArgs &a)
+{
+    QString variantName = QStringLiteral("600r");
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--variant"))
+            variantName = args[i + 1];
+        else if (args[i] == QLatin1String("--runs"))
+            a.runs = std::max(1, args[i + 1].toInt());
+        else if (args[i] == QLatin1String("--sim"))
+            a.program = args[i + 1];
+    }
+    a.variant = Variant::byName(variantName);
+    if (!a.variant)
+        std::fprintf(stderr, "unknown variant %s\n", qPrintable(variantName));
+    return a.variant != nullptr;
+}
 
 inline const char *outcomeName(TransferOutcome o)
 {

@@ -167,21 +167,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/transceiver-sim");
-    QString variantName = QStringLiteral("600r");
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--variant"))
-            variantName = args[i + 1];
-        else if (args[i] == QLatin1String("--sim"))
-            program = args[i + 1];
-    }
-    const Variant *variant = Variant::byName(variantName);
-    if (!variant) {
-        std::fprintf(stderr, "unknown variant %s\n", qPrintable(variantName));
+    BenchArgs opts{QCoreApplication::applicationDirPath() + QStringLiteral("/transceiver-sim")};
+    if (!parseBenchArgs(app.arguments(), opts))
         return 2;
-    }
-    const Variant &v = *variant;
+    const QString &program = opts.program;
+    const Variant &v = *opts.variant;
 
     QTemporaryDir dir;
     QString error;

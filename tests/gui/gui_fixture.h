@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace guitest {
@@ -94,5 +96,36 @@ inline const Variant &variantByName(const QString &name)
 {
     return *Variant::byName(name);
 }
+
+// What the window test classes share: the sample panel-type table written once into a temporary
+// folder, and the variant column of their data-driven cases.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+protected:
+    QTemporaryDir types_;
+
+    static void variants()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::newRow("600r") << "600r";
+        QTest::newRow("duziv") << "duziv";
+    }
+
+    // The variant of the current data row's "variant" column.
+    static const Variant &fetchVariant()
+    {
+        QFETCH(QString, variant);
+        return variantByName(variant);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(types_.isValid());
+        QString error;
+        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
+    }
+};
 
 } // namespace guitest

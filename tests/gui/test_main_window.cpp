@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -40,27 +39,10 @@ QStringList menuNames(TA_Form &form)
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTest {
     Q_OBJECT
 
-private:
-    QTemporaryDir tmp_;
-
-    void variants()
-    {
-        QTest::addColumn<QString>("variant");
-        QTest::newRow("600r") << "600r";
-        QTest::newRow("duziv") << "duziv";
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(tmp_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(tmp_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void menuOrderAndCaptions_data()
     {
         QTest::addColumn<QString>("variant");
@@ -81,7 +63,7 @@ private slots:
         QFETCH(QString, variant);
         QFETCH(QStringList, order);
         QFETCH(QString, linkCaption);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         TA_Form &f = *w.main;
         QCOMPARE(menuNames(f), order);
         QCOMPARE(f.ItemLink->text(), linkCaption);
@@ -114,7 +96,7 @@ private slots:
         QFETCH(bool, importEnabled);
         QFETCH(QString, designCaption);
         const Variant &v = variantByName(variant);
-        Windows w(v, tmp_.path());
+        Windows w(v, types_.path());
         TA_Form &f = *w.main;
         QCOMPARE(f.windowTitle(), designCaption);
         QVERIFY(f.ItemLink->isEnabled());
@@ -165,7 +147,7 @@ private slots:
     void panelTableLayout()
     {
         QFETCH(QString, variant);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         PanelTableView *p = w.main->panelTable();
         QCOMPARE(p->DBGrid1->model(), w.main->PPKTbl());
         QCOMPARE(w.main->PPKTbl()->objectName(), QStringLiteral("PPKTbl"));
@@ -194,7 +176,7 @@ private slots:
     // The grid shows a row's fields in the columns' order; a row typed by hand has an empty "№".
     void gridShowsRows()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         PanelRecord read;
         read.obj = QStringLiteral("00A1");
         read.account = QStringLiteral("0123");
@@ -223,7 +205,7 @@ private slots:
     void linkControls()
     {
         QFETCH(QString, variant);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         w.start(2);
         TA_Form &f = *w.main;
         const QList<QAction *> five{f.ItemLink, f.ItemWr, f.ItemRead, f.ItemLoad, f.ItemSave};
@@ -256,7 +238,7 @@ private slots:
     {
         QFETCH(QString, variant);
         QFETCH(int, protocol);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         w.start(2);
         w.main->settings()->FrmtRadioGroup->button(protocol)->click();
         w.main->EnableLinkControls();
@@ -284,7 +266,7 @@ private slots:
 
     void captionSuffix()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.main->setCaptionSuffix(QStringLiteral("      Канал USB Com3"));
         QCOMPARE(w.main->windowTitle(),
                  QStringLiteral("Трансивер ЦЛКС \"Талвир ЗКР\" 600 (вер. 13.12.19)      Канал USB Com3"));
@@ -311,7 +293,7 @@ private slots:
         QFETCH(bool, viaMenu);
         QFETCH(int, answer);
         QFETCH(bool, closes);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         w.start(2);
         PanelRecord row;
         row.obj = QStringLiteral("0001");
@@ -348,7 +330,7 @@ private slots:
     void pumpWaitAfterExit()
     {
         QFETCH(bool, confirmed);
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         if (confirmed) {
             w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
@@ -365,7 +347,7 @@ private slots:
     // A wait stops early once exit is confirmed while it runs.
     void pumpWaitStopsWhenExitIsConfirmed()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
         int later = 0;
@@ -380,7 +362,7 @@ private slots:
 
     void pumpWaitRunsTimers()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         bool fired = false;
         QTimer::singleShot(5, w.main.get(), [&] { fired = true; });
@@ -406,7 +388,7 @@ private slots:
         QFETCH(QString, address);
         QFETCH(QString, title);
         QFETCH(QString, text);
-        Windows w(variantByName(variant), tmp_.path());
+        Windows w(variantByName(variant), types_.path());
         w.start(2);
         w.prompts.expectMessage(title, text);
         bool reachedEnd = false;
@@ -426,7 +408,7 @@ private slots:
 
     void guardedCommandWithoutErrorShowsNothing()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         quint32 value = 0;
         QVERIFY(w.main->guarded([&] { value = TextToIP(QStringLiteral("192.168.1.3")); }));
         QCOMPARE(value, quint32(0x0301A8C0));
@@ -435,7 +417,7 @@ private slots:
 
     void otherErrorsAreReportedToo()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.prompts.expectMessage(QStringLiteral("Талвир ЗКР"), QStringLiteral("disk gone"));
         QVERIFY(!w.main->guarded([] { throw std::runtime_error("disk gone"); }));
         QVERIFY_PROMPTS(w.prompts);
@@ -446,9 +428,8 @@ private slots:
 
     void configRoundTrip()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
-        Windows w(v, tmp_.path());
+        const Variant &v = fetchVariant();
+        Windows w(v, types_.path());
         w.start(2);
         TransceiverConfig c = TransceiverConfig::defaults(v, false);
         c.serialNo = QStringLiteral("99999");
@@ -481,7 +462,7 @@ private slots:
     // A speed the list lacks is kept as typed.
     void typedSpeedIsKept()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         TransceiverConfig c = w.main->currentConfig();
         c.baudText = QStringLiteral("14400");

@@ -12,28 +12,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace guitest;
 
-class TestSettingsPanel : public QObject {
+class TestSettingsPanel : public WindowTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir tmp_;
-
     // As a click of the technician: the button toggles and the group announces it.
     static void click(RadioGroup *group, int item) { group->button(item)->click(); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(tmp_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(tmp_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void startValues_data()
     {
         QTest::addColumn<QString>("variant");
@@ -53,8 +43,8 @@ private slots:
         QFETCH(bool, modeVisible);
         QFETCH(int, mode);
         QTemporaryDir settingsDir;
-        QVERIFY(writeEditDbAlias(settingsDir.path(), tmp_.path()));
-        Windows w(variantByName(variant), tmp_.path());
+        QVERIFY(writeEditDbAlias(settingsDir.path(), types_.path()));
+        Windows w(variantByName(variant), types_.path());
         w.start(choice);
         SettingsPanel &s = *w.main->settings();
         QWidget *top = w.main.get();
@@ -300,7 +290,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         auto *edit = w.main->findChild<QLineEdit *>(box);
         QVERIFY(edit);
         edit->clear();
@@ -311,7 +301,7 @@ private slots:
     // Backspace and the editing keys pass every filter; a control character does not.
     void editingKeysPass()
     {
-        Windows w(Variant::mxr600r(), tmp_.path());
+        Windows w(Variant::mxr600r(), types_.path());
         QLineEdit *edit = w.main->settings()->EditMAC;
         QTest::keyClicks(edit, QStringLiteral("123"));
         QTest::keyClick(edit, Qt::Key_Backspace);

@@ -32,33 +32,15 @@ Snapshot snapshot(TA_Form &f)
 
 } // namespace
 
-class TestWindowLan : public QObject {
+class TestWindowLan : public WindowTest {
     Q_OBJECT
 
-private:
-    QTemporaryDir types_;
-
-    void variants()
-    {
-        QTest::addColumn<QString>("variant");
-        QTest::newRow("600r") << "600r";
-        QTest::newRow("duziv") << "duziv";
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(types_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void connects_data() { variants(); }
 
     void connects()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
@@ -103,8 +85,7 @@ private slots:
     void connectFails()
     {
         // The answers come from 127.0.0.1, which is not the text typed: they do not count.
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));

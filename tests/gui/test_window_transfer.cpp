@@ -47,33 +47,15 @@ QByteArray slotOf(const QByteArray &image, int n) { return image.mid((n - 1) * 4
 
 } // namespace
 
-class TestWindowTransfer : public QObject {
+class TestWindowTransfer : public WindowTest {
     Q_OBJECT
 
-private:
-    QTemporaryDir types_;
-
-    void variants()
-    {
-        QTest::addColumn<QString>("variant");
-        QTest::newRow("600r") << "600r";
-        QTest::newRow("duziv") << "duziv";
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(types_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void serialWrite_data() { variants(); }
 
     void serialWrite()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkSetup());
@@ -152,8 +134,7 @@ private slots:
 
     void lanWrite()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         QList<QByteArray> seen;
@@ -268,8 +249,7 @@ private slots:
 
     void lanRead()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QByteArray stored(v.imageSize(), '\0');
         for (int i = 0; i < stored.size(); ++i)

@@ -29,27 +29,10 @@ void checkAutonomousAfterSerial(TA_Form &f)
 
 } // namespace
 
-class TestWindowUsb : public QObject {
+class TestWindowUsb : public WindowTest {
     Q_OBJECT
 
-private:
-    QTemporaryDir types_;
-
-    void variants()
-    {
-        QTest::addColumn<QString>("variant");
-        QTest::newRow("600r") << "600r";
-        QTest::newRow("duziv") << "duziv";
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(types_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void portNumberInCaption_data()
     {
         QTest::addColumn<QString>("port");
@@ -74,8 +57,7 @@ private slots:
 
     void linkComesUp()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkSetup());
@@ -110,8 +92,7 @@ private slots:
 
     void silentTransceiverLosesTheLink()
     {
-        QFETCH(QString, variant);
-        const Variant &v = variantByName(variant);
+        const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkSetup());

@@ -26,20 +26,10 @@ bool anyWriteDatagram(const QList<QByteArray> &seen)
 
 } // namespace
 
-class TestWindowWrite : public QObject {
+class TestWindowWrite : public WindowTest {
     Q_OBJECT
 
-private:
-    QTemporaryDir types_;
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(types_.isValid());
-        QString error;
-        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
-    }
-
     void checksInOrder_data()
     {
         QTest::addColumn<int>("validUpTo"); // the fields before the failing check are filled

@@ -33,15 +33,7 @@ using namespace talvir;
 using simtest::pumpFor;
 using simtest::pumpUntil;
 
-// A configuration image of random bytes (zeros included), the same for the same seed.
-inline QByteArray randomImage(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char(gen.bounded(256));
-    return b;
-}
+using testsupport::randomImage;
 
 // One write frame per image byte, in address order, as the configuration writer queues them.
 inline SendList sendListFor(const QByteArray &image)

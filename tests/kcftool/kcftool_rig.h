@@ -3,6 +3,8 @@
 // the file format written out literally, so a change to it on either side shows.
 #pragma once
 
+#include "common/sim_process.h"
+#include "common/wait_util.h"
 #include "files/config_file.h"
 #include "link/frames.h"
 
@@ -54,15 +56,7 @@ inline QStringList lanTo(const QString &host, quint16 port)
 // transceiver-sim as a process; stopped with SIGTERM when the test ends.
 class Sim {
 public:
-    ~Sim()
-    {
-        if (p_.state() != QProcess::NotRunning) {
-            p_.terminate();
-            if (!p_.waitForFinished(3000))
-                p_.kill();
-            p_.waitForFinished(2000);
-        }
-    }
+    ~Sim() { testsupport::stopProcess(p_, 2000); }
     // Starts it and waits for its start lines; false with the reason in *error.
     bool start(const QStringList &args, QString *error)
     {
@@ -79,18 +73,10 @@ public:
             }
             out += p_.readAllStandardOutput();
         }
-        const QString text = QString::fromUtf8(out);
-        const auto udp = QRegularExpression(QStringLiteral("^udp ([0-9.]+):(\\d+)$"), QRegularExpression::MultilineOption)
-                             .match(text);
-        if (udp.hasMatch()) {
-            host_ = udp.captured(1);
-            port_ = quint16(udp.captured(2).toUInt());
-        }
-        const auto serial = QRegularExpression(QStringLiteral("^serial (\\S+) -> (\\S+)$"),
-                                               QRegularExpression::MultilineOption)
-                                .match(text);
-        if (serial.hasMatch())
-            device_ = serial.captured(2);
+        const testsupport::SimEnds ends = testsupport::parseSimStartLines(out);
+        host_ = ends.udpAddress;
+        port_ = ends.udpPort;
+        device_ = ends.serialDevice;
         return true;
     }
     QStringList lan() const { return lanTo(host_, port_); }
@@ -105,25 +91,13 @@ private:
     QString device_;
 };
 
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::randomImage;
+using testsupport::readFile;
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray randomImage(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char(gen.bounded(256));
-    return b;
 }
 
 // A configuration file holding image: "TransP", the fixed record, then one write frame per byte in

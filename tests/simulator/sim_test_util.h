@@ -2,6 +2,8 @@
 // pseudo-terminal and a UDP socket on loopback, plus images and configuration files to load.
 #pragma once
 
+#include "common/wait_util.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,25 +20,8 @@
 
 namespace simtest {
 
-// Runs the event loop until done() holds or timeoutMs passed; sleeps between events instead of spinning.
-inline bool pumpUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake; // a wait for more events must end in time to notice the deadline
-    wake.start(20);
-    while (!done()) {
-        if (clock.elapsed() >= timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-inline void pumpFor(int ms)
-{
-    pumpUntil([] { return false; }, ms);
-}
+using testsupport::pumpFor;
+using testsupport::pumpUntil;
 
 // The configurator's end of the pseudo-terminal, as a raw descriptor.
 class PtyClient {

@@ -18,6 +18,17 @@ using namespace simtest;
 namespace {
 QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
 const QString kProgram = QStringLiteral(TRANSCEIVER_SIM_PATH);
+
+// Collects the program's standard output into out until its last start line ("variant ...") came.
+bool readStartLines(QProcess &sim, QByteArray &out)
+{
+    return pumpUntil(
+        [&] {
+            out += sim.readAllStandardOutput();
+            return out.contains("variant");
+        },
+        5000);
+}
 } // namespace
 
 class TestSimProgram : public QObject {
@@ -41,12 +52,7 @@ private slots:
                              QStringLiteral("--log"), logPath});
         QVERIFY(sim.waitForStarted());
         QByteArray out;
-        QVERIFY(pumpUntil(
-            [&] {
-                out += sim.readAllStandardOutput();
-                return out.contains("variant");
-            },
-            5000));
+        QVERIFY(readStartLines(sim, out));
         const auto udp = QRegularExpression(QStringLiteral("^udp 127\\.0\\.0\\.1:(\\d+)$"),
                                             QRegularExpression::MultilineOption)
                              .match(QString::fromUtf8(out));
@@ -89,12 +95,7 @@ private slots:
         QProcess sim;
         sim.start(kProgram, {QStringLiteral("--serial-pty"), link, QStringLiteral("--variant"), QStringLiteral("duziv")});
         QByteArray out;
-        QVERIFY(pumpUntil(
-            [&] {
-                out += sim.readAllStandardOutput();
-                return out.contains("variant");
-            },
-            5000));
+        QVERIFY(readStartLines(sim, out));
         QVERIFY2(out.contains("variant duziv, 14522 bytes"), out.constData());
         QVERIFY(QFileInfo(link).isSymLink());
         ::kill(pid_t(sim.processId()), SIGINT);
