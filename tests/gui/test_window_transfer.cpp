@@ -4,6 +4,7 @@
 #include "link_window_fixture.h"
 
 #include "app/ip_text.h"
+#include "image/config_writer.h"
 #include "edit/ui/panel_table_model.h"
 #include "edit/ui/panel_table_view.h"
 #include "edit/ui/settings_panel.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <cstring>
 
 using namespace guitest;
 
@@ -276,11 +278,75 @@ private slots:
         QVERIFY(linkOffDuringRead);
         TA_Form &f = *w.main;
         QCOMPARE(imageBytes(f), stored);
-        QCOMPARE(f.panelTable()->ObjCountLbl->text(), QString());
+        QVERIFY(f.panelTable()->ObjCountLbl->text().startsWith(QStringLiteral("Количество объектов ")));
         for (QAction *a : {f.ItemLink, f.ItemWr, f.ItemRead, f.ItemLoad, f.ItemSave})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QCOMPARE(f.lanChannel().state(), LanState::Connected);
         QVERIFY(f.lanChannel().isPolling());
+    }
+
+    void lanReadFillsTheWindow_data() { variants(); }
+
+    void lanReadFillsTheWindow()
+    {
+        const Variant &v = fetchVariant();
+        // What the transceiver holds: five panels, not in object order, a gap in the reserve list,
+        // Sur-Gard with "0->A" and the fire console.
+        TransceiverConfig held = configWithRows(v, 5);
+        held.panels.swapItemsAt(0, 4);
+        held.protocol = 1;
+        held.conversion = 1;
+        held.mode = 1;
+        held.testPeriod = 600;
+        held.baudText = QStringLiteral("115200");
+        ConfigImage image(v);
+        QVERIFY(!fillImage(image, held, true));
+        std::memset(image.settings() + 102 + 4, 0, 4); // reserve entry 2 empty
+        SimRig rig(v);
+        QVERIFY(rig.sim.memory().replace(QByteArray(reinterpret_cast<const char *>(image.data()), image.size())));
+        QVERIFY2(rig.startUdp(), qPrintable(rig.error));
+
+        LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
+        w.start();
+        QVERIFY(bringLanUp(w));
+        w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
+                                QStringLiteral("Чтение конфигурации трансивера № 12345 выполнено."));
+        w.main->ItemRead->trigger();
+        QVERIFY_PROMPTS(w.prompts);
+
+        const TransceiverConfig shown = w.main->currentConfig();
+        QCOMPARE(shown.serialNo, QStringLiteral("12345"));
+        QCOMPARE(shown.apn, QStringLiteral("internet"));
+        QCOMPARE(shown.serverIp, QStringLiteral("192.168.1.3"));
+        QCOMPARE(shown.serverPort, QStringLiteral("9999"));
+        QCOMPARE(shown.localIp, QStringLiteral("192.168.1.50"));
+        QCOMPARE(shown.localPort, QStringLiteral("1024"));
+        QCOMPARE(shown.gatewayIp, QStringLiteral("192.168.1.1"));
+        QCOMPARE(shown.testPeriod, 600);
+        QCOMPARE(shown.baudText, QStringLiteral("115200"));
+        QCOMPARE(shown.protocol, 1);
+        QCOMPARE(shown.conversion, 1);
+        QCOMPARE(shown.mode, 1);
+
+        // Sorted by object number; the slot each came from in "№"; an old type code 24 is type 201
+        // in MXR_600r (not in this type list) and stays 24 in MXR_duziv.
+        QCOMPARE(shown.panels.size(), 5);
+        const QString name24 = v.isDuziv() ? QStringLiteral("Type 24") : QStringLiteral("Тип ППК не определен");
+        for (int i = 0; i < 5; ++i) {
+            const PanelRecord &row = shown.panels.at(i);
+            QCOMPARE(row.obj, QStringLiteral("000%1").arg(i + 1));
+            QCOMPARE(row.nPpk, (i + 1) % 2 ? QStringLiteral("Type 400") : name24);
+        }
+        QCOMPARE(shown.panels.first().recNmb, std::optional<qint32>(5));
+        QCOMPARE(shown.panels.last().recNmb, std::optional<qint32>(1));
+        QCOMPARE(shown.panels.at(1).typeId, qint16(v.isDuziv() ? 24 : 201));
+        QCOMPARE(w.main->panelTable()->ObjCountLbl->text(), QStringLiteral("Количество объектов 5"));
+
+        // The gap closes up in the list and in the stored entries.
+        QCOMPARE(w.reserveList->addressTexts(), (QStringList{"10.1.2.3", "192.168.7.200"}));
+        QCOMPARE(shown.reserveIps[0], TextToIP(QStringLiteral("10.1.2.3")));
+        QCOMPARE(shown.reserveIps[1], TextToIP(QStringLiteral("192.168.7.200")));
+        QCOMPARE(shown.reserveIps[2], 0u);
     }
 
     void lanReadFails()

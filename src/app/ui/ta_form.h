@@ -199,6 +199,8 @@ private:
     void focusControl(const QString &objectName);
     // Fills the settings, the panel table and the reserve list from the image after a read.
     void fillWindowFromImage();
+    // The type list's name for a TypeId, or "Тип ППК не определен".
+    QString panelTypeName(int typeId) const;
 
     const Variant &variant_;
     PromptService &prompts_;

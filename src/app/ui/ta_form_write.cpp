@@ -16,7 +16,9 @@
 #include "edit/ui/panel_table_view.h"
 #include "edit/ui/radio_group.h"
 #include "edit/ui/settings_panel.h"
+#include "files/config_file.h"
 #include "image/config_writer.h"
+#include "app/ip_text.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -188,10 +190,44 @@ void TA_Form::onReadFinished(const TransferResult &result)
     EnableLinkControls();
 }
 
+QString TA_Form::panelTypeName(int typeId) const
+{
+    // N_PPK keeps 20 characters; a type the list does not know is still read and named so.
+    const PanelType *type = typeTable_.find(typeId);
+    return type ? type->nameCentral.left(20) : QStringLiteral("Тип ППК не определен");
+}
+
 void TA_Form::fillWindowFromImage()
 {
-    // The settings, the panel table and the reserve list are filled from image_ here, once the
-    // decoding into the window is built; until then a read leaves them as the read cleared them.
+    // Settings in the read's order (the switches: protocol, then conversion, then the mode without
+    // its confirmation); Dhcp keeps its value.
+    TransceiverConfig config = currentConfig();
+    image_.decodeSettingsInto(config);
+
+    // Panels: every used slot, its stored type code translated, sorted by object number as every
+    // posted row re-sorts the table.
+    QList<PanelRecord> rows = image_.panelRows(variant_.legacyMapLastCodeOnRead);
+    for (PanelRecord &row : rows)
+        row.nPpk = panelTypeName(row.typeId);
+    sortRowsAsTable(rows);
+    config.panels = rows;
+
+    // Reserve servers: the non-zero entries close up in the list; stored entries follow the list.
+    const QList<quint32> reserve =
+        reserveAddresses(image_.settings() + settingOffset(SettingField::Reserve));
+    config.reserveIps.fill(0);
+    QStringList reserveTexts;
+    for (int k = 0; k < reserve.size() && k < kReserveServers; ++k) {
+        config.reserveIps[std::size_t(k)] = reserve.at(k);
+        reserveTexts << IPToText(reserve.at(k));
+    }
+
+    applyConfig(config);
+    if (reserveList_)
+        reserveList_->setAddressTexts(reserveTexts);
+    panelView_->ObjCountLbl->setText(QStringLiteral("Количество объектов %1").arg(rows.size()));
+    if (!rows.isEmpty())
+        panelView_->DBGrid1->selectRow(0);
 }
 
 } // namespace talvir

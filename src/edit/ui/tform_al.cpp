@@ -58,6 +58,14 @@ void TForm_AL::clearList()
     TrCnt->setText(QString::number(TrListDB->rowCount()));
 }
 
+void TForm_AL::setAddressTexts(const QStringList &texts)
+{
+    clearList();
+    for (const QString &text : texts)
+        TrListDB->appendRow(new QStandardItem(text));
+    TrCnt->setText(QString::number(TrListDB->rowCount()));
+}
+
 QStringList TForm_AL::addressTexts() const
 {
     QStringList out;

@@ -24,6 +24,8 @@ public:
     // Empties the list (start-up, and before it is made anew from stored addresses).
     void clearList();
     QStringList addressTexts() const;
+    // The list made anew from stored addresses (a read or a load): one row per text, in order.
+    void setAddressTexts(const QStringList &texts);
     int rowCount() const;
 
     QStandardItemModel *TrListDB = nullptr; // one column TrnIP
