@@ -27,7 +27,15 @@ bool QtDatagramTransport::bind(const QHostAddress &address, quint16 port, QStrin
 {
     if (socket_->state() == QAbstractSocket::BoundState)
         socket_->close();
-    if (!socket_->bind(address, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+    // Linux shares a port only among sockets that all ask for it, and delivers a datagram to the most
+    // specific bound address: a simulator on 127.0.0.2:9999 can run beside us. On Windows the reuse
+    // hint would let us take over a port another program already holds, splitting its answers.
+#ifdef Q_OS_WIN
+    const QUdpSocket::BindMode mode = QUdpSocket::ShareAddress;
+#else
+    const QUdpSocket::BindMode mode = QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint;
+#endif
+    if (!socket_->bind(address, port, mode)) {
         if (error)
             *error = socket_->errorString();
         return false;

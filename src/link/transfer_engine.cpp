@@ -331,12 +331,14 @@ void TransferEngine::finishLanWrite(TransferOutcome outcome, const LinkMessage &
     lanStep_ = LanStep::Idle;
     writeImage_.clear();
     lan_.setState(LanState::Connected);
-    // After an unanswered write the poll stays off; after an answered one it resumes.
+    // The transceiver's answer is shown first (the poll still off, the gauge where it stood); then,
+    // after an answered write, the poll resumes and the gauge returns to 0. After an unanswered write
+    // the poll stays off and the gauge stays.
+    emit writeFinished({TransferChannel::Lan, outcome, message});
     if (pollOn && !closing_)
         lan_.setPolling(true);
     if (outcome == TransferOutcome::Succeeded || outcome == TransferOutcome::Refused)
         setProgress(0, true);
-    emit writeFinished({TransferChannel::Lan, outcome, message});
 }
 
 void TransferEngine::finishLanRead(TransferOutcome outcome, const LinkMessage &message)
@@ -344,11 +346,15 @@ void TransferEngine::finishLanRead(TransferOutcome outcome, const LinkMessage &m
     waitAck_->stop();
     waitBlock_->stop();
     lanStep_ = LanStep::Idle;
-    if (!closing_)
-        lan_.setPolling(true);
-    setProgress(0, true);
     lan_.setState(LanState::Connected);
+    // A complete read resumes the poll before its message; a failed one shows the message first.
+    const bool succeeded = outcome == TransferOutcome::Succeeded;
+    if (succeeded && !closing_)
+        lan_.setPolling(true);
     emit readFinished({TransferChannel::Lan, outcome, message});
+    setProgress(0, true);
+    if (!succeeded && !closing_)
+        lan_.setPolling(true);
 }
 
 void TransferEngine::onLanDatagram(const QByteArray &d)

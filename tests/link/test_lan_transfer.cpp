@@ -166,9 +166,19 @@ private slots:
         LinkFixture f;
         f.lanConnected();
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        // The answer's message is shown while the poll is still off and the gauge still full.
+        bool pollingAtMessage = true;
+        int gaugeAtMessage = -1;
+        connect(f.engine.get(), &TransferEngine::writeFinished, this, [&] {
+            pollingAtMessage = f.lan->isPolling();
+            gaugeAtMessage = f.engine->progress();
+        });
         QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("77")));
         answerWrite(f, answer);
         QCOMPARE(finished.count(), 1);
+        QVERIFY(!pollingAtMessage);
+        QCOMPARE(gaugeAtMessage, 100);
+        QCOMPARE(f.engine->progress(), 0);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(int(r.outcome), outcome);
         QCOMPARE(r.message.text, text);
@@ -376,6 +386,9 @@ private slots:
         LinkFixture f;
         f.lanConnected();
         QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        bool pollingAtMessage = true;
+        connect(f.engine.get(), &TransferEngine::readFinished, this,
+                [&] { pollingAtMessage = f.lan->isPolling(); });
         QVERIFY(f.engine->startLanRead());
         f.fromTransceiver(objectReadBlock(0, 0));
         f.fromTransceiver("AT+RDYE");
@@ -391,6 +404,7 @@ private slots:
         QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
         QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
         QCOMPARE(r.message.icon, MessageIcon::Error);
+        QVERIFY(!pollingAtMessage); // the failure is reported before the poll resumes
         QVERIFY(f.lan->isPolling());
         QCOMPARE(f.lan->state(), LanState::Connected);
         // What came stays in the image.
