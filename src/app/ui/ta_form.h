@@ -147,7 +147,8 @@ signals:
     void finished();
 
 public slots:
-    // Link, file and import commands (ta_form_commands.cpp).
+    // Link, file and import commands (ta_form_commands.cpp, ta_form_link.cpp, ta_form_write.cpp;
+    // loading and saving files in ta_form_files.cpp).
     void USB1Click();
     void LanClick();
     void WrBtnClick();

@@ -1,6 +1,7 @@
-// The main window's file and import commands (the links are in ta_form_link.cpp, the write and read
-// in ta_form_write.cpp). Each runs under the general error report, so a conversion error or another
-// failure of the command is shown to the technician and the command stops there.
+// The main window's import commands (the links are in ta_form_link.cpp, the write and read in
+// ta_form_write.cpp, saving and loading files in ta_form_files.cpp). Each runs under the general
+// error report, so a conversion error or another failure of the command is shown to the technician
+// and the command stops there.
 #include "ta_form.h"
 
 #include "app/ui/ta_form1.h"
@@ -8,20 +9,6 @@
 #include "edit/ui/tform_al.h"
 
 namespace talvir {
-
-void TA_Form::ItemLoadClick()
-{
-    guarded([&] {
-        // Loads a configuration file.
-    });
-}
-
-void TA_Form::ItemSaveClick()
-{
-    guarded([&] {
-        // Saves the configuration to a file: runWrite() with a sink that writes the built send list.
-    });
-}
 
 void TA_Form::ImpItemClick()
 {
