@@ -202,6 +202,9 @@ private:
     void fillWindowFromImage();
     // The type list's name for a TypeId, or "Тип ППК не определен".
     QString panelTypeName(int typeId) const;
+    // A configuration read from a transceiver or loaded from a file, its rows already in table
+    // order: the rows named, the controls set, the counter, the first row current.
+    void showTakenConfig(TransceiverConfig config);
 
     const Variant &variant_;
     PromptService &prompts_;

@@ -114,14 +114,7 @@ void TA_Form::ItemLoadClick()
             return;
         }
 
-        for (PanelRecord &row : config.panels)
-            row.nPpk = panelTypeName(row.typeId);
-        panelView_->NavObj->setEnabled(false);
-        applyConfig(config);
-        panelView_->ObjCountLbl->setText(QStringLiteral("Количество объектов %1").arg(config.panels.size()));
-        if (!config.panels.isEmpty())
-            panelView_->DBGrid1->selectRow(0);
-        panelView_->NavObj->setEnabled(true);
+        showTakenConfig(config);
 
         if (variant_.importEnabledByLoad)
             ImpItem->setEnabled(true);

@@ -12,6 +12,7 @@
 #include "app/ui/prompts.h"
 #include "app/ui/ta_form1.h"
 #include "edit/ui/tform_al.h"
+#include "edit/ui/db_navigator.h"
 #include "edit/ui/panel_table_model.h"
 #include "edit/ui/panel_table_view.h"
 #include "edit/ui/radio_group.h"
@@ -207,8 +208,6 @@ void TA_Form::fillWindowFromImage()
     // Panels: every used slot, its stored type code translated, sorted by object number as every
     // posted row re-sorts the table.
     QList<PanelRecord> rows = image_.panelRows(variant_.legacyMapLastCodeOnRead);
-    for (PanelRecord &row : rows)
-        row.nPpk = panelTypeName(row.typeId);
     sortRowsAsTable(rows);
     config.panels = rows;
 
@@ -222,12 +221,22 @@ void TA_Form::fillWindowFromImage()
         reserveTexts << IPToText(reserve.at(k));
     }
 
-    applyConfig(config);
     if (reserveList_)
         reserveList_->setAddressTexts(reserveTexts);
-    panelView_->ObjCountLbl->setText(QStringLiteral("Количество объектов %1").arg(rows.size()));
-    if (!rows.isEmpty())
+    showTakenConfig(config);
+}
+
+void TA_Form::showTakenConfig(TransceiverConfig config)
+{
+    // Rows taken from a transceiver or a file are stored unchecked, each named from the type list.
+    for (PanelRecord &row : config.panels)
+        row.nPpk = panelTypeName(row.typeId);
+    panelView_->NavObj->setEnabled(false);
+    applyConfig(config);
+    panelView_->ObjCountLbl->setText(QStringLiteral("Количество объектов %1").arg(config.panels.size()));
+    if (!config.panels.isEmpty())
         panelView_->DBGrid1->selectRow(0);
+    panelView_->NavObj->setEnabled(true);
 }
 
 } // namespace talvir
