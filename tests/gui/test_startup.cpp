@@ -282,7 +282,7 @@ private slots:
         w.main->reserveIps().fill(0x0301A8C0);
         w.main->sendList().queueWriteFrame(false, 1, 0x3B, 7);
         w.main->image().data()[5] = 0x55;
-        w.reserveList->TrListDB->appendRow(new QStandardItem(QStringLiteral("10.0.0.1")));
+        w.reserveList->setAddressTexts({QStringLiteral("10.0.0.1")});
         w.start(2);
         QCOMPARE(w.main->currentConfig(), TransceiverConfig::defaults(Variant::mxr600r(), false));
         QVERIFY(w.main->sendList().isEmpty());

@@ -28,8 +28,13 @@ void TA_Form::ImpItemClick1()
 void TA_Form::AddAltIPBtnClick()
 {
     guarded([&] {
-        if (reserveList_)
-            reserveList_->exec();
+        if (!reserveList_)
+            return;
+        // The window saves the list into the stored addresses only when the technician agrees
+        // (or empties them with the clear button); otherwise they come back unchanged.
+        reserveList_->setStoredAddresses(reserveIps_);
+        reserveList_->exec();
+        reserveIps_ = reserveList_->storedAddresses();
     });
 }
 

@@ -1,17 +1,21 @@
 // TForm_AL: the list of reserve notification servers ("Список IP-адресов резервных СИ"), one IPv4
 // address text per row in the in-memory table TrListDB, with its navigator, the clear button and the
-// row counter. The main window opens it modally from AddAltIPBtn.
+// row counter. It keeps the 80 stored addresses that the list is saved into when the technician
+// closes the window and agrees; the main window hands them in and takes them back around exec().
 #pragma once
 
+#include "app/config_model.h"
+
 #include <QDialog>
+#include <array>
 
 class QLabel;
 class QPushButton;
-class QStandardItemModel;
 class QTableView;
 
 namespace talvir {
 
+class Dataset;
 class DbNavigator;
 class PromptService;
 struct Variant;
@@ -19,24 +23,59 @@ struct Variant;
 class TForm_AL : public QDialog {
     Q_OBJECT
 public:
+    using Addresses = std::array<quint32, kReserveServers>;
+
     TForm_AL(const Variant &variant, PromptService &prompts, QWidget *parent = nullptr);
 
     // Empties the list (start-up, and before it is made anew from stored addresses).
     void clearList();
+    // Address texts of the stored rows, in list order.
     QStringList addressTexts() const;
-    // The list made anew from stored addresses (a read or a load): one row per text, in order.
+    // The list made anew from stored addresses (a read or a load): emptied, then each text appended
+    // through the row checks, in order.
     void setAddressTexts(const QStringList &texts);
     int rowCount() const;
 
-    QStandardItemModel *TrListDB = nullptr; // one column TrnIP
+    const Addresses &storedAddresses() const { return stored_; }
+    void setStoredAddresses(const Addresses &addresses) { stored_ = addresses; }
+
+    Dataset *TrListDB = nullptr; // one field TrnIP
     QTableView *DBGrid1 = nullptr;
     DbNavigator *Nav = nullptr;
     QPushButton *Button1 = nullptr;
     QLabel *TrCnt = nullptr;
 
+    // Closing goes through FormClose: the window stays open when the pending row cannot be settled.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void FormActivate();
+    bool FormClose();
+    void Button1Click();
+    bool TrListDBBeforeInsert();
+    bool TrListDBBeforePost();
+    void TrListDBAfterPost();
+
+    void NavClick(int button);
+    bool confirmDelete();
+    // Hands the text of an open cell editor to the table, as leaving the cell does.
+    void commitEditor();
+    QWidget *openEditor() const;
+    void closeEditorWithoutCommit();
+    void gridRowChanged(int row);
+    void syncGridRow();
+    // Runs fn under the general error report; false when a conversion error stopped it.
+    template <typename F>
+    bool guardedAction(F &&fn);
+
     const Variant &variant_;
     PromptService &prompts_;
+    Addresses stored_{};
+    bool syncing_ = false;
 };
 
 } // namespace talvir
