@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes as a configuration file, through the loaders of both programs.
-#include "files/config_file_fuzz.h"
+#include "config_file_harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -3,10 +3,10 @@
 // configurator's link stack on the real transports.
 #pragma once
 
-#include "common/sim_process.h"
-#include "common/wait_util.h"
+#include "support/sim_process.h"
+#include "support/wait_util.h"
 
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"

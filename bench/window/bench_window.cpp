@@ -13,12 +13,12 @@
 
 #include "bench_support.h"
 
-#include "app/db/paradox_writer.h"
-#include "app/ip_text.h"
-#include "app/ui/prompts.h"
-#include "app/ui/ta_form.h"
-#include "app/ui/ta_form1.h"
-#include "edit/ui/tform_al.h"
+#include "console/paradox_writer.h"
+#include "core/ip_text.h"
+#include "ui/prompts.h"
+#include "ui/main_window.h"
+#include "ui/object_list_dialog.h"
+#include "ui/reserve_server_dialog.h"
 #include "image/config_writer.h"
 
 #include <QApplication>
@@ -66,7 +66,7 @@ TransceiverConfig fullConfig(const Variant &v)
     c.gatewayIp = QStringLiteral("192.168.1.1");
     c.apn = QStringLiteral("internet");
     for (int k = 0; k < 80; ++k)
-        c.reserveIps[std::size_t(k)] = TextToIP(QStringLiteral("10.0.%1.%2").arg(k / 10).arg(k % 10 + 1));
+        c.reserveIps[std::size_t(k)] = ipFromText(QStringLiteral("10.0.%1.%2").arg(k / 10).arg(k % 10 + 1));
     for (int n = 1; n <= v.maxPanels; ++n) {
         PanelRecord r;
         r.obj = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
@@ -199,7 +199,7 @@ int main(int argc, char *argv[])
     setup.lanLocalAddress = QHostAddress(QHostAddress::LocalHost);
     setup.lanLocalPort = 0;
     setup.lanRemotePort = sim.udpPort;
-    TA_Form form(v, prompts, dir.path(), Timing(), setup);
+    MainWindow form(v, prompts, dir.path(), Timing(), setup);
     form.setStartupChooser([] { return 2; });
     form.show();
     QCoreApplication::processEvents();
@@ -225,14 +225,14 @@ int main(int argc, char *argv[])
     }
 
     // ---- USB ----
-    form.USB1Click();
+    form.chooseUsb();
     if (!pumpUntil([&] { return form.serialLinkUp(); }, 5000)) {
         std::fprintf(stderr, "the serial link did not come up\n");
         return 1;
     }
     Stopwatch usb;
     usb.start();
-    form.WrBtnClick();
+    form.writeConfiguration();
     if (!pumpUntil([&] { return writeDone; }, 600000) || !lastMessageIs(prompts, doneText))
         return 1;
     usb.stop();
@@ -245,7 +245,7 @@ int main(int argc, char *argv[])
     QFile::remove(memoryFile);
 
     // ---- LAN (choosing it closes the window's serial port, which the bare client takes next) ----
-    form.LanClick();
+    form.chooseLan();
     if (form.lanChannel().state() != LanState::Connected) {
         std::fprintf(stderr, "the LAN connect failed\n");
         return 1;
@@ -261,7 +261,7 @@ int main(int argc, char *argv[])
     writeDone = false;
     Stopwatch lan;
     lan.start();
-    form.WrBtnClick(); // returns when the LAN write has ended
+    form.writeConfiguration(); // returns when the LAN write has ended
     lan.stop();
     if (!writeDone || !lastMessageIs(prompts, doneText))
         return 1;

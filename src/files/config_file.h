@@ -3,8 +3,8 @@
 // to what a load puts into the window.
 #pragma once
 
-#include "app/config_model.h"
-#include "app/variant.h"
+#include "core/config_model.h"
+#include "core/variant.h"
 #include "image/config_image.h"
 #include "link/frames.h"
 

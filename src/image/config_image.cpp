@@ -1,7 +1,7 @@
 #include "config_image.h"
 
-#include "app/cp1251.h"
-#include "app/ip_text.h"
+#include "core/cp1251.h"
+#include "core/ip_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -98,7 +98,7 @@ const FieldInfo &info(SettingField field)
 }
 QString ipText(const unsigned char *bytes)
 {
-    return IPToText(ipFromOctets(bytes));
+    return ipToText(ipFromOctets(bytes));
 }
 } // namespace
 

@@ -2,12 +2,12 @@
 // followed by the 422-byte settings block, with the encodings of every field stored there.
 #pragma once
 
-#include "app/config_model.h"
-#include "app/variant.h"
+#include "core/config_model.h"
+#include "core/variant.h"
 
 #include <QByteArray>
 #include <QList>
-#include "app/memory_layout.h"
+#include "core/memory_layout.h"
 
 #include <QString>
 #include <cstdint>

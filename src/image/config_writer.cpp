@@ -1,8 +1,8 @@
 #include "config_writer.h"
 
-#include "app/conversion_error.h"
-#include "app/cp1251.h"
-#include "app/ip_text.h"
+#include "core/conversion_error.h"
+#include "core/cp1251.h"
+#include "core/ip_text.h"
 
 #include <algorithm>
 
@@ -44,34 +44,34 @@ std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfi
     s[S::Dhcp] = static_cast<unsigned char>(config.dhcp);
 
     if (config.serialNo.isEmpty())
-        return WriteRefusal{QStringLiteral("Не определен заводской номер"), QStringLiteral("EditMAC")};
+        return WriteRefusal{QStringLiteral("Не определен заводской номер"), QStringLiteral("factoryNumberEdit")};
     writeU32(s + S::SerialNo, serialNumberValue(config.serialNo));
 
     if (config.serverPort.isEmpty())
-        return WriteRefusal{QStringLiteral("Не определен IP - порт приемника"), QStringLiteral("EditPort1_PCN")};
+        return WriteRefusal{QStringLiteral("Не определен IP - порт приемника"), QStringLiteral("serverPortEdit")};
     writeU16(s + S::ServerPort, portValue(config.serverPort));
 
     if (config.localPort.isEmpty())
-        return WriteRefusal{QStringLiteral("Не определен локальный порт"), QStringLiteral("EditPort_Loc")};
+        return WriteRefusal{QStringLiteral("Не определен локальный порт"), QStringLiteral("localPortEdit")};
     writeU16(s + S::LocalPort, portValue(config.localPort));
 
-    const quint32 serverIp = TextToIP(config.serverIp);
+    const quint32 serverIp = ipFromText(config.serverIp);
     if (serverIp == 0)
-        return WriteRefusal{QStringLiteral("Не определен IP - адрес приемника"), QStringLiteral("EditIP1_PCN")};
+        return WriteRefusal{QStringLiteral("Не определен IP - адрес приемника"), QStringLiteral("serverIpEdit")};
     storeIp(s + S::ServerIp, serverIp);
 
-    const quint32 localIp = TextToIP(config.localIp);
+    const quint32 localIp = ipFromText(config.localIp);
     if (localIp == 0)
-        return WriteRefusal{QStringLiteral("Не определен локальный IP - адрес"), QStringLiteral("DHCP_IP")};
+        return WriteRefusal{QStringLiteral("Не определен локальный IP - адрес"), QStringLiteral("localIpEdit")};
     storeIp(s + S::LocalIp, localIp);
 
-    const quint32 gatewayIp = TextToIP(config.gatewayIp);
+    const quint32 gatewayIp = ipFromText(config.gatewayIp);
     if (gatewayIp == 0)
-        return WriteRefusal{QStringLiteral("Не определен  IP - адрес шлюза"), QStringLiteral("Shl_IP")};
+        return WriteRefusal{QStringLiteral("Не определен  IP - адрес шлюза"), QStringLiteral("gatewayIpEdit")};
     storeIp(s + S::GatewayIp, gatewayIp);
 
     if (config.apn.isEmpty())
-        return WriteRefusal{QStringLiteral("Не определен APN GPRS - канала"), QStringLiteral("EditAPN")};
+        return WriteRefusal{QStringLiteral("Не определен APN GPRS - канала"), QStringLiteral("apnEdit")};
     toCp1251Field(config.apn, reinterpret_cast<char *>(s + S::Apn), S::ApnWidth);
 
     writeU16(s + S::Constant9999, 9999);
@@ -85,7 +85,7 @@ std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfi
     // A table that outgrew the transceiver (rows appended from files) cannot be written: slot n+1
     // does not exist, and cutting rows off silently would lose panels.
     if (config.panels.size() > image.maxPanels())
-        return WriteRefusal{QStringLiteral("Превышено максимально-допустимое число объектов"), QStringLiteral("PPKTbl")};
+        return WriteRefusal{QStringLiteral("Превышено максимально-допустимое число объектов"), QStringLiteral("panelTable")};
 
     image.clearPanelArea();
     for (int n = 1; n <= int(config.panels.size()); ++n)

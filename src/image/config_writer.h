@@ -3,7 +3,7 @@
 // Used by the device write, the save to a file and kcftool.
 #pragma once
 
-#include "app/config_model.h"
+#include "core/config_model.h"
 #include "image/config_image.h"
 #include "link/frames.h"
 
@@ -32,7 +32,7 @@ struct WriteRefusal {
 // Settings bytes 94-96 keep what the image holds. More rows than slots are refused with the panel
 // table's own limit message before any slot is touched.
 // Returns the refusal, or nothing when the image is complete.
-// Throws ConversionError (from TextToIP or a number text that is not a whole number); the caller
+// Throws ConversionError (from ipFromText or a number text that is not a whole number); the caller
 // reports it as the platform's conversion error and the write stops there.
 std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfig &config, bool modeControlEnabled);
 

@@ -1,7 +1,7 @@
 #include "lan_channel.h"
 
-#include "app/conversion_error.h"
-#include "app/ip_text.h"
+#include "core/conversion_error.h"
+#include "core/ip_text.h"
 #include "link/link_message.h"
 
 namespace talvir {
@@ -47,7 +47,7 @@ bool LanChannel::connectTo(const QString &addressText)
 {
     quint32 ip = 0;
     try {
-        ip = TextToIP(addressText);
+        ip = ipFromText(addressText);
     } catch (const ConversionError &e) {
         lastError_ = e.text();
         return false;

@@ -3,7 +3,7 @@
 // of every other datagram to the running exchange.
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/lan_datagrams.h"
 #include "link/lan_state.h"
@@ -51,7 +51,7 @@ public:
     QString addressText() const { return addressText_; }
     QHostAddress remoteAddress() const { return remote_; }
 
-    // LAN chosen with an address the window accepted (TextToIP not 0): bind, set the remote address,
+    // LAN chosen with an address the window accepted (ipFromText not 0): bind, set the remote address,
     // LAN state Connecting, poll on, and wait up to 11 passes of 510 ms for "OK". Returns false and
     // starts nothing when the address is not accepted or the endpoint cannot be bound (lastError()).
     // Otherwise connectFinished() reports the outcome.
@@ -80,9 +80,9 @@ public:
 
 signals:
     // The connect ended: true on the first "OK" from the transceiver (window: clear the status text,
-    // show Gauge, EnableLinkControls), false after 11 passes without one (poll already off; window:
-    // status "Нет связи с " + address, autonomous caption, DisableLinkControls, then enable ItemLink,
-    // ItemLoad and ItemSave). A late "OK" after a failed connect still brings the link up and reports
+    // show progressBar, enableLinkCommands), false after 11 passes without one (poll already off; window:
+    // status "Нет связи с " + address, autonomous caption, disableLinkCommands, then enable linkMenuAction,
+    // loadAction and saveAction). A late "OK" after a failed connect still brings the link up and reports
     // true.
     void connectFinished(bool connected);
     // 600r only: a 14-byte status datagram. Window: caption prefix + statusCaptionSuffix(status),

@@ -2,7 +2,7 @@
 // transceiver's answers and read blocks, and the 14-byte status datagram with its caption and light.
 #pragma once
 
-#include "app/memory_layout.h"
+#include "core/memory_layout.h"
 
 #include <QByteArray>
 #include <QString>

@@ -69,11 +69,11 @@ public:
 
 signals:
     // An acknowledgement outside a write: the link is up (again). Sent on every keep-alive answer.
-    // Window: clear the status text, show WrBtn, enable ItemWr, show Gauge, and (600r) caption
+    // Window: clear the status text, show writeButton, enable writeAction, show progressBar, and (600r) caption
     // prefix + "    Связь по каналу USB".
     void linkUp();
     // The watchdog expired, or the port was lost. Window: status "Нет связи", autonomous caption,
-    // hide WrBtn and Gauge, disable ItemWr and ItemRead.
+    // hide writeButton and progressBar, disable writeAction and readAction.
     void linkLost();
     // The port went away by itself (after linkLost); the port is closed now.
     void portLost(const QString &reason);

@@ -4,7 +4,7 @@
 // transfer and wait for writeFinished() / readFinished().
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/frames.h"
 #include "link/lan_channel.h"
 #include "link/link_message.h"
@@ -50,7 +50,7 @@ public:
 
     // Serial write of the send list (one frame per image byte). Needs an open port with the link
     // up, no transfer running and at least one frame; false (nothing sent) otherwise. The watchdog is
-    // disarmed for the write and armed for 2 ticks at its end. serialNumberText (EditMAC) goes into
+    // disarmed for the write and armed for 2 ticks at its end. serialNumberText (factoryNumberEdit) goes into
     // the completion message.
     bool startSerialWrite(const SendList &frames, const QString &serialNumberText);
     bool serialWriteInProgress() const override { return serialWriting_; }
@@ -83,8 +83,8 @@ signals:
     void progressChanged(int percent);
     // The serial write went out, or the LAN write began.
     void writeStarted(talvir::TransferChannel channel);
-    // The write ended. Serial success: window EnableLinkControls, disable ItemRead. Every other end:
-    // EnableLinkControls; show result.message when not empty.
+    // The write ended. Serial success: window enableLinkCommands, disable readAction. Every other end:
+    // enableLinkCommands; show result.message when not empty.
     void writeFinished(const talvir::TransferResult &result);
     // The read ended; readImage() holds what was received.
     void readFinished(const talvir::TransferResult &result);

@@ -2,7 +2,7 @@
 // line by transceiver-sim or directly by in-process tests.
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 
 #include <QMap>
 #include <QString>

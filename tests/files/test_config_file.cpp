@@ -1,8 +1,8 @@
 // Reading configuration files: signature, fixed record, the 600/300 layouts, the walk by address,
 // the failures and what is kept at a failure. Files are built byte by byte here, independently of
 // the writer, except where the writer's own output is the point.
-#include "app/ip_text.h"
-#include "app/variant.h"
+#include "core/ip_text.h"
+#include "core/variant.h"
 #include "files/config_file.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
@@ -160,8 +160,8 @@ private slots:
         c.protocol = 1;
         c.conversion = 1;
         c.mode = 1;
-        c.reserveIps[0] = TextToIP("1.2.3.4");
-        c.reserveIps[1] = TextToIP("5.6.7.8");
+        c.reserveIps[0] = ipFromText("1.2.3.4");
+        c.reserveIps[1] = ipFromText("5.6.7.8");
         PanelRecord a;
         a.obj = "00b1";
         a.account = "0120";
@@ -505,8 +505,8 @@ private slots:
         const ConfigFileContents c = decodeConfigFile(f.bytes, Variant::mxr600r());
         QVERIFY(c.reserveReached);
         QCOMPARE(c.reserveIps.size(), 2);
-        QCOMPARE(IPToText(c.reserveIps[0]), QString("1.2.3.4"));
-        QCOMPARE(IPToText(c.reserveIps[1]), QString("5.6.7.8"));
+        QCOMPARE(ipToText(c.reserveIps[0]), QString("1.2.3.4"));
+        QCOMPARE(ipToText(c.reserveIps[1]), QString("5.6.7.8"));
         TransceiverConfig t;
         t.reserveIps.fill(0x01010101);
         c.applyTo(t, Variant::mxr600r());

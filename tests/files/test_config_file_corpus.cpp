@@ -1,7 +1,7 @@
 // Replays the fuzzer's seed corpus through the fuzzer's own entry point, plus files made here that
 // are too large to keep as seeds, so every build runs the same checks the fuzzer does.
 #include "files/config_file.h"
-#include "files/config_file_fuzz.h"
+#include "config_file_harness.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
 

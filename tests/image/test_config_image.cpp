@@ -1,6 +1,6 @@
 // The memory image: panel slots, legacy type codes, the ModeByte and the settings as the read decodes
 // them. Byte values are written out on purpose.
-#include "app/variant.h"
+#include "core/variant.h"
 #include "image/config_image.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The write up to its frames: the seven checks in order, what the image holds after each, the
 // settings bytes, the slots and the send list. Wire values are written out on purpose.
-#include "app/conversion_error.h"
-#include "app/variant.h"
+#include "core/conversion_error.h"
+#include "core/variant.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
 
@@ -51,13 +51,13 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("control");
         // Every field from emptyFrom on is empty: the first of them decides.
-        QTest::newRow("all empty") << 0 << QString::fromUtf8("Не определен заводской номер") << "EditMAC";
-        QTest::newRow("server port") << 1 << QString::fromUtf8("Не определен IP - порт приемника") << "EditPort1_PCN";
-        QTest::newRow("local port") << 2 << QString::fromUtf8("Не определен локальный порт") << "EditPort_Loc";
-        QTest::newRow("server address") << 3 << QString::fromUtf8("Не определен IP - адрес приемника") << "EditIP1_PCN";
-        QTest::newRow("local address") << 4 << QString::fromUtf8("Не определен локальный IP - адрес") << "DHCP_IP";
-        QTest::newRow("gateway") << 5 << QString::fromUtf8("Не определен  IP - адрес шлюза") << "Shl_IP";
-        QTest::newRow("apn") << 6 << QString::fromUtf8("Не определен APN GPRS - канала") << "EditAPN";
+        QTest::newRow("all empty") << 0 << QString::fromUtf8("Не определен заводской номер") << "factoryNumberEdit";
+        QTest::newRow("server port") << 1 << QString::fromUtf8("Не определен IP - порт приемника") << "serverPortEdit";
+        QTest::newRow("local port") << 2 << QString::fromUtf8("Не определен локальный порт") << "localPortEdit";
+        QTest::newRow("server address") << 3 << QString::fromUtf8("Не определен IP - адрес приемника") << "serverIpEdit";
+        QTest::newRow("local address") << 4 << QString::fromUtf8("Не определен локальный IP - адрес") << "localIpEdit";
+        QTest::newRow("gateway") << 5 << QString::fromUtf8("Не определен  IP - адрес шлюза") << "gatewayIpEdit";
+        QTest::newRow("apn") << 6 << QString::fromUtf8("Не определен APN GPRS - канала") << "apnEdit";
     }
     void checksInOrder()
     {
@@ -96,7 +96,7 @@ private slots:
         TransceiverConfig c = complete();
         c.gatewayIp = text;
         ConfigImage image(Variant::mxr600r());
-        QCOMPARE(fillImage(image, c, true)->control, QString("Shl_IP"));
+        QCOMPARE(fillImage(image, c, true)->control, QString("gatewayIpEdit"));
     }
 
     void conversionErrorPropagates()

@@ -5,7 +5,7 @@
 
 #include "simulator/sim_test_util.h"
 
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/frames.h"
 #include "link/lan_channel.h"

@@ -3,8 +3,8 @@
 // the file format written out literally, so a change to it on either side shows.
 #pragma once
 
-#include "common/sim_process.h"
-#include "common/wait_util.h"
+#include "support/sim_process.h"
+#include "support/wait_util.h"
 #include "files/config_file.h"
 #include "link/frames.h"
 

@@ -1,9 +1,9 @@
 // Both channels and the transfer engine on fake transports and a fake clock.
 #pragma once
 
-#include "app/variant.h"
-#include "link/fake_timer.h"
-#include "link/fake_transports.h"
+#include "core/variant.h"
+#include "support/fake_timer.h"
+#include "support/fake_transports.h"
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"
 #include "link/transfer_engine.h"

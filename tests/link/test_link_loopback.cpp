@@ -1,6 +1,6 @@
 // The real transports: QSerialPort on a pseudo-terminal and QUdpSocket on loopback, with real timers
 // (shortened where the protocol's own would make the run slow).
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"

@@ -2,7 +2,7 @@
 // pseudo-terminal and a UDP socket on loopback, plus images and configuration files to load.
 #pragma once
 
-#include "common/wait_util.h"
+#include "support/wait_util.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // kcftool encode: the save of the configurator from a JSON description, same checks, same order,
 // same messages, same file.
-#include "app/conversion_error.h"
+#include "core/conversion_error.h"
 #include "commands.h"
 #include "config_json.h"
 #include "files/config_file.h"

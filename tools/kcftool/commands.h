@@ -1,7 +1,7 @@
 // The subcommands of kcftool and what they share: exit codes, the usage error, output helpers.
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 
 #include <QString>
 #include <QStringList>

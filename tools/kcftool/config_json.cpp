@@ -1,10 +1,10 @@
 #include "config_json.h"
 
-#include "app/conversion_error.h"
-#include "app/cp1251.h"
-#include "app/ip_text.h"
+#include "core/conversion_error.h"
+#include "core/cp1251.h"
+#include "core/ip_text.h"
 #include "commands.h"
-#include "edit/protocol_codes.h"
+#include "tables/protocol_codes.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -121,7 +121,7 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
                 bad(field, QStringLiteral("must be a string"));
             quint32 ip = 0;
             try {
-                ip = TextToIP(list[i].toString());
+                ip = ipFromText(list[i].toString());
             } catch (const ConversionError &) {
             }
             if (ip == 0)
@@ -187,7 +187,7 @@ QJsonObject contentsToJson(const ConfigFileContents &contents, const Variant &va
     if (contents.reserveReached) {
         QJsonArray list;
         for (quint32 ip : contents.reserveIps)
-            list.append(IPToText(ip));
+            list.append(ipToText(ip));
         o["reserveIps"] = list;
     }
     if (contents.ok()) {

@@ -2,8 +2,8 @@
 // servers as dotted texts, the panel rows as objects.
 #pragma once
 
-#include "app/config_model.h"
-#include "app/variant.h"
+#include "core/config_model.h"
+#include "core/variant.h"
 #include "files/config_file.h"
 
 #include <QByteArray>

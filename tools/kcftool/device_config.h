@@ -2,7 +2,7 @@
 // memory image they make up, and the factory number the completion message names.
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 #include "link/frames.h"
 
 #include <QByteArray>

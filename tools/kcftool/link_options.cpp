@@ -1,7 +1,7 @@
 #include "link_options.h"
 
-#include "app/conversion_error.h"
-#include "app/ip_text.h"
+#include "core/conversion_error.h"
+#include "core/ip_text.h"
 #include "commands.h"
 #include "link/link_message.h"
 
@@ -76,7 +76,7 @@ LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &u
     o.address = *lan;
     // The same acceptance as the window's address box.
     try {
-        if (TextToIP(o.address) == 0)
+        if (ipFromText(o.address) == 0)
             throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, linktext::badTransceiverAddress().text));
     } catch (const ConversionError &e) {
         throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, e.text()));

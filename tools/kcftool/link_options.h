@@ -21,7 +21,7 @@ struct LinkOptions {
 // Takes "--usb PORT", "--lan IP", "--bind ADDR", "--port P" and "--remote-port P" (also in the
 // "--name=value" form) out of args. Exactly one of --usb and --lan must be given (--usb only when
 // usbAllowed); the UDP options go with --lan only. The address must be one the window accepts
-// (TextToIP not 0). Throws UsageError naming what is wrong (with the usage line when the channel is
+// (ipFromText not 0). Throws UsageError naming what is wrong (with the usage line when the channel is
 // missing or given twice).
 LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &usage);
 

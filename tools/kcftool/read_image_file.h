@@ -2,7 +2,7 @@
 // headers: the memory map and the LAN datagrams each name the slot and settings sizes.
 #pragma once
 
-#include "app/variant.h"
+#include "core/variant.h"
 
 #include <QByteArray>
 #include <QString>

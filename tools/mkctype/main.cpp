@@ -1,7 +1,7 @@
 // mkctype: turns the default panel-type list (data/central_types.txt) into the Paradox table
 // CentralType.db that the programs open from their own folder when no console is present.
 //   mkctype <central_types.txt> <CentralType.db>
-#include "app/db/paradox_writer.h"
+#include "console/paradox_writer.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,0 +1,99 @@
+#include "config_file_harness.h"
+
+#include "core/config_model.h"
+#include "core/variant.h"
+#include "files/config_file.h"
+#include "link/frames.h"
+
+#include <QByteArray>
+#include <cstdlib>
+
+namespace talvir {
+
+namespace {
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void checkOne(const QByteArray &bytes, const Variant &variant)
+{
+    const ConfigFileContents c = decodeConfigFile(bytes, variant);
+    require(c.ok() == c.message.isEmpty());
+    require(c.reserveIps.size() <= kReserveServers);
+    require(!c.reserveIps.contains(0u));
+    if (c.failure == FileFailure::Format) {
+        require(c.settings.isEmpty() && c.rows.isEmpty() && !c.reserveListEmptied);
+        return;
+    }
+    if (c.failure == FileFailure::None || c.reserveListEmptied) {
+        require(c.slotCount == 300 || c.slotCount == 600);
+        require(c.slotCount <= variant.maxPanels);
+        require(c.panelArea.size() == c.slotCount * 47);
+    }
+    if (!c.ok())
+        require(c.rows.isEmpty());
+    int lastSlot = 0;
+    for (const PanelRecord &row : c.rows) {
+        require(row.recNmb && *row.recNmb > lastSlot && *row.recNmb <= c.slotCount);
+        require(!row.account.isEmpty() && row.account.size() <= 4 && row.obj.size() <= 4);
+        require(row.p1.size() <= 13 && row.p2.size() <= 13);
+        lastSlot = *row.recNmb;
+    }
+    int lastRecord = -1;
+    for (const LoadedSetting &s : c.settings) {
+        require(s.record > lastRecord && s.bytes.size() == settingWidth(s.field));
+        lastRecord = s.record;
+    }
+
+    TransceiverConfig config = TransceiverConfig::defaults(variant, false);
+    c.applyTo(config, variant);
+    require(config.protocol >= 0 && config.protocol < variant.protocolItems.size());
+    require(config.conversion >= -1 && config.conversion < variant.conversionItems.size());
+    require(config.mode >= -1 && config.mode <= 1);
+    require(config.testPeriod >= 1 && config.testPeriod <= 3600);
+    require(config.panels.size() <= variant.maxPanels);
+
+    // The appending of panels walks the same records its own way.
+    const FrameRecords records = splitRecords(bytes);
+    const int start = firstPanelRecord(records.frames);
+    QByteArray area;
+    if (takePanelBlock(records.frames, start, slotsOfFile(int(records.frames.size())), area))
+        require(panelRowsOf(area).size() <= 600);
+}
+
+// The input taken as the memory image of a 300-slot transceiver (zero-padded), saved the way the
+// configurator saves it: complete files with arbitrary slot and settings bytes, which random file
+// bytes rarely reach.
+void checkAsImage(const std::uint8_t *data, std::size_t size)
+{
+    const Variant &v = Variant::mxrDuziv();
+    SendList list;
+    for (int a = 0; a < v.imageSize(); ++a)
+        list.queueWriteFrame(false, std::uint16_t(a), kWriteCommand, std::size_t(a) < size ? data[a] : 0);
+    const QByteArray file = configFileBytes(list);
+    int used = 0;
+    for (int n = 1; n <= v.maxPanels; ++n) {
+        const std::size_t at = std::size_t(n - 1) * 47 + 26;
+        used += at < size && data[at] != 0 ? 1 : 0;
+    }
+    for (const Variant *reader : {&Variant::mxr600r(), &Variant::mxrDuziv()}) {
+        const ConfigFileContents c = decodeConfigFile(file, *reader);
+        require(c.ok() && c.slotCount == 300 && c.settings.size() == 10 && c.reserveReached);
+        require(c.rows.size() == used);
+        checkOne(file, *reader);
+    }
+}
+} // namespace
+
+int fuzzConfigFile(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    checkOne(bytes, Variant::mxr600r());
+    checkOne(bytes, Variant::mxrDuziv());
+    checkAsImage(data, size);
+    return 0;
+}
+
+} // namespace talvir

@@ -1,0 +1,15 @@
+# Fails when a source of talvir_core includes a header of Qt Widgets.
+# -DFILES=<absolute paths of the sources>
+set(_bad "")
+foreach(_f ${FILES})
+  file(STRINGS "${_f}" _lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](QtWidgets|Q(Widget|Dialog|MainWindow|MessageBox|Application|AbstractButton|PushButton|ToolButton|LineEdit|ComboBox|SpinBox|Label|TableView|ListWidget|Action|Menu|MenuBar|StatusBar|ProgressBar|FileDialog|InputDialog|GroupBox|RadioButton|CheckBox|Layout|BoxLayout|HBoxLayout|VBoxLayout|GridLayout|Style|HeaderView|AbstractItemView|ScrollArea|Splitter)[>\"/])")
+  if(_lines)
+    list(APPEND _bad "${_f}: ${_lines}")
+  endif()
+endforeach()
+if(_bad)
+  string(REPLACE ";" "\n" _msg "${_bad}")
+  message(FATAL_ERROR "talvir_core includes widget headers:\n${_msg}")
+endif()
+list(LENGTH FILES _n)
+message(STATUS "${_n} sources, no widget header")

@@ -1,0 +1,20 @@
+// IPv4 addresses as the transceiver stores them: a 32-bit value whose least significant byte is the
+// first number of the dotted text.
+#pragma once
+
+#include <QString>
+
+namespace talvir {
+
+// "a.b.c.d" with a in the least significant byte. 0 gives "0.0.0.0".
+QString ipToText(quint32 value);
+
+// 0 when the text is not accepted as an address (so 0.0.0.0 never is). A part that is not a whole
+// number throws ConversionError naming that part; the first fault from the left decides.
+quint32 ipFromText(const QString &text);
+
+// The four octets in the order of the dotted text, and back.
+quint32 ipFromOctets(const unsigned char octets[4]);
+void ipToOctets(quint32 value, unsigned char octets[4]);
+
+} // namespace talvir

@@ -1,0 +1,57 @@
+#include "app_main.h"
+
+#include "ui/qt_prompts.h"
+#include "ui/main_window.h"
+#include "ui/object_list_dialog.h"
+#include "ui/startup_dialog.h"
+#include "core/variant.h"
+#include "ui/reserve_server_dialog.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace talvir {
+
+int runApplication(int &argc, char **argv, const Variant &variant)
+{
+    QApplication app(argc, argv);
+    // The title names the program in the task bar and in the error report. It is not the display
+    // name, which the platform would append to every window caption.
+    if (!variant.applicationTitle.isEmpty())
+        QApplication::setApplicationName(variant.applicationTitle);
+    // The program ends when the main window's exit is confirmed or start-up fails, not when the
+    // start-up window closes before the main window is on screen.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The standard buttons of the message boxes speak the language of the system, where Qt has it.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    QtPrompts prompts;
+    MainWindow mainForm(variant, prompts, QCoreApplication::applicationDirPath());
+    prompts.setParent(&mainForm);
+    ReserveServerDialog reserveList(variant, prompts);
+    ObjectListDialog objectList(variant);
+    StartupDialog startup(variant);
+    mainForm.setCompanions(&reserveList, &objectList, &startup);
+
+    QObject::connect(&mainForm, &MainWindow::terminateRequested, &app, [&mainForm](int code) {
+        // Start-up runs before the event loop does: end the loop as soon as it starts.
+        QMetaObject::invokeMethod(
+            &mainForm,
+            [&mainForm, code] {
+                mainForm.hide();
+                QCoreApplication::exit(code);
+            },
+            Qt::QueuedConnection);
+    });
+    QObject::connect(&mainForm, &MainWindow::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    mainForm.show();
+    return app.exec();
+}
+
+} // namespace talvir

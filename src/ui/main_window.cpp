@@ -1,0 +1,352 @@
+#include "main_window.h"
+
+#include "link/lan_channel.h"
+#include "link/lan_datagrams.h"
+#include "link/serial_channel.h"
+#include "link/transfer_engine.h"
+
+#include "ui/prompts.h"
+#include "ui/status_light.h"
+#include "ui/object_list_dialog.h"
+#include "ui/startup_dialog.h"
+#include "core/variant.h"
+#include "ui/panel_table_model.h"
+#include "ui/panel_table_view.h"
+#include "ui/radio_group.h"
+#include "ui/settings_panel.h"
+#include "ui/reserve_server_dialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace talvir {
+
+MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
+                 const Timing &timing, QWidget *parent)
+    : MainWindow(variant, prompts, typeTableFolder, timing, LinkSetup(), parent)
+{
+}
+
+MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
+                 const Timing &timing, const LinkSetup &link, QWidget *parent)
+    : QMainWindow(parent), variant_(variant), prompts_(prompts), typeTableFolder_(typeTableFolder),
+      timing_(timing), image_(variant)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(variant_.designCaption);
+    panelModel_ = new PanelTableModel(this);
+    buildMenu();
+    buildBody();
+    buildStatusBar();
+    createLinks(link);
+    resize(1100, 720);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    linkMenu = new QMenu(variant_.linkMenuCaption, this);
+    linkMenu->setObjectName(QStringLiteral("linkMenu"));
+    usbAction = linkMenu->addAction(QStringLiteral("USB"));
+    usbAction->setObjectName(QStringLiteral("usbAction"));
+    lanAction = linkMenu->addAction(QStringLiteral("LAN"));
+    lanAction->setObjectName(QStringLiteral("lanAction"));
+    linkMenuAction = linkMenu->menuAction();
+    linkMenuAction->setObjectName(QStringLiteral("linkMenuAction"));
+
+    auto make = [this](const QString &caption, const char *name) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    readAction = make(QStringLiteral("Прочитать"), "readAction");
+    writeAction = make(QStringLiteral("Записать"), "writeAction");
+    loadAction = make(QStringLiteral("Загрузить"), "loadAction");
+    saveAction = make(QStringLiteral("Сохранить"), "saveAction");
+    importAction = make(QStringLiteral("Импорт"), "importAction");
+    codeAction = make(QStringLiteral("Таблица перекодировки"), "codeAction");
+    exitAction = make(QStringLiteral("Выход"), "exitAction");
+
+    bar->addAction(linkMenuAction);
+    if (variant_.writeBeforeRead) {
+        bar->addAction(writeAction);
+        bar->addAction(readAction);
+    } else {
+        bar->addAction(readAction);
+        bar->addAction(writeAction);
+    }
+    for (QAction *a : {loadAction, saveAction, importAction, codeAction, exitAction})
+        bar->addAction(a);
+
+    readAction->setEnabled(false);
+    writeAction->setEnabled(false);
+    importAction->setEnabled(variant_.importEnabledAtCreation);
+    codeAction->setEnabled(false);
+    codeAction->setVisible(false);
+
+    connect(usbAction, &QAction::triggered, this, &MainWindow::chooseUsb);
+    connect(lanAction, &QAction::triggered, this, &MainWindow::chooseLan);
+    connect(readAction, &QAction::triggered, this, &MainWindow::readConfiguration);
+    connect(writeAction, &QAction::triggered, this, &MainWindow::writeConfiguration);
+    connect(loadAction, &QAction::triggered, this, &MainWindow::loadFile);
+    connect(saveAction, &QAction::triggered, this, &MainWindow::saveFile);
+    connect(importAction, &QAction::triggered, this, &MainWindow::runImport);
+    connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+}
+
+void MainWindow::buildBody()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Body"));
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(8, 8, 8, 4);
+    layout->setSpacing(12);
+
+    panelView_ = new PanelTableView(variant_, panelModel_, central);
+    layout->addWidget(panelView_, 1);
+
+    auto *right = new QVBoxLayout;
+    right->setSpacing(6);
+    settings_ = new SettingsPanel(variant_, prompts_, central);
+    right->addWidget(settings_, 1);
+    writeButton = new QPushButton(QStringLiteral("Записать"), central);
+    writeButton->setObjectName(QStringLiteral("writeButton"));
+    writeButton->setMinimumHeight(34);
+    writeButton->setVisible(false);
+    right->addWidget(writeButton);
+    auto *rightHost = new QWidget(central);
+    rightHost->setLayout(right);
+    right->setContentsMargins(0, 0, 0, 0);
+    rightHost->setFixedWidth(440);
+    layout->addWidget(rightHost);
+
+    setCentralWidget(central);
+
+    connect(writeButton, &QPushButton::clicked, this, &MainWindow::writeConfiguration);
+    connect(settings_->reserveServersButton, &QPushButton::clicked, this, &MainWindow::editReserveServers);
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    statusText = new QLabel(bar);
+    statusText->setObjectName(QStringLiteral("statusText"));
+    bar->addWidget(statusText, 1);
+
+    progressBar = new QProgressBar(bar);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setFormat(QStringLiteral("%p%"));
+    progressBar->setTextVisible(true);
+    progressBar->setFixedWidth(220);
+    progressBar->setVisible(false);
+    bar->addPermanentWidget(progressBar);
+
+    if (variant_.hasStatusLight) {
+        linkLight = new StatusLight(bar);
+        linkLight->setObjectName(QStringLiteral("linkLight"));
+        linkLight->setColor(Qt::white);
+        linkLight->setLit(true);
+        bar->addPermanentWidget(linkLight);
+    }
+}
+
+void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList, StartupDialog *startup)
+{
+    reserveList_ = reserveList;
+    objectList_ = objectList;
+    startup_ = startup;
+}
+
+QString MainWindow::suffixAutonomous()
+{
+    return QStringLiteral("      Автономный режим");
+}
+
+void MainWindow::setCaptionSuffix(const QString &suffix)
+{
+    setWindowTitle(variant_.captionPrefix + suffix);
+}
+
+void MainWindow::disableLinkCommands()
+{
+    writeButton->setVisible(false);
+    for (QAction *a : {linkMenuAction, writeAction, readAction, loadAction, saveAction})
+        a->setEnabled(false);
+}
+
+void MainWindow::enableLinkCommands()
+{
+    writeButton->setVisible(true);
+    for (QAction *a : {linkMenuAction, writeAction, readAction, loadAction, saveAction})
+        a->setEnabled(true);
+}
+
+void MainWindow::pumpEvents(int n)
+{
+    for (int pass = 0; pass <= n && !closing_; ++pass) {
+        QCoreApplication::processEvents();
+        if (closing_)
+            break;
+        // The wait sleeps in the event dispatcher, so receive events and timers run meanwhile.
+        QEventLoop wait;
+        QTimer::singleShot(timing_.pumpSliceMs, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+}
+
+TransceiverConfig MainWindow::currentConfig() const
+{
+    TransceiverConfig c;
+    settings_->readInto(c);
+    c.reserveIps = reserveIps_;
+    c.panels = panelModel_->rows();
+    return c;
+}
+
+void MainWindow::applyConfig(const TransceiverConfig &config)
+{
+    settings_->apply(config);
+    reserveIps_ = config.reserveIps;
+    panelModel_->setRows(config.panels);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    // Qt sends the show event before the window appears, so the start-up choice comes first and
+    // the design-time caption is never seen.
+    QMainWindow::showEvent(event);
+    if (startupDone_ || event->spontaneous())
+        return;
+    startupDone_ = true;
+    startUp();
+}
+
+void MainWindow::startUp()
+{
+    int choice = 0;
+    if (startupChooser_)
+        choice = startupChooser_();
+    else if (startup_)
+        choice = startup_->exec();
+
+    SettingsPanel &s = *settings_;
+    if (choice == 1) {
+        consoleMode_ = 1;
+        typeTable_.close();
+        if (!typeTable_.openConsole()) {
+            prompts_.message(QStringLiteral("Завершение работы"),
+                             QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!"), PromptIcon::Error,
+                             PromptButtons::Ok, PromptAnswer::None, true);
+            terminate(1);
+            return;
+        }
+        importsFromConsole_ = true;
+        importAction->setEnabled(true);
+    } else {
+        importsFromConsole_ = false;
+        importAction->setEnabled(false);
+        typeTable_.close();
+        QDir::setCurrent(typeTableFolder_);
+        if (!typeTable_.openStandalone(typeTableFolder_)) {
+            prompts_.message(QStringLiteral("Завершение работы"), QStringLiteral("Отсутствует таблица типов ППК!"),
+                             PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+            terminate(1);
+            return;
+        }
+        s.consoleKindGroup->setItemIndex(0);
+        if (variant_.protocolResetAtStandaloneStart)
+            s.protocolGroup->setItemIndex(0);
+    }
+
+    panelView_->fillTypeList(typeTable_);
+    setCaptionSuffix(suffixAutonomous());
+    sendList_.clear();
+    image_.clearPanelArea();
+    reserveIps_.fill(0);
+    s.baudCombo->setCurrentIndex(2);
+    s.dhcpGroup->setItemIndex(0);
+    s.applyDhcpRule(s.dhcpGroup->itemIndex());
+    closing_ = false;
+    panelModel_->clear();
+    if (reserveList_)
+        reserveList_->clearList();
+}
+
+void MainWindow::terminate(int exitCode)
+{
+    terminating_ = true;
+    closing_ = true;
+    exitCode_ = exitCode;
+    typeTable_.close();
+    emit terminateRequested(exitCode);
+}
+
+void MainWindow::exitProgram()
+{
+    stopLanTimers();
+    close();
+    // A declined exit leaves the LAN link as it was: the poll goes on.
+    if (!closing_ && lanPollingBeforeExitQuestion_)
+        lanChannel_->setPolling(true);
+    lanPollingBeforeExitQuestion_ = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (terminating_ || confirmExit()) {
+        event->accept();
+        if (!terminating_)
+            emit finished();
+    } else {
+        event->ignore();
+    }
+}
+
+bool MainWindow::confirmExit()
+{
+    const PromptAnswer answer =
+        prompts_.message(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
+                         PromptIcon::Warning, PromptButtons::YesNo);
+    if (answer != PromptAnswer::Yes)
+        return false;
+    closing_ = true;
+    closeSerialPort();
+    typeTable_.close();
+    panelModel_->clear();
+    if (reserveList_)
+        reserveList_->clearList();
+    sendList_.clear();
+    return true;
+}
+
+void MainWindow::runImport()
+{
+    if (importsFromConsole_)
+        importFromConsole();
+    else
+        appendFromFile();
+}
+
+ReserveServerDialog *MainWindow::reserveListWindow() const { return reserveList_; }
+
+ObjectListDialog *MainWindow::objectListWindow() const { return objectList_; }
+
+} // namespace talvir

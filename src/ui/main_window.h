@@ -1,0 +1,245 @@
+// MainWindow: the main window. Holds the configuration being edited (settings panel, panel table,
+// reserve servers), the link flags shared by the channels and the transfer engine, the send list
+// and the panel-type table; runs the start-up choice when first shown and asks before the program
+// ends. The link, file and import commands live in ta_form_commands.cpp.
+#pragma once
+
+#include "core/config_model.h"
+#include "console/panel_type_table.h"
+#include "ui/error_report.h"
+#include "ui/link_setup.h"
+#include "image/config_image.h"
+#include "link/frames.h"
+#include "link/timing.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace talvir {
+
+class PanelTableModel;
+class PanelTableView;
+class PromptService;
+class SettingsPanel;
+class StatusLight;
+class ObjectListDialog;
+class StartupDialog;
+class ReserveServerDialog;
+class LanChannel;
+class SerialChannel;
+class TransferEngine;
+struct LanStatus;
+struct TransferResult;
+struct Variant;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    enum Channel { ChannelNone = 0, ChannelUsb = 1, ChannelLan = 2 };
+
+    // typeTableFolder: where standalone mode finds "CentralType.db" (the program's own folder).
+    MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
+            const Timing &timing = Timing(), QWidget *parent = nullptr);
+    // The same with the links built from link (transports, timers, LAN endpoint).
+    MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder, const Timing &timing,
+            const LinkSetup &link, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The windows the entry point creates after this one.
+    void setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList, StartupDialog *startup);
+    // Replaces the modal start-up window, e.g. by a script in tests; returns the start-up result.
+    void setStartupChooser(std::function<int()> chooser) { startupChooser_ = std::move(chooser); }
+
+    const Variant &variant() const { return variant_; }
+    PromptService &prompts() { return prompts_; }
+
+    // Caption: the variant's fixed prefix + one suffix.
+    void setCaptionSuffix(const QString &suffix);
+    static QString suffixAutonomous();
+
+    void disableLinkCommands();
+    void enableLinkCommands();
+    // n+1 passes of: process pending events, then wait one slice (10 ms) processing events.
+    // Returns at once when exit was confirmed, and stops early once it is.
+    void pumpEvents(int n);
+
+    // The configuration as the window holds it, and back. apply sets the switches in the order
+    // protocol, conversion, mode (without the console-kind message).
+    TransceiverConfig currentConfig() const;
+    void applyConfig(const TransceiverConfig &config);
+
+    // Runs a command handler under the general error report.
+    template <typename F>
+    bool guarded(F &&fn)
+    {
+        return talvir::guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
+    }
+
+    // Shared state of the link, the engine and the waiting loops.
+    int consoleMode() const { return consoleMode_; }
+    int channel() const { return channel_; }
+    void setChannel(int channel) { channel_ = channel; }
+    bool serialLinkUp() const { return serialLinkUp_; }
+    void setSerialLinkUp(bool up) { serialLinkUp_ = up; }
+    bool writeInProgress() const { return writeInProgress_; }
+    void setWriteInProgress(bool on) { writeInProgress_ = on; }
+    bool closing() const { return closing_; }
+    // The exit code asked for by a failed start-up; 0 otherwise.
+    int exitCode() const { return exitCode_; }
+    bool startupDone() const { return startupDone_; }
+
+    SendList &sendList() { return sendList_; }
+    // The links for the whole run (ta_form_link.cpp).
+    SerialChannel &serialChannel() { return *serialChannel_; }
+    LanChannel &lanChannel() { return *lanChannel_; }
+    TransferEngine &transferEngine() { return *engine_; }
+    // The serial port chosen in the picker; empty until chosen and again after LAN was chosen.
+    QString serialPortName() const { return serialPortName_; }
+    // The transceiver address text the LAN input box proposes.
+    QString transceiverAddressText() const { return transceiverAddress_; }
+    // A transfer can start: LAN connected on the LAN channel, or the serial link up on USB.
+    bool linkReady() const;
+
+    // The write command (ta_form_write.cpp): checks, image, send list, then the hand-over. With
+    // saveToFile (the save command's save flag) the built send list goes to it instead of the
+    // transceiver. True when the checks passed and the list was built.
+    using SendListSink = std::function<void(const SendList &)>;
+    bool runWrite(const SendListSink &saveToFile = {});
+    ConfigImage &image() { return image_; }
+    PanelTypeTable &typeTable() { return typeTable_; }
+    std::array<quint32, kReserveServers> &reserveIps() { return reserveIps_; }
+    PanelTableModel *panelTable() const { return panelModel_; }
+    PanelTableView *panelView() const { return panelView_; }
+    SettingsPanel *settings() const { return settings_; }
+    ReserveServerDialog *reserveListWindow() const;
+    ObjectListDialog *objectListWindow() const;
+
+    // Menu commands and indicators, under the names the window uses.
+    QMenu *linkMenu = nullptr;
+    QAction *linkMenuAction = nullptr; // the submenu's entry in the menu bar
+    QAction *usbAction = nullptr;
+    QAction *lanAction = nullptr;
+    QAction *readAction = nullptr;
+    QAction *writeAction = nullptr;
+    QAction *loadAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *importAction = nullptr;
+    QAction *codeAction = nullptr;
+    QAction *exitAction = nullptr;
+    QPushButton *writeButton = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QLabel *statusText = nullptr;
+    StatusLight *linkLight = nullptr; // MXR_600r only
+
+signals:
+    // Start-up failed after its message: the program ends with this code.
+    void terminateRequested(int exitCode);
+    // Exit was confirmed and the window closed: the event loop ends.
+    void finished();
+
+public slots:
+    // Link, file and import commands (ta_form_commands.cpp, ta_form_link.cpp, ta_form_write.cpp;
+    // loading and saving files in ta_form_files.cpp).
+    void chooseUsb();
+    void chooseLan();
+    void writeConfiguration();
+    void readConfiguration();
+    void loadFile();
+    void saveFile();
+    void importFromConsole();  // console mode: import from the console database
+    void appendFromFile(); // standalone mode: append the panels of a configuration file
+    void editReserveServers();
+    void exitProgram();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenu();
+    void buildBody();
+    void buildStatusBar();
+    void startUp();
+    bool confirmExit();
+    void terminate(int exitCode);
+    void runImport();
+    // Hooks of the channels: they switch their timers off and close their ports here.
+    void stopLanTimers();
+    void closeSerialPort();
+
+    // The links (ta_form_link.cpp).
+    void createLinks(const LinkSetup &link);
+    void onSerialLinkUp();
+    void onSerialLinkLost();
+    void onSerialPortLost();
+    void onTypeRejected();
+    void onStoreFailed();
+    void onLanConnectFinished(bool connected);
+    void onLanStatus(const LanStatus &status);
+    // Runs the event loop while busy() holds and exit is not confirmed: the command that started a
+    // LAN connect, write or read returns when it has ended. Wakes at once when one ends.
+    void waitWhile(const std::function<bool()> &busy);
+    void showLinkNotUp(); // the serial link's "no link" state: caption, status, commands
+    void dropSerialChannel(); // the port is closed: the window forgets the serial link
+    // The write and read (ta_form_write.cpp).
+    void onWriteFinished(const TransferResult &result);
+    void onReadFinished(const TransferResult &result);
+    // After a write that sent nothing: all link commands when a link is ready, else only the link
+    // submenu, loading and saving.
+    void restoreControlsWithoutTransfer();
+    void focusControl(const QString &objectName);
+    // Fills the settings, the panel table and the reserve list from the image after a read.
+    void fillWindowFromImage();
+    // The type list's name for a TypeId, or "Тип ППК не определен".
+    QString panelTypeName(int typeId) const;
+    // A configuration read from a transceiver or loaded from a file, its rows already in table
+    // order: the rows named, the controls set, the counter, the first row current.
+    void showTakenConfig(TransceiverConfig config);
+
+    const Variant &variant_;
+    PromptService &prompts_;
+    QString typeTableFolder_;
+    Timing timing_;
+
+    PanelTableModel *panelModel_ = nullptr;
+    PanelTableView *panelView_ = nullptr;
+    SettingsPanel *settings_ = nullptr;
+
+    QPointer<ReserveServerDialog> reserveList_;
+    QPointer<ObjectListDialog> objectList_;
+    QPointer<StartupDialog> startup_;
+    std::function<int()> startupChooser_;
+
+    PanelTypeTable typeTable_;
+    SendList sendList_;
+    // Declared in this order so that the engine, which listens to both channels, goes first.
+    std::unique_ptr<SerialChannel> serialChannel_;
+    std::unique_ptr<LanChannel> lanChannel_;
+    std::unique_ptr<TransferEngine> engine_;
+    QString serialPortName_;
+    QString transceiverAddress_;
+    bool lanPollingBeforeExitQuestion_ = false;
+    ConfigImage image_;
+    std::array<quint32, kReserveServers> reserveIps_{};
+
+    int consoleMode_ = 0;
+    int channel_ = ChannelNone;
+    bool serialLinkUp_ = false;
+    bool writeInProgress_ = false;
+    bool closing_ = false;
+    bool importsFromConsole_ = false; // which of the two import handlers importAction runs
+    bool startupDone_ = false;
+    bool terminating_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace talvir

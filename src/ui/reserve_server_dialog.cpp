@@ -1,0 +1,342 @@
+#include "reserve_server_dialog.h"
+
+#include "core/ip_text.h"
+#include "ui/error_report.h"
+#include "ui/prompts.h"
+#include "core/variant.h"
+#include "tables/dataset.h"
+#include "ui/dataset_navigator.h"
+
+#include <QAbstractItemDelegate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace talvir {
+
+namespace {
+
+QString listTitle() { return QStringLiteral("Список IP-адресов резервных СИ"); }
+QString rowTitle() { return QStringLiteral("Запись IP - адреса"); }
+constexpr int kAddressField = 0;
+
+} // namespace
+
+ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &prompts, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), variant_(variant), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("ReserveServerDialog"));
+    setWindowTitle(listTitle());
+    setModal(true);
+
+    reserveList = new Dataset({QStringLiteral("address")}, this);
+    reserveList->setObjectName(QStringLiteral("reserveList"));
+    reserveList->setFieldCaption(kAddressField, QStringLiteral("IP-адрес резервного СИ"));
+    reserveList->setBeforeInsert([this] { return allowInsert(); });
+    reserveList->setBeforePost([this] { return checkAddressRow(); });
+    reserveList->setAfterPost([this] { showRowCount(); });
+    reserveList->setAfterDelete([this] { showRowCount(); });
+
+    auto *layout = new QVBoxLayout(this);
+    addressGrid = new QTableView(this);
+    addressGrid->setObjectName(QStringLiteral("addressGrid"));
+    addressGrid->setModel(reserveList);
+    addressGrid->verticalHeader()->setDefaultSectionSize(22);
+    addressGrid->horizontalHeader()->setStretchLastSection(true);
+    addressGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    addressGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    addressGrid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                             QAbstractItemView::EditKeyPressed);
+    addressGrid->installEventFilter(this);
+    layout->addWidget(addressGrid, 1);
+    connect(addressGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { gridRowChanged(current.row()); });
+    connect(reserveList, &Dataset::currentRowChanged, this, [this] { syncGridRow(); });
+
+    navigator = new DatasetNavigator(DatasetNavigator::allButtons(), this);
+    navigator->setObjectName(QStringLiteral("navigator"));
+    connect(navigator, &DatasetNavigator::clicked, this, [this](DatasetNavigator::Button b) { runNavigatorButton(b); });
+    layout->addWidget(navigator);
+
+    auto *bottom = new QHBoxLayout;
+    clearButton = new QPushButton(QStringLiteral("Очистить список"), this);
+    clearButton->setObjectName(QStringLiteral("clearButton"));
+    clearButton->setAutoDefault(false);
+    connect(clearButton, &QPushButton::clicked, this, [this] { askAndClearList(); });
+    countLabel = new QLabel(this);
+    countLabel->setObjectName(QStringLiteral("countLabel"));
+    bottom->addWidget(clearButton);
+    bottom->addStretch();
+    bottom->addWidget(countLabel);
+    layout->addLayout(bottom);
+
+    setFixedSize(340, 440);
+}
+
+template <typename F>
+bool ReserveServerDialog::guardedAction(F &&fn)
+{
+    return guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
+}
+
+void ReserveServerDialog::clearList()
+{
+    closeEditorWithoutCommit();
+    reserveList->clear();
+    countLabel->setText(QString::number(reserveList->recordCount()));
+}
+
+void ReserveServerDialog::setAddressTexts(const QStringList &texts)
+{
+    clearList();
+    // Each text goes in as a typed row would, so the row checks and the counter run for it.
+    for (const QString &text : texts) {
+        const bool stored = guardedAction([&] {
+            if (reserveList->append()) {
+                reserveList->setFieldValue(kAddressField, text);
+                reserveList->post();
+            }
+        });
+        if (!stored)
+            reserveList->cancel();
+    }
+    reserveList->first();
+    countLabel->setText(QString::number(reserveList->recordCount()));
+}
+
+QStringList ReserveServerDialog::addressTexts() const
+{
+    QStringList out;
+    for (const Dataset::Row &row : reserveList->storedRows())
+        out << row.value(kAddressField).toString();
+    return out;
+}
+
+int ReserveServerDialog::rowCount() const
+{
+    return reserveList->recordCount();
+}
+
+// Navigator and rows
+
+bool ReserveServerDialog::allowInsert()
+{
+    if (reserveList->recordCount() < kReserveServers) {
+        navigator->setEnabled(true);
+        return true;
+    }
+    prompts_.message(rowTitle(), QStringLiteral("Превышение допустимого числа IP - адресов"), PromptIcon::Error,
+                     PromptButtons::Ok, PromptAnswer::None, true);
+    navigator->setEnabled(false);
+    return false;
+}
+
+bool ReserveServerDialog::checkAddressRow()
+{
+    // A part that is not a whole number throws here: the row stays open for correction.
+    if (ipFromText(reserveList->fieldValue(kAddressField).toString()) != 0) {
+        navigator->setEnabled(true);
+        return true;
+    }
+    prompts_.message(rowTitle(), QStringLiteral("Нарушен формат IP-адреса"), PromptIcon::Error, PromptButtons::Ok,
+                     PromptAnswer::None, true);
+    navigator->setEnabled(false);
+    return false;
+}
+
+void ReserveServerDialog::showRowCount()
+{
+    countLabel->setText(QString::number(reserveList->recordCount()));
+}
+
+bool ReserveServerDialog::confirmDelete()
+{
+    return prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptIcon::Question,
+                            PromptButtons::OkCancel) == PromptAnswer::Ok;
+}
+
+void ReserveServerDialog::runNavigatorButton(int button)
+{
+    switch (DatasetNavigator::Button(button)) {
+    case DatasetNavigator::Cancel:
+        closeEditorWithoutCommit();
+        reserveList->cancel();
+        break;
+    case DatasetNavigator::Delete:
+        if (reserveList->rowCount() == 0)
+            break;
+        closeEditorWithoutCommit();
+        if (confirmDelete())
+            reserveList->remove();
+        break;
+    default:
+        commitEditor();
+        guardedAction([&] {
+            switch (DatasetNavigator::Button(button)) {
+            case DatasetNavigator::First: reserveList->first(); break;
+            case DatasetNavigator::Prior: reserveList->prior(); break;
+            case DatasetNavigator::Next: reserveList->next(); break;
+            case DatasetNavigator::Last: reserveList->last(); break;
+            case DatasetNavigator::Insert: reserveList->insert(); break;
+            case DatasetNavigator::Edit: reserveList->edit(); break;
+            case DatasetNavigator::Post: reserveList->post(); break;
+            default: break;
+            }
+        });
+        break;
+    }
+    syncGridRow();
+    addressGrid->setFocus();
+}
+
+QWidget *ReserveServerDialog::openEditor() const
+{
+    // A closed editor lingers hidden until it is deleted; only a shown one holds typed text.
+    QWidget *editor = addressGrid->indexWidget(addressGrid->currentIndex());
+    return editor && editor->isVisible() ? editor : nullptr;
+}
+
+void ReserveServerDialog::commitEditor()
+{
+    QWidget *editor = openEditor();
+    if (!editor)
+        return;
+    QAbstractItemDelegate *delegate = addressGrid->itemDelegateForIndex(addressGrid->currentIndex());
+    emit delegate->commitData(editor);
+    emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void ReserveServerDialog::closeEditorWithoutCommit()
+{
+    QWidget *editor = openEditor();
+    if (!editor)
+        return;
+    emit addressGrid->itemDelegateForIndex(addressGrid->currentIndex())
+        ->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void ReserveServerDialog::gridRowChanged(int row)
+{
+    if (syncing_ || row < 0 || row == reserveList->currentRow())
+        return;
+    // Leaving a row stores it through the row checks; a conversion error keeps the technician on it.
+    guardedAction([&] { reserveList->moveTo(row); });
+    syncGridRow();
+}
+
+void ReserveServerDialog::syncGridRow()
+{
+    const int row = reserveList->currentRow();
+    const QModelIndex target = reserveList->index(row, kAddressField);
+    if (addressGrid->currentIndex() == target)
+        return;
+    syncing_ = true;
+    if (row < 0)
+        addressGrid->selectionModel()->clearCurrentIndex();
+    else
+        addressGrid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+    syncing_ = false;
+}
+
+bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // The grid's own keys, as a data grid handles them: Insert opens a new row, Down on the last row
+    // appends one, Ctrl+Delete deletes after the question, Escape drops the pending row.
+    if (watched == addressGrid && event->type() == QEvent::KeyPress &&
+        !openEditor()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
+            guardedAction([&] { reserveList->insert(); });
+            syncGridRow();
+            return true;
+        }
+        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier &&
+            reserveList->currentRow() == reserveList->rowCount() - 1 &&
+            !(reserveList->state() == Dataset::State::Insert && !reserveList->isModified())) {
+            guardedAction([&] { reserveList->append(); });
+            syncGridRow();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            if (reserveList->rowCount() > 0 && confirmDelete())
+                reserveList->remove();
+            syncGridRow();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && reserveList->isEditing()) {
+            reserveList->cancel();
+            syncGridRow();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Window
+
+void ReserveServerDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    showFirstRow();
+}
+
+void ReserveServerDialog::showFirstRow()
+{
+    guardedAction([&] { reserveList->first(); });
+    syncGridRow();
+    countLabel->setText(QString::number(reserveList->recordCount()));
+}
+
+void ReserveServerDialog::done(int result)
+{
+    if (!settleAndAskToSave())
+        return;
+    QDialog::done(result);
+}
+
+bool ReserveServerDialog::settleAndAskToSave()
+{
+    commitEditor();
+    // A changed row is stored through the checks, an untouched new one dropped; a conversion error
+    // keeps the window open with the row still open for correction.
+    if (!guardedAction([&] { reserveList->checkBrowseMode(); }))
+        return false;
+    syncGridRow();
+    const PromptAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
+                                                 PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes, true);
+    if (answer != PromptAnswer::Yes)
+        return true;
+    // All texts are converted before anything is stored, so a conversion error stores nothing.
+    Addresses addresses{};
+    const bool converted = guardedAction([&] {
+        const QStringList texts = addressTexts();
+        for (int n = 0; n < texts.size() && n < kReserveServers; ++n)
+            addresses[std::size_t(n)] = ipFromText(texts.at(n));
+    });
+    if (!converted)
+        return false;
+    stored_ = addresses;
+    return true;
+}
+
+void ReserveServerDialog::askAndClearList()
+{
+    const PromptAnswer answer = prompts_.message(listTitle(), QStringLiteral("Очистить список?"),
+                                                 PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No, true);
+    if (answer == PromptAnswer::Yes) {
+        commitEditor();
+        if (guardedAction([&] { reserveList->checkBrowseMode(); })) {
+            reserveList->clear();
+            stored_.fill(0);
+        }
+    }
+    syncGridRow();
+    countLabel->setText(QString::number(reserveList->recordCount()));
+}
+
+} // namespace talvir

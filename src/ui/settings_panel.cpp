@@ -1,0 +1,265 @@
+#include "settings_panel.h"
+
+#include "ui/prompts.h"
+#include "core/variant.h"
+#include "ui/key_filter.h"
+#include "ui/radio_group.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace talvir {
+
+namespace {
+
+QLineEdit *makeEdit(const char *name, int maxLength, const QString &hint, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    if (!hint.isEmpty())
+        e->setToolTip(hint);
+    return e;
+}
+
+QFormLayout *makeForm(QWidget *host)
+{
+    auto *form = new QFormLayout(host);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setHorizontalSpacing(10);
+    form->setVerticalSpacing(5);
+    return form;
+}
+
+} // namespace
+
+SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWidget *parent)
+    : QWidget(parent), variant_(variant), prompts_(prompts)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+
+    // Factory number.
+    auto *macRow = new QHBoxLayout;
+    factoryNumberEdit = makeEdit("factoryNumberEdit", 5, QString(), this);
+    installKeyFilter(factoryNumberEdit, KeyFilter::digits);
+    factoryNumberEdit->setMaximumWidth(110);
+    auto *macLabel = new QLabel(QStringLiteral("Заводской номер"), this);
+    macLabel->setBuddy(factoryNumberEdit);
+    macRow->addWidget(macLabel);
+    macRow->addWidget(factoryNumberEdit);
+    macRow->addStretch();
+    column->addLayout(macRow);
+
+    // Protocol, conversion and console kind.
+    protocolGroup = new RadioGroup(variant_.protocolCaption, variant_.protocolItems, 1, this);
+    protocolGroup->setObjectName(QStringLiteral("protocolGroup"));
+    column->addWidget(protocolGroup);
+
+    consoleKindGroup = new RadioGroup(variant_.modeCaption, variant_.modeItems, 2, this);
+    consoleKindGroup->setObjectName(QStringLiteral("consoleKindGroup"));
+    consoleKindGroup->setToolTip(QStringLiteral("Тип : MXR-для работы с охранным пультом,\r\n          ЗКР-для работы с пожарным пультом."));
+    conversionGroup = new RadioGroup(QStringLiteral(" Преобр."), variant_.conversionItems,
+                                  int(variant_.conversionItems.size()), this);
+    conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
+    auto *switches = new QHBoxLayout;
+    switches->addWidget(consoleKindGroup, 5);
+    switches->addWidget(conversionGroup, 4);
+    column->addLayout(switches);
+
+    // USB.
+    usbBox = new QGroupBox(QStringLiteral(" Настройка USB"), this);
+    usbBox->setObjectName(QStringLiteral("usbBox"));
+    auto *usb = makeForm(usbBox);
+    baudCombo = new QComboBox(usbBox);
+    baudCombo->setObjectName(QStringLiteral("baudCombo"));
+    baudCombo->setEditable(true);
+    baudCombo->setInsertPolicy(QComboBox::NoInsert);
+    baudCombo->addItems({QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
+                       QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200")});
+    baudCombo->lineEdit()->setMaxLength(6); // the transceiver stores six characters of it
+    baudCombo->setToolTip(QStringLiteral("Скорость передачи"));
+    baudCombo->setCurrentIndex(-1);
+    testPeriodSpin = new QSpinBox(usbBox);
+    testPeriodSpin->setObjectName(QStringLiteral("testPeriodSpin"));
+    testPeriodSpin->setRange(1, 3600);
+    testPeriodSpin->setValue(10);
+    testPeriodSpin->setToolTip(QStringLiteral("Период передачи тестового извещения в канал USB"));
+    usb->addRow(QStringLiteral("Скорость передачи"), baudCombo);
+    usb->addRow(QStringLiteral("Период теста, с"), testPeriodSpin);
+    column->addWidget(usbBox);
+
+    // GPRS.
+    gprsBox = new QGroupBox(QStringLiteral(" Настройка GPRS"), this);
+    gprsBox->setObjectName(QStringLiteral("gprsBox"));
+    auto *gprs = makeForm(gprsBox);
+    apnEdit = makeEdit("apnEdit", 64, QStringLiteral("Имя точки доступа GPRS-канала "), gprsBox);
+    gprs->addRow(QStringLiteral("APN"), apnEdit);
+    column->addWidget(gprsBox);
+
+    // LAN.
+    lanBox = new QGroupBox(QStringLiteral(" Настройка LAN"), this);
+    lanBox->setObjectName(QStringLiteral("lanBox"));
+    auto *lan = new QVBoxLayout(lanBox);
+    lan->setSpacing(5);
+    auto *server = new QWidget(lanBox);
+    auto *serverForm = makeForm(server);
+    serverForm->setContentsMargins(0, 0, 0, 0);
+    serverIpEdit = makeEdit("serverIpEdit", 0, QStringLiteral("IP-адрес сервера извещений"), server);
+    installKeyFilter(serverIpEdit, KeyFilter::ipv4Chars);
+    serverIpEdit->setText(QStringLiteral("192.168.1.3"));
+    serverPortEdit = makeEdit("serverPortEdit", 5, QString(), server);
+    installKeyFilter(serverPortEdit, KeyFilter::digits);
+    serverPortEdit->setText(QStringLiteral("9999"));
+    serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
+    serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
+    serverForm->addRow(serverIpLabel, serverIpEdit);
+    serverForm->addRow(serverPortLabel, serverPortEdit);
+    lan->addWidget(server);
+
+    dhcpGroup = new RadioGroup(QStringLiteral("  DHCP  "), {QStringLiteral("Выкл."), QStringLiteral("Вкл.")}, 2, lanBox);
+    dhcpGroup->setObjectName(QStringLiteral("dhcpGroup"));
+    dhcpGroup->setEnabled(false); // the transceiver's DHCP cannot be switched on from here
+    {
+        const QSignalBlocker quiet(dhcpGroup);
+        dhcpGroup->setItemIndex(0);
+    }
+    lan->addWidget(dhcpGroup);
+
+    localLanBox = new QWidget(lanBox);
+    localLanBox->setObjectName(QStringLiteral("localLanBox"));
+    auto *local = makeForm(localLanBox);
+    local->setContentsMargins(0, 0, 0, 0);
+    localIpEdit = makeEdit("localIpEdit", 0, QStringLiteral("Собственный IP-адрес трансивера"), localLanBox);
+    installKeyFilter(localIpEdit, KeyFilter::ipv4Chars);
+    localPortEdit = makeEdit("localPortEdit", 5, QStringLiteral("IP-порт трансивера"), localLanBox);
+    installKeyFilter(localPortEdit, KeyFilter::digits);
+    gatewayIpEdit = makeEdit("gatewayIpEdit", 0, QStringLiteral("IP-адрес сетевого роутера"), localLanBox);
+    installKeyFilter(gatewayIpEdit, KeyFilter::ipv4Chars);
+    local->addRow(QStringLiteral("Локальный IP-адрес"), localIpEdit);
+    local->addRow(QStringLiteral("Локальный IP- порт"), localPortEdit);
+    local->addRow(QStringLiteral("IP- адрес шлюза"), gatewayIpEdit);
+    localLanBox->setVisible(false); // until start-up runs the DHCP rule
+    lan->addWidget(localLanBox);
+
+    reserveServersButton = new QPushButton(QStringLiteral("Список IP-адресов резервных СИ"), lanBox);
+    reserveServersButton->setObjectName(QStringLiteral("reserveServersButton"));
+    lan->addWidget(reserveServersButton);
+    column->addWidget(lanBox);
+    column->addStretch(1);
+
+    // Switch states as the window is built; start-up then sets what the mode asks for.
+    {
+        const QSignalBlocker q1(protocolGroup), q2(conversionGroup), q3(consoleKindGroup);
+        protocolGroup->setItemIndex(0);
+        conversionGroup->setItemIndex(0);
+        conversionGroup->setVisible(false);
+        if (variant_.modeAlwaysVisible) {
+            consoleKindGroup->setItemIndex(-1);
+        } else {
+            consoleKindGroup->setItemIndex(0);
+            consoleKindGroup->setVisible(false);
+        }
+    }
+
+    connect(protocolGroup, &RadioGroup::clicked, this, &SettingsPanel::applyProtocolRule);
+    connect(consoleKindGroup, &RadioGroup::clicked, this, &SettingsPanel::applyConsoleKindRule);
+    connect(dhcpGroup, &RadioGroup::clicked, this, &SettingsPanel::applyDhcpRule);
+}
+
+void SettingsPanel::applyProtocolRule(int index)
+{
+    conversionGroup->setVisible(index == 1);
+    if (variant_.modeAlwaysVisible) {
+        // MXR_duziv: the type switch stays in view, unusable in autonomous mode.
+        consoleKindGroup->setEnabled(index != 2);
+        if (!consoleKindGroup->isEnabled())
+            consoleKindGroup->setItemIndex(-1);
+    } else {
+        consoleKindGroup->setVisible(index == 1);
+        if (consoleKindGroup->isHidden()) {
+            const QSignalBlocker quiet(consoleKindGroup); // the console-kind message only for Sur-Gard
+            consoleKindGroup->setItemIndex(0);
+        }
+    }
+    conversionGroup->setItemIndex(index == 1 ? 0 : -1);
+    if (variant_.modeAlwaysVisible) {
+        const bool server = index == 0;
+        reserveServersButton->setVisible(server);
+        serverIpLabel->setVisible(server);
+        serverPortLabel->setVisible(server);
+        serverIpEdit->setVisible(server);
+        serverPortEdit->setVisible(server);
+    }
+}
+
+void SettingsPanel::applyConsoleKindRule(int index)
+{
+    if (protocolGroup->itemIndex() != 1)
+        return;
+    prompts_.message(QStringLiteral("Тип трансивера"),
+                     index == 0 ? QStringLiteral("Трансивер будет конфигурироваться для работы с охранным пультом!")
+                                : QStringLiteral("Трансивер будет конфигурироваться для работы с пожарным пультом!"),
+                     PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::None, true);
+}
+
+void SettingsPanel::applyDhcpRule(int index)
+{
+    localLanBox->setVisible(index == 0);
+}
+
+void SettingsPanel::readInto(TransceiverConfig &config) const
+{
+    config.serialNo = factoryNumberEdit->text();
+    config.baudText = baudCombo->currentText();
+    config.testPeriod = testPeriodSpin->value();
+    config.apn = apnEdit->text();
+    config.serverIp = serverIpEdit->text();
+    config.serverPort = serverPortEdit->text();
+    config.dhcp = dhcpGroup->itemIndex() == 1 ? 1 : 0;
+    config.localIp = localIpEdit->text();
+    config.localPort = localPortEdit->text();
+    config.gatewayIp = gatewayIpEdit->text();
+    config.protocol = protocolGroup->itemIndex();
+    config.conversion = conversionGroup->itemIndex();
+    config.mode = consoleKindGroup->itemIndex();
+}
+
+void SettingsPanel::apply(const TransceiverConfig &config)
+{
+    factoryNumberEdit->setText(config.serialNo);
+    const int baud = baudCombo->findText(config.baudText);
+    if (baud >= 0)
+        baudCombo->setCurrentIndex(baud);
+    else
+        baudCombo->setEditText(config.baudText);
+    testPeriodSpin->setValue(config.testPeriod);
+    apnEdit->setText(config.apn);
+    serverIpEdit->setText(config.serverIp);
+    serverPortEdit->setText(config.serverPort);
+    localIpEdit->setText(config.localIp);
+    localPortEdit->setText(config.localPort);
+    gatewayIpEdit->setText(config.gatewayIp);
+
+    protocolGroup->setItemIndex(config.protocol);
+    conversionGroup->setItemIndex(config.conversion);
+    {
+        const QSignalBlocker quiet(consoleKindGroup);
+        consoleKindGroup->setItemIndex(config.mode);
+    }
+    dhcpGroup->setItemIndex(config.dhcp);
+    applyDhcpRule(dhcpGroup->itemIndex());
+}
+
+} // namespace talvir

@@ -1,0 +1,29 @@
+// A small round lamp in the status bar (linkLight): its colour shows the transceiver's LAN status.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace talvir {
+
+class StatusLight : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatusLight(QWidget *parent = nullptr);
+
+    QColor color() const { return color_; }
+    void setColor(const QColor &color);
+    bool isLit() const { return lit_; }
+    void setLit(bool lit);
+
+    QSize sizeHint() const override { return QSize(18, 18); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor color_ = Qt::white;
+    bool lit_ = true;
+};
+
+} // namespace talvir

@@ -1,8 +1,0 @@
-// MXR_600r: the configurator of the transceiver "Талвир ЗКР", 600 panel slots.
-#include "app/ui/app_main.h"
-#include "app/variant.h"
-
-int main(int argc, char **argv)
-{
-    return talvir::runApplication(argc, argv, talvir::Variant::mxr600r());
-}

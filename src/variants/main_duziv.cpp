@@ -1,8 +1,0 @@
-// MXR_duziv: the configurator of the transceiver "Талвир-MXR/ЗКР", 300 panel slots.
-#include "app/ui/app_main.h"
-#include "app/variant.h"
-
-int main(int argc, char **argv)
-{
-    return talvir::runApplication(argc, argv, talvir::Variant::mxrDuziv());
-}

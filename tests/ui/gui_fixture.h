@@ -1,0 +1,131 @@
+// Builds the program's four windows as the entry point does, on the offscreen platform, with the
+// scripted prompt service and a panel-type table written into a temporary folder.
+#pragma once
+
+#include "console/paradox_writer.h"
+#include "ui/main_window.h"
+#include "ui/object_list_dialog.h"
+#include "ui/startup_dialog.h"
+#include "core/variant.h"
+#include "support/scripted_prompts.h"
+#include "ui/reserve_server_dialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace guitest {
+
+using namespace talvir;
+
+struct TypeRow {
+    int typeId;
+    QString name;
+};
+
+// A table in deliberately unsorted order, so that "the table's order" is visible.
+inline QList<TypeRow> sampleTypes()
+{
+    return {{530, QStringLiteral("Contact GSM-5")}, {24, QStringLiteral("Type 24")},
+            {101, QStringLiteral("Type 101")},      {70, QStringLiteral("Type 70")},
+            {400, QStringLiteral("Type 400")},      {26, QStringLiteral("Type 26")},
+            {250, QStringLiteral("Type 250")}};
+}
+
+inline bool writeTypeTable(const QString &folder, const QList<TypeRow> &rows, QString &error)
+{
+    QList<QVariantList> data;
+    for (const TypeRow &r : rows)
+        data.append(QVariantList{r.typeId, r.name});
+    return writeParadoxTable(folder + QStringLiteral("/CentralType.db"),
+                             {{QStringLiteral("TypeId"), ParadoxType::Long, 4},
+                              {QStringLiteral("NameCentral"), ParadoxType::Alpha, 40}},
+                             data, error);
+}
+
+// Points the console installation's alias file (system-scope settings of Talvir/console) at
+// settingsDir and lets "EditDB" name editDbFolder.
+inline bool writeEditDbAlias(const QString &settingsDir, const QString &editDbFolder)
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, settingsDir);
+    if (!QDir(settingsDir).mkpath(QStringLiteral("Talvir")))
+        return false;
+    QFile f(settingsDir + QStringLiteral("/Talvir/console.ini"));
+    const QByteArray content = "[Aliases]\nEditDB=" + QDir::toNativeSeparators(editDbFolder).toUtf8() + "\n";
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+struct Windows {
+    ScriptedPrompts prompts; // outlives the windows
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<ReserveServerDialog> reserveList;
+    std::unique_ptr<ObjectListDialog> objectList;
+    std::unique_ptr<StartupDialog> startup;
+
+    Windows(const Variant &variant, const QString &typeFolder)
+    {
+        main = std::make_unique<MainWindow>(variant, prompts, typeFolder);
+        reserveList = std::make_unique<ReserveServerDialog>(variant, prompts);
+        objectList = std::make_unique<ObjectListDialog>(variant);
+        startup = std::make_unique<StartupDialog>(variant);
+        main->setCompanions(reserveList.get(), objectList.get(), startup.get());
+    }
+
+    // Shows the main window with a scripted start-up result (1 console mode, 2 standalone, 0 none).
+    void start(int choice)
+    {
+        main->setStartupChooser([choice] { return choice; });
+        main->show();
+    }
+
+    ~Windows()
+    {
+        // The test answers nothing at destruction: no exit question is asked for a window that is
+        // only deleted.
+        startup.reset();
+        objectList.reset();
+        reserveList.reset();
+        main.reset();
+    }
+};
+
+inline const Variant &variantByName(const QString &name)
+{
+    return *Variant::byName(name);
+}
+
+// What the window test classes share: the sample panel-type table written once into a temporary
+// folder, and the variant column of their data-driven cases.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+protected:
+    QTemporaryDir types_;
+
+    static void variants()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::newRow("600r") << "600r";
+        QTest::newRow("duziv") << "duziv";
+    }
+
+    // The variant of the current data row's "variant" column.
+    static const Variant &fetchVariant()
+    {
+        QFETCH(QString, variant);
+        return variantByName(variant);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(types_.isValid());
+        QString error;
+        QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
+    }
+};
+
+} // namespace guitest

@@ -1,0 +1,491 @@
+// The main window of both programs: commands and indicators as created, the link-control helpers,
+// the exit question, pumpEvents after a confirmed exit, and the general error report.
+#include "gui_fixture.h"
+
+#include "core/ip_text.h"
+#include "ui/status_light.h"
+#include "ui/dataset_navigator.h"
+#include "ui/panel_table_model.h"
+#include "ui/panel_table_view.h"
+#include "ui/radio_group.h"
+#include "ui/settings_panel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace guitest;
+
+namespace {
+
+QStringList menuNames(MainWindow &form)
+{
+    QStringList out;
+    for (QAction *a : form.menuBar()->actions())
+        out << a->objectName();
+    return out;
+}
+
+} // namespace
+
+class TestMainWindow : public WindowTest {
+    Q_OBJECT
+
+private slots:
+    void menuOrderAndCaptions_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("linkCaption");
+        QTest::newRow("600r") << "600r"
+                              << QStringList{"linkMenuAction", "readAction", "writeAction", "loadAction", "saveAction", "importAction",
+                                             "codeAction", "exitAction"}
+                              << QStringLiteral("Канал связи с трансивером");
+        QTest::newRow("duziv") << "duziv"
+                               << QStringList{"linkMenuAction", "writeAction", "readAction", "loadAction", "saveAction", "importAction",
+                                              "codeAction", "exitAction"}
+                               << QStringLiteral("Связи с трансивером");
+    }
+
+    void menuOrderAndCaptions()
+    {
+        QFETCH(QString, variant);
+        QFETCH(QStringList, order);
+        QFETCH(QString, linkCaption);
+        Windows w(variantByName(variant), types_.path());
+        MainWindow &f = *w.main;
+        QCOMPARE(menuNames(f), order);
+        QCOMPARE(f.linkMenuAction->text(), linkCaption);
+        QCOMPARE(f.linkMenu->actions(), QList<QAction *>({f.usbAction, f.lanAction}));
+        QCOMPARE(f.usbAction->text(), QStringLiteral("USB"));
+        QCOMPARE(f.lanAction->text(), QStringLiteral("LAN"));
+        QCOMPARE(f.readAction->text(), QStringLiteral("Прочитать"));
+        QCOMPARE(f.writeAction->text(), QStringLiteral("Записать"));
+        QCOMPARE(f.loadAction->text(), QStringLiteral("Загрузить"));
+        QCOMPARE(f.saveAction->text(), QStringLiteral("Сохранить"));
+        QCOMPARE(f.importAction->text(), QStringLiteral("Импорт"));
+        QCOMPARE(f.codeAction->text(), QStringLiteral("Таблица перекодировки"));
+        QCOMPARE(f.exitAction->text(), QStringLiteral("Выход"));
+        QCOMPARE(f.writeButton->text(), QStringLiteral("Записать"));
+        QCOMPARE(f.settings()->reserveServersButton->text(), QStringLiteral("Список IP-адресов резервных СИ"));
+    }
+
+    void statesAtCreation_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<bool>("importEnabled");
+        QTest::addColumn<QString>("designCaption");
+        QTest::newRow("600r") << "600r" << true << QStringLiteral("Трансивер \"Талвир ЗКР\" (версия 26.04.18)");
+        QTest::newRow("duziv") << "duziv" << false << QStringLiteral("Трансивер \"Талвир-MXR\" (версия 31.05.16)");
+    }
+
+    void statesAtCreation()
+    {
+        QFETCH(QString, variant);
+        QFETCH(bool, importEnabled);
+        QFETCH(QString, designCaption);
+        const Variant &v = variantByName(variant);
+        Windows w(v, types_.path());
+        MainWindow &f = *w.main;
+        QCOMPARE(f.windowTitle(), designCaption);
+        QVERIFY(f.linkMenuAction->isEnabled());
+        QVERIFY(!f.readAction->isEnabled());
+        QVERIFY(!f.writeAction->isEnabled());
+        QVERIFY(f.loadAction->isEnabled());
+        QVERIFY(f.saveAction->isEnabled());
+        QCOMPARE(f.importAction->isEnabled(), importEnabled);
+        QVERIFY(!f.codeAction->isEnabled());
+        QVERIFY(!f.codeAction->isVisible());
+        QVERIFY(f.exitAction->isEnabled());
+        QVERIFY(f.writeButton->isHidden());
+        QVERIFY(f.progressBar->isHidden());
+        QCOMPARE(f.progressBar->value(), 0);
+        QCOMPARE(f.progressBar->text(), QStringLiteral("0%"));
+        QVERIFY(f.statusText->text().isEmpty());
+        QCOMPARE(f.channel(), 0);
+        QVERIFY(!f.serialLinkUp());
+        QVERIFY(!f.closing());
+        QCOMPARE(f.consoleMode(), 0);
+        if (v.hasStatusLight) {
+            QVERIFY(f.linkLight);
+            QCOMPARE(f.linkLight->objectName(), QStringLiteral("linkLight"));
+            QCOMPARE(f.linkLight->color(), QColor(Qt::white));
+            QVERIFY(f.linkLight->isLit());
+            QVERIFY(!f.linkLight->isHidden());
+        } else {
+            QVERIFY(!f.linkLight);
+            QVERIFY(!f.findChild<StatusLight *>());
+        }
+        // The type selector of MXR_600r, the type grid of MXR_duziv.
+        PanelTableView *p = f.panelView();
+        QCOMPARE(p->panelTypeCombo != nullptr, v.hasTypeSelector);
+        QCOMPARE(p->panelTypeGrid != nullptr, !v.hasTypeSelector);
+        QCOMPARE(p->typeNavigator != nullptr, !v.hasTypeSelector);
+        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("panelTypeCombo")) != nullptr, v.hasTypeSelector);
+        if (p->panelTypeGrid) {
+            QCOMPARE(p->panelTypeGrid->toolTip(), QStringLiteral("Выбор типа ППК"));
+            QVERIFY(p->typeNavigator->button(DatasetNavigator::Prior));
+            QVERIFY(p->typeNavigator->button(DatasetNavigator::Next));
+            QVERIFY(!p->typeNavigator->button(DatasetNavigator::Insert));
+        }
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    void panelTableLayout_data() { variants(); }
+
+    void panelTableLayout()
+    {
+        QFETCH(QString, variant);
+        Windows w(variantByName(variant), types_.path());
+        PanelTableView *p = w.main->panelView();
+        QCOMPARE(p->panelGrid->model(), w.main->panelTable());
+        QCOMPARE(w.main->panelTable()->objectName(), QStringLiteral("panelTable"));
+        QStringList headers;
+        for (int c = 0; c < w.main->panelTable()->columnCount(); ++c)
+            headers << w.main->panelTable()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, QStringList({QStringLiteral("№"), QStringLiteral("Объект"), QStringLiteral("ППК"),
+                                       QStringLiteral("Телефон 1"), QStringLiteral("Телефон 2"), QStringLiteral("Тест"),
+                                       QStringLiteral("Тип ППК")}));
+        QCOMPARE(p->panelGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(p->panelGrid->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(p->objectEdit->maxLength(), 4);
+        QCOMPARE(p->accountEdit->maxLength(), 4);
+        QCOMPARE(p->phone1Edit->maxLength(), 13);
+        QCOMPARE(p->phone2Edit->maxLength(), 13);
+        QCOMPARE(p->testWaitEdit->toolTip(), QStringLiteral("Период ожидания теста  GSM-канала "));
+        QVERIFY(p->panelCountLabel->text().isEmpty());
+        const QStringList hints{"Первая запись",   "Предыдущая запись", "Следующая запись",
+                                "Последняя запись", "Добавить запись",   "Удалить запись",
+                                "Изменить запись", "Сохранить запись",  "Отказ от изменений"};
+        const QList<DatasetNavigator::Button> order = DatasetNavigator::allButtons();
+        for (int i = 0; i < order.size(); ++i)
+            QCOMPARE(p->panelNavigator->button(order.at(i))->toolTip(), hints.at(i));
+    }
+
+    // The grid shows a row's fields in the columns' order; a row typed by hand has an empty "№".
+    void gridShowsRows()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        PanelRecord read;
+        read.obj = QStringLiteral("00A1");
+        read.account = QStringLiteral("0123");
+        read.p1 = QStringLiteral("+380501234567");
+        read.p2 = QStringLiteral("+380");
+        read.waitTest = 90;
+        read.nPpk = QStringLiteral("Type 24");
+        read.typeId = 24;
+        read.recNmb = 17;
+        PanelRecord typed = read;
+        typed.recNmb.reset();
+        w.main->panelTable()->setRows({read, typed});
+        auto cell = [&](int row, int col) { return w.main->panelTable()->index(row, col).data().toString(); };
+        QCOMPARE(cell(0, 0), QStringLiteral("17"));
+        QCOMPARE(cell(0, 1), QStringLiteral("00A1"));
+        QCOMPARE(cell(0, 2), QStringLiteral("0123"));
+        QCOMPARE(cell(0, 3), QStringLiteral("+380501234567"));
+        QCOMPARE(cell(0, 4), QStringLiteral("+380"));
+        QCOMPARE(cell(0, 5), QStringLiteral("90"));
+        QCOMPARE(cell(0, 6), QStringLiteral("Type 24"));
+        QCOMPARE(cell(1, 0), QString());
+    }
+
+    void linkControls_data() { variants(); }
+
+    void linkControls()
+    {
+        QFETCH(QString, variant);
+        Windows w(variantByName(variant), types_.path());
+        w.start(2);
+        MainWindow &f = *w.main;
+        const QList<QAction *> five{f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction};
+        f.enableLinkCommands();
+        QVERIFY(!f.writeButton->isHidden());
+        for (QAction *a : five)
+            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+        f.disableLinkCommands();
+        QVERIFY(f.writeButton->isHidden());
+        for (QAction *a : five)
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        // Neither helper touches the import or the exit.
+        QVERIFY(f.exitAction->isEnabled());
+        QVERIFY(!f.importAction->isEnabled());
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    // Every control fits the window's default size in its fullest state: every switch group shown,
+    // the write button and the gauge in view.
+    void defaultSizeHoldsEveryControl_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("600r Sur-Gard") << "600r" << 1;
+        QTest::newRow("duziv first protocol") << "duziv" << 0;
+        QTest::newRow("duziv Sur-Gard") << "duziv" << 1;
+    }
+
+    void defaultSizeHoldsEveryControl()
+    {
+        QFETCH(QString, variant);
+        QFETCH(int, protocol);
+        Windows w(variantByName(variant), types_.path());
+        w.start(2);
+        w.main->settings()->protocolGroup->button(protocol)->click();
+        w.main->enableLinkCommands();
+        w.main->progressBar->setVisible(true);
+        const QSize needed = w.main->minimumSizeHint();
+        QVERIFY2(needed.height() <= 720 && needed.width() <= 1100,
+                 qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+        QCOMPARE(w.main->size(), QSize(1100, 720));
+        // No caption is cut: every visible label and button has at least the width its text needs.
+        QCoreApplication::processEvents();
+        w.main->centralWidget()->layout()->activate();
+        QStringList cut;
+        for (QWidget *c : w.main->centralWidget()->findChildren<QWidget *>()) {
+            if (!c->isVisible() || !(qobject_cast<QLabel *>(c) || qobject_cast<QAbstractButton *>(c)))
+                continue;
+            if (c->width() < c->sizeHint().width())
+                cut << QStringLiteral("%1 \"%2\" %3<%4")
+                           .arg(c->metaObject()->className(), c->property("text").toString())
+                           .arg(c->width())
+                           .arg(c->sizeHint().width());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    void captionSuffix()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.main->setCaptionSuffix(QStringLiteral("      Канал USB Com3"));
+        QCOMPARE(w.main->windowTitle(),
+                 QStringLiteral("Трансивер ЦЛКС \"Талвир ЗКР\" 600 (вер. 13.12.19)      Канал USB Com3"));
+    }
+
+    void exitQuestion_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<bool>("viaMenu");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("600r close, Yes") << "600r" << false << int(PromptAnswer::Yes) << true;
+        QTest::newRow("600r close, No") << "600r" << false << int(PromptAnswer::No) << false;
+        QTest::newRow("600r Выход, Yes") << "600r" << true << int(PromptAnswer::Yes) << true;
+        QTest::newRow("600r Выход, No") << "600r" << true << int(PromptAnswer::No) << false;
+        QTest::newRow("duziv close, Yes") << "duziv" << false << int(PromptAnswer::Yes) << true;
+        QTest::newRow("duziv Выход, No") << "duziv" << true << int(PromptAnswer::No) << false;
+        QTest::newRow("box closed without a button") << "600r" << false << int(PromptAnswer::None) << false;
+    }
+
+    void exitQuestion()
+    {
+        QFETCH(QString, variant);
+        QFETCH(bool, viaMenu);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        Windows w(variantByName(variant), types_.path());
+        w.start(2);
+        PanelRecord row;
+        row.obj = QStringLiteral("0001");
+        w.main->panelTable()->appendRow(row);
+        w.main->sendList().queueWriteFrame(false, 0, 0x3B, 1);
+        QSignalSpy finished(w.main.get(), &MainWindow::finished);
+        w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
+                                PromptAnswer(answer));
+        if (viaMenu)
+            w.main->exitAction->trigger();
+        else
+            w.main->close();
+        QVERIFY_PROMPTS(w.prompts);
+        const PromptRecord &box = w.prompts.last();
+        QCOMPARE(box.icon, PromptIcon::Warning);
+        QCOMPARE(box.buttons, PromptButtons::YesNo);
+
+        QCOMPARE(w.main->isVisible(), !closes);
+        QCOMPARE(w.main->closing(), closes);
+        QCOMPARE(finished.count(), closes ? 1 : 0);
+        QCOMPARE(w.main->sendList().isEmpty(), closes);
+        QCOMPARE(w.main->typeTable().isOpen(), !closes);
+        QCOMPARE(w.main->panelTable()->rowCount(), closes ? 0 : 1);
+    }
+
+    // After a confirmed exit a pending wait returns at once: it runs no events at all.
+    void pumpWaitAfterExit_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("running") << false;
+        QTest::newRow("exit confirmed") << true;
+    }
+
+    void pumpWaitAfterExit()
+    {
+        QFETCH(bool, confirmed);
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        if (confirmed) {
+            w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
+            w.main->close();
+            QVERIFY(w.main->closing());
+        }
+        bool ran = false;
+        QTimer::singleShot(0, w.main.get(), [&ran] { ran = true; });
+        w.main->pumpEvents(2);
+        QCOMPARE(ran, !confirmed);
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    // A wait stops early once exit is confirmed while it runs.
+    void pumpWaitStopsWhenExitIsConfirmed()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
+        int later = 0;
+        QTimer::singleShot(0, w.main.get(), [&] { w.main->close(); });
+        QTimer::singleShot(15, w.main.get(), [&] { ++later; });
+        QTimer::singleShot(30, w.main.get(), [&] { ++later; });
+        w.main->pumpEvents(1000);
+        QVERIFY(w.main->closing());
+        QVERIFY(later < 2);
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    void pumpWaitRunsTimers()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        bool fired = false;
+        QTimer::singleShot(5, w.main.get(), [&] { fired = true; });
+        w.main->pumpEvents(5); // six slices of 10 ms
+        QVERIFY(fired);
+    }
+
+    void conversionErrorIsReported_data()
+    {
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("600r x.1") << "600r" << "x.1" << QStringLiteral("Талвир ЗКР") << "'x' is not a valid integer value";
+        QTest::newRow("600r 1..2.3") << "600r" << "1..2.3" << QStringLiteral("Талвир ЗКР")
+                                     << "'' is not a valid integer value";
+        QTest::newRow("duziv 1.2.3.4.5") << "duziv" << "1.2.3.4.5" << "MXR_duziv" << "'4.5' is not a valid integer value";
+    }
+
+    void conversionErrorIsReported()
+    {
+        QFETCH(QString, variant);
+        QFETCH(QString, address);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        Windows w(variantByName(variant), types_.path());
+        w.start(2);
+        w.prompts.expectMessage(title, text);
+        bool reachedEnd = false;
+        const bool ok = w.main->guarded([&] {
+            ipFromText(address);
+            reachedEnd = true;
+        });
+        QVERIFY(!ok);
+        QVERIFY(!reachedEnd);
+        QVERIFY_PROMPTS(w.prompts);
+        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
+        // The program goes on.
+        QVERIFY(w.main->isVisible());
+        QVERIFY(!w.main->closing());
+    }
+
+    void guardedCommandWithoutErrorShowsNothing()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        quint32 value = 0;
+        QVERIFY(w.main->guarded([&] { value = ipFromText(QStringLiteral("192.168.1.3")); }));
+        QCOMPARE(value, quint32(0x0301A8C0));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    void otherErrorsAreReportedToo()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.prompts.expectMessage(QStringLiteral("Талвир ЗКР"), QStringLiteral("disk gone"));
+        QVERIFY(!w.main->guarded([] { throw std::runtime_error("disk gone"); }));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    // The configuration goes out of the window as it went in, panels and reserve servers included.
+    void configRoundTrip_data() { variants(); }
+
+    void configRoundTrip()
+    {
+        const Variant &v = fetchVariant();
+        Windows w(v, types_.path());
+        w.start(2);
+        TransceiverConfig c = TransceiverConfig::defaults(v, false);
+        c.serialNo = QStringLiteral("99999");
+        c.baudText = QStringLiteral("115200");
+        c.testPeriod = 3600;
+        c.apn = QStringLiteral("internet.example");
+        c.serverIp = QStringLiteral("10.1.2.3");
+        c.serverPort = QStringLiteral("5000");
+        c.localIp = QStringLiteral("10.1.2.4");
+        c.localPort = QStringLiteral("6000");
+        c.gatewayIp = QStringLiteral("10.1.2.1");
+        c.protocol = 1;
+        c.conversion = 1;
+        c.mode = 1;
+        c.reserveIps[0] = 0x0301A8C0;
+        c.reserveIps[79] = 0x01010101;
+        PanelRecord r;
+        r.obj = QStringLiteral("0002");
+        r.account = QStringLiteral("00A1");
+        r.typeId = 530;
+        r.nPpk = QStringLiteral("Contact GSM-5");
+        r.recNmb = 3;
+        c.panels = {r};
+        // Setting the mode while the protocol is Sur-Gard shows no console-kind message.
+        w.main->applyConfig(c);
+        QCOMPARE(w.main->currentConfig(), c);
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
+    // A speed the list lacks is kept as typed.
+    void typedSpeedIsKept()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        TransceiverConfig c = w.main->currentConfig();
+        c.baudText = QStringLiteral("14400");
+        w.main->applyConfig(c);
+        QCOMPARE(w.main->currentConfig().baudText, QStringLiteral("14400"));
+    }
+
+    void scriptedPromptsCatchTheUnexpected()
+    {
+        ScriptedPrompts p;
+        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("surprise"), PromptIcon::Error), PromptAnswer::None);
+        QVERIFY(!p.problems().isEmpty());
+        p.reset();
+        p.expectMessage(QStringLiteral("T"), QStringLiteral("expected"), PromptAnswer::No);
+        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("other"), PromptIcon::Error), PromptAnswer::No);
+        QVERIFY(p.problems().contains(QStringLiteral("expected text")));
+        p.reset();
+        p.expectOpenFile(QStringLiteral("/tmp/a.kcf"));
+        QVERIFY(!p.problems().isEmpty()); // expected but never came
+        QCOMPARE(p.openFile({}), std::optional<QString>(QStringLiteral("/tmp/a.kcf")));
+        QVERIFY(p.problems().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
