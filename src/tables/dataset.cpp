@@ -1,6 +1,7 @@
 #include "dataset.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace talvir {
 
@@ -228,6 +229,53 @@ void Dataset::clear()
     endResetModel();
     setState(State::Browse);
     setCurrent(-1);
+}
+
+void Dataset::setRows(const QList<Row> &rows)
+{
+    beginResetModel();
+    rows_ = rows;
+    for (Row &row : rows_)
+        row.resize(fieldCount());
+    buffer_.clear();
+    modified_ = false;
+    endResetModel();
+    setState(State::Browse);
+    setCurrent(rows_.isEmpty() ? -1 : 0);
+}
+
+void Dataset::sortRows(const std::function<bool(const Row &, const Row &)> &less)
+{
+    if (state_ != State::Browse || rows_.size() < 2)
+        return;
+    QList<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(rows_.at(a), rows_.at(b)); });
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<Row> sorted;
+    sorted.reserve(rows_.size());
+    int newCurrent = -1;
+    for (int i = 0; i < order.size(); ++i) {
+        sorted.append(std::move(rows_[order.at(i)]));
+        if (order.at(i) == current_)
+            newCurrent = i;
+    }
+    rows_ = std::move(sorted);
+    // Persistent indexes (a view's current cell) follow their rows.
+    const QModelIndexList from = persistentIndexList();
+    QList<int> where(order.size());
+    for (int i = 0; i < order.size(); ++i)
+        where[order.at(i)] = i;
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex &i : from)
+        to.append(index(where.at(i.row()), i.column()));
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    if (newCurrent != current_)
+        setCurrent(newCurrent);
 }
 
 int Dataset::rowCount(const QModelIndex &parent) const

@@ -80,6 +80,11 @@ public:
     bool remove();
     // Empties the table without hooks.
     void clear();
+    // Replaces every row at once without hooks (a read or a load); the first row becomes current.
+    void setRows(const QList<Row> &rows);
+    // Reorders the stored rows by less, equal rows keeping their order; the current record stays
+    // current. Only while browsing (a pending row keeps its place until it is posted).
+    void sortRows(const std::function<bool(const Row &, const Row &)> &less);
 
     // Item model: one column per field; every cell editable. Editing a cell of another row than the
     // current one is refused (the view moves the current row first).

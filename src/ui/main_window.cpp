@@ -10,7 +10,7 @@
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
 #include "core/variant.h"
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
@@ -45,7 +45,7 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(variant_.designCaption);
-    panelModel_ = new PanelTableModel(this);
+    panelTable_ = new PanelTable(this);
     buildMenu();
     buildBody();
     buildStatusBar();
@@ -117,7 +117,9 @@ void MainWindow::buildBody()
     layout->setContentsMargins(8, 8, 8, 4);
     layout->setSpacing(12);
 
-    panelView_ = new PanelTableView(variant_, panelModel_, central);
+    panelView_ = new PanelTableView(variant_, panelTable_, prompts_, central);
+    connect(panelView_, &PanelTableView::tableEmptied, this, [this] { sendList_.clear(); });
+    connect(panelView_, &PanelTableView::consoleInsertOpened, this, &MainWindow::addFromConsole);
     layout->addWidget(panelView_, 1);
 
     auto *right = new QVBoxLayout;
@@ -217,7 +219,7 @@ TransceiverConfig MainWindow::currentConfig() const
     TransceiverConfig c;
     settings_->readInto(c);
     c.reserveIps = reserveIps_;
-    c.panels = panelModel_->rows();
+    c.panels = panelTable_->rows();
     return c;
 }
 
@@ -225,7 +227,7 @@ void MainWindow::applyConfig(const TransceiverConfig &config)
 {
     settings_->apply(config);
     reserveIps_ = config.reserveIps;
-    panelModel_->setRows(config.panels);
+    panelTable_->setRows(config.panels);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -276,6 +278,7 @@ void MainWindow::startUp()
             s.protocolGroup->setItemIndex(0);
     }
 
+    panelView_->setConsoleMode(consoleMode_ == 1);
     panelView_->fillTypeList(typeTable_);
     setCaptionSuffix(suffixAutonomous());
     sendList_.clear();
@@ -285,7 +288,7 @@ void MainWindow::startUp()
     s.dhcpGroup->setItemIndex(0);
     s.applyDhcpRule(s.dhcpGroup->itemIndex());
     closing_ = false;
-    panelModel_->clear();
+    panelTable_->clear();
     if (reserveList_)
         reserveList_->clearList();
 }
@@ -330,7 +333,7 @@ bool MainWindow::confirmExit()
     closing_ = true;
     closeSerialPort();
     typeTable_.close();
-    panelModel_->clear();
+    panelTable_->clear();
     if (reserveList_)
         reserveList_->clearList();
     sendList_.clear();

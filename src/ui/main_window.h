@@ -26,7 +26,7 @@ class QPushButton;
 
 namespace talvir {
 
-class PanelTableModel;
+class PanelTable;
 class PanelTableView;
 class PromptService;
 class SettingsPanel;
@@ -117,7 +117,7 @@ public:
     ConfigImage &image() { return image_; }
     PanelTypeTable &typeTable() { return typeTable_; }
     std::array<quint32, kReserveServers> &reserveIps() { return reserveIps_; }
-    PanelTableModel *panelTable() const { return panelModel_; }
+    PanelTable *panelTable() const { return panelTable_; }
     PanelTableView *panelView() const { return panelView_; }
     SettingsPanel *settings() const { return settings_; }
     ReserveServerDialog *reserveListWindow() const;
@@ -204,13 +204,15 @@ private:
     // A configuration read from a transceiver or loaded from a file, its rows already in table
     // order: the rows named, the controls set, the counter, the first row current.
     void showTakenConfig(TransceiverConfig config);
+    // Console mode's Insert: the object list in add mode, once the factory number is known.
+    void addFromConsole();
 
     const Variant &variant_;
     PromptService &prompts_;
     QString typeTableFolder_;
     Timing timing_;
 
-    PanelTableModel *panelModel_ = nullptr;
+    PanelTable *panelTable_ = nullptr;
     PanelTableView *panelView_ = nullptr;
     SettingsPanel *settings_ = nullptr;
 

@@ -5,6 +5,10 @@
 #include "main_window.h"
 
 #include "ui/object_list_dialog.h"
+#include "ui/prompts.h"
+#include "ui/settings_panel.h"
+
+#include <QLineEdit>
 #include "ui/startup_dialog.h"
 #include "ui/reserve_server_dialog.h"
 
@@ -23,6 +27,16 @@ void MainWindow::appendFromFile()
     guarded([&] {
         // Standalone mode: appends the panels of another configuration file.
     });
+}
+
+void MainWindow::addFromConsole()
+{
+    if (settings_->factoryNumberEdit->text().isEmpty()) {
+        prompts_.message(QStringLiteral("Загрузка списка объектов"), QStringLiteral("Необходимо определить заводской номер!"),
+                         PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+        return;
+    }
+    // The object list in add mode comes with the console import.
 }
 
 void MainWindow::editReserveServers()

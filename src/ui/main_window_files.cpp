@@ -7,7 +7,6 @@
 #include "ui/prompts.h"
 #include "core/variant.h"
 #include "ui/dataset_navigator.h"
-#include "ui/panel_table_model.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 #include "ui/reserve_server_dialog.h"
@@ -51,6 +50,9 @@ void MainWindow::saveFile()
 {
     guarded([&] {
         if (closing_ || engine_->busy())
+            return;
+        // A row being typed is stored first, so the file holds what the technician sees.
+        if (!panelView_->settle())
             return;
         const QString serialNumber = settings_->factoryNumberEdit->text();
         if (serialNumber.isEmpty()) {

@@ -13,7 +13,7 @@
 #include "ui/object_list_dialog.h"
 #include "ui/reserve_server_dialog.h"
 #include "ui/dataset_navigator.h"
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
@@ -49,6 +49,9 @@ void MainWindow::writeConfiguration()
 bool MainWindow::runWrite(const SendListSink &saveToFile)
 {
     if (closing_ || engine_->busy())
+        return false;
+    // A row being typed is stored first: the write takes what the technician sees.
+    if (!panelView_->settle())
         return false;
 
     sendList_.clear();
@@ -160,7 +163,10 @@ void MainWindow::readConfiguration()
         SettingsPanel &s = *settings_;
         for (QLineEdit *e : {s.factoryNumberEdit, s.apnEdit, s.serverIpEdit, s.localIpEdit, s.localPortEdit, s.gatewayIpEdit})
             e->clear();
-        panelModel_->clear();
+        {
+            DetachedHooks unchecked(*panelTable_, {Dataset::Hook::BeforePost});
+            panelTable_->clear();
+        }
         if (reserveList_)
             reserveList_->clearList();
         reserveIps_.fill(0);
@@ -190,7 +196,7 @@ QString MainWindow::panelTypeName(int typeId) const
 {
     // N_PPK keeps 20 characters; a type the list does not know is still read and named so.
     const PanelType *type = typeTable_.find(typeId);
-    return type ? type->nameCentral.left(20) : QStringLiteral("Тип ППК не определен");
+    return type ? panelTypeText(type->nameCentral) : unknownPanelTypeText();
 }
 
 void MainWindow::fillWindowFromImage()
@@ -228,9 +234,7 @@ void MainWindow::showTakenConfig(TransceiverConfig config)
         row.nPpk = panelTypeName(row.typeId);
     panelView_->panelNavigator->setEnabled(false);
     applyConfig(config);
-    panelView_->panelCountLabel->setText(QStringLiteral("Количество объектов %1").arg(config.panels.size()));
-    if (!config.panels.isEmpty())
-        panelView_->panelGrid->selectRow(0);
+    panelView_->showFilledTable();
     panelView_->panelNavigator->setEnabled(true);
 }
 

@@ -2,14 +2,17 @@
 
 #include "console/panel_type_table.h"
 #include "core/variant.h"
+#include "tables/panel_table.h"
+#include "tables/protocol_codes.h"
 #include "ui/dataset_navigator.h"
 #include "ui/key_filter.h"
-#include "ui/panel_table_model.h"
+#include "ui/prompts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardItemModel>
@@ -24,8 +27,7 @@ QLineEdit *makeEdit(const char *name, int maxLength, QWidget *parent)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
+    e->setMaxLength(maxLength);
     return e;
 }
 
@@ -36,34 +38,78 @@ QLabel *makeLabel(const QString &text, QWidget *buddy, QWidget *parent)
     return l;
 }
 
+QTableView *makeGrid(const char *name, QWidget *parent)
+{
+    auto *grid = new QTableView(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setVisible(false);
+    return grid;
+}
+
 } // namespace
 
-PanelTableView::PanelTableView(const Variant &variant, PanelTableModel *model, QWidget *parent)
-    : QWidget(parent), variant_(variant), model_(model)
+PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, PromptService &prompts, QWidget *parent)
+    : QWidget(parent), variant_(variant), table_(table), prompts_(prompts)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    panelGrid = new QTableView(this);
-    panelGrid->setObjectName(QStringLiteral("panelGrid"));
-    panelGrid->setModel(model_);
-    panelGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    panelGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    panelGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    panelGrid = makeGrid("panelGrid", this);
+    panelGrid->setModel(table_);
     panelGrid->setAlternatingRowColors(true);
-    panelGrid->verticalHeader()->setVisible(false);
     panelGrid->verticalHeader()->setDefaultSectionSize(22);
     panelGrid->horizontalHeader()->setHighlightSections(false);
-    panelGrid->setColumnWidth(PanelTableModel::ColRecNmb, 44);
-    panelGrid->setColumnWidth(PanelTableModel::ColObj, 64);
-    panelGrid->setColumnWidth(PanelTableModel::ColAccount, 52);
-    panelGrid->setColumnWidth(PanelTableModel::ColP1, 116);
-    panelGrid->setColumnWidth(PanelTableModel::ColP2, 116);
-    panelGrid->setColumnWidth(PanelTableModel::ColWaitTest, 50);
-    panelGrid->horizontalHeader()->setStretchLastSection(true);
+    const int widths[PanelTable::kGridColumns] = {44, 64, 52, 116, 116, 50, 0};
+    for (int c = 0; c < PanelTable::kGridColumns - 1; ++c)
+        panelGrid->setColumnWidth(c, widths[c]);
+    for (int c = PanelTable::kGridColumns; c < PanelTable::FieldCount; ++c)
+        panelGrid->setColumnHidden(c, true);
+    panelGrid->horizontalHeader()->setStretchLastSection(false);
+    panelGrid->horizontalHeader()->setSectionResizeMode(PanelTable::NPpk, QHeaderView::Stretch);
+    panelGrid->installEventFilter(this);
     layout->addWidget(panelGrid, 1);
 
-    // The edit boxes of the current row and the type selector.
+    QWidget *editors = buildEditors();
+    if (panelTypeCombo) {
+        layout->addWidget(editors);
+    } else {
+        auto *bottom = new QHBoxLayout;
+        bottom->addWidget(editors, 1);
+        buildTypeGrid(this);
+        auto *typeColumn = new QVBoxLayout;
+        typeColumn->setSpacing(2);
+        typeColumn->addWidget(panelTypeGrid, 1);
+        typeColumn->addWidget(typeNavigator);
+        bottom->addLayout(typeColumn);
+        layout->addLayout(bottom);
+    }
+
+    auto *navRow = new QHBoxLayout;
+    panelNavigator = new DatasetNavigator(DatasetNavigator::allButtons(), this);
+    panelNavigator->setObjectName(QStringLiteral("panelNavigator"));
+    panelNavigator->setMaximumWidth(360);
+    panelCountLabel = new QLabel(this);
+    panelCountLabel->setObjectName(QStringLiteral("panelCountLabel"));
+    panelCountLabel->setMinimumWidth(180);
+    navRow->addWidget(panelNavigator, 1);
+    navRow->addSpacing(12);
+    navRow->addWidget(panelCountLabel);
+    navRow->addStretch();
+    layout->addLayout(navRow);
+    connect(panelNavigator, &DatasetNavigator::clicked, this, [this](DatasetNavigator::Button b) { runNavigatorButton(b); });
+
+    table_->setBeforePost([this] { return checkPanelRow(); });
+    table_->setAfterPost([this] { afterPanelStored(); });
+    table_->setBeforeScroll([this] { showRowType(); });
+    table_->setAfterScroll([this] { showRowType(); });
+    bindEditors();
+}
+
+QWidget *PanelTableView::buildEditors()
+{
     auto *editors = new QWidget(this);
     auto *form = new QGridLayout(editors);
     form->setContentsMargins(0, 4, 0, 0);
@@ -74,7 +120,8 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTableModel *model, Q
     accountEdit = makeEdit("accountEdit", 4, editors);
     phone1Edit = makeEdit("phone1Edit", 13, editors);
     phone2Edit = makeEdit("phone2Edit", 13, editors);
-    testWaitEdit = makeEdit("testWaitEdit", 0, editors);
+    // Minutes; the transceiver keeps seconds in 32 bits, so nine digits are more than enough.
+    testWaitEdit = makeEdit("testWaitEdit", 9, editors);
     testWaitEdit->setToolTip(QStringLiteral("Период ожидания теста  GSM-канала "));
     installKeyFilter(objectEdit, KeyFilter::hexDigits);
     installKeyFilter(accountEdit, KeyFilter::hexDigits);
@@ -107,51 +154,22 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTableModel *model, Q
         panelTypeCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         form->addWidget(makeLabel(QStringLiteral("Тип ППК"), panelTypeCombo, editors), 2, 2);
         form->addWidget(panelTypeCombo, 2, 3);
-        layout->addWidget(editors);
-    } else {
-        auto *bottom = new QHBoxLayout;
-        bottom->addWidget(editors, 1);
-        buildTypeGrid(this);
-        auto *typeColumn = new QVBoxLayout;
-        typeColumn->setSpacing(2);
-        typeColumn->addWidget(panelTypeGrid, 1);
-        typeColumn->addWidget(typeNavigator);
-        bottom->addLayout(typeColumn);
-        layout->addLayout(bottom);
+        // A choice, by the list or by the keyboard, copies the type; closing the list without a
+        // choice leaves the row as it is.
+        connect(panelTypeCombo, &QComboBox::activated, this, &PanelTableView::chooseType);
     }
-
-    auto *navRow = new QHBoxLayout;
-    panelNavigator = new DatasetNavigator(DatasetNavigator::allButtons(), this);
-    panelNavigator->setObjectName(QStringLiteral("panelNavigator"));
-    panelNavigator->setMaximumWidth(360);
-    panelCountLabel = new QLabel(this);
-    panelCountLabel->setObjectName(QStringLiteral("panelCountLabel"));
-    panelCountLabel->setMinimumWidth(180);
-    navRow->addWidget(panelNavigator, 1);
-    navRow->addSpacing(12);
-    navRow->addWidget(panelCountLabel);
-    navRow->addStretch();
-    layout->addLayout(navRow);
-
-    connect(panelGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { showRow(current.isValid() ? current.row() : -1); });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { showRow(currentRow()); });
+    return editors;
 }
 
 void PanelTableView::buildTypeGrid(QWidget *host)
 {
     typeGridModel_ = new QStandardItemModel(0, 1, host);
-    panelTypeGrid = new QTableView(host);
-    panelTypeGrid->setObjectName(QStringLiteral("panelTypeGrid"));
+    panelTypeGrid = makeGrid("panelTypeGrid", host);
     panelTypeGrid->setToolTip(QStringLiteral("Выбор типа ППК"));
     panelTypeGrid->setModel(typeGridModel_);
     panelTypeGrid->horizontalHeader()->setVisible(false);
-    panelTypeGrid->verticalHeader()->setVisible(false);
     panelTypeGrid->verticalHeader()->setDefaultSectionSize(20);
     panelTypeGrid->horizontalHeader()->setStretchLastSection(true);
-    panelTypeGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    panelTypeGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    panelTypeGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     panelTypeGrid->setFixedWidth(200);
     panelTypeGrid->setMinimumHeight(64);
     typeNavigator = new DatasetNavigator({DatasetNavigator::Prior, DatasetNavigator::Next}, host);
@@ -161,10 +179,56 @@ void PanelTableView::buildTypeGrid(QWidget *host)
         const int rows = typeGridModel_->rowCount();
         if (rows == 0)
             return;
-        int r = panelTypeGrid->currentIndex().isValid() ? panelTypeGrid->currentIndex().row() : 0;
-        r = b == DatasetNavigator::Prior ? qMax(0, r - 1) : qMin(rows - 1, r + 1);
-        panelTypeGrid->setCurrentIndex(typeGridModel_->index(r, 0));
+        const int r = qMax(0, currentTypeIndex());
+        const int to = b == DatasetNavigator::Prior ? qMax(0, r - 1) : qMin(rows - 1, r + 1);
+        panelTypeGrid->setCurrentIndex(typeGridModel_->index(to, 0));
     });
+}
+
+void PanelTableView::bindEditors()
+{
+    const std::pair<QLineEdit *, int> boxes[] = {{objectEdit, PanelTable::Obj},
+                                                 {accountEdit, PanelTable::Account},
+                                                 {phone1Edit, PanelTable::P1},
+                                                 {phone2Edit, PanelTable::P2},
+                                                 {testWaitEdit, PanelTable::WaitTest}};
+    for (const auto &[box, field] : boxes) {
+        connect(box, &QLineEdit::textEdited, this, [this, field = field](const QString &text) {
+            fromBox_ = true;
+            // Typing into an empty table opens a new row, as typing into a row opens it for change.
+            if (table_->currentRow() < 0)
+                table_->insert();
+            const QVariant value = field != PanelTable::WaitTest ? QVariant(text)
+                                   : text.isEmpty()              ? QVariant()
+                                                                 : QVariant(text.toInt());
+            table_->setFieldValue(field, value);
+            fromBox_ = false;
+        });
+    }
+    connect(table_, &Dataset::stateChanged, this, [this](Dataset::State state) {
+        if (state != Dataset::State::Browse)
+            setTypeSelectorLocked(false);
+        else
+            showCurrentRow(); // a cancelled change shows the stored values again
+    });
+    connect(table_, &Dataset::currentRowChanged, this, [this] {
+        showCurrentRow();
+        syncGridToTable();
+    });
+    connect(table_, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!fromBox_)
+            showCurrentRow();
+    });
+    auto showAll = [this] {
+        showCurrentRow();
+        syncGridToTable();
+    };
+    connect(table_, &QAbstractItemModel::modelReset, this, showAll);
+    connect(table_, &QAbstractItemModel::layoutChanged, this, showAll);
+    connect(table_, &QAbstractItemModel::rowsInserted, this, [this] { syncGridToTable(); });
+    connect(table_, &QAbstractItemModel::rowsRemoved, this, [this] { syncGridToTable(); });
+    connect(panelGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { gridRowChanged(current.isValid() ? current.row() : -1); });
 }
 
 void PanelTableView::fillTypeList(PanelTypeTable &types)
@@ -203,45 +267,281 @@ QString PanelTableView::typeName(int index) const
 
 int PanelTableView::typeIdAt(int index) const
 {
-    return panelTypeCombo ? panelTypeCombo->itemData(index).toInt() : typeGridModel_->index(index, 0).data(Qt::UserRole).toInt();
+    return panelTypeCombo ? panelTypeCombo->itemData(index).toInt()
+                          : typeGridModel_->index(index, 0).data(Qt::UserRole).toInt();
+}
+
+int PanelTableView::currentTypeIndex() const
+{
+    const QModelIndex i = panelTypeGrid->currentIndex();
+    return i.isValid() ? i.row() : -1;
 }
 
 int PanelTableView::currentRow() const
 {
-    const QModelIndex i = panelGrid->currentIndex();
-    return i.isValid() ? i.row() : -1;
+    return table_->currentRow();
 }
 
 void PanelTableView::setCurrentRow(int row)
 {
-    if (row < 0 || row >= model_->rowCount())
-        return;
-    panelGrid->setCurrentIndex(model_->index(row, PanelTableModel::ColObj));
+    gridRowChanged(row);
 }
 
-void PanelTableView::showRow(int row)
+// The row check and the after-store handling
+
+bool PanelTableView::checkPanelRow()
 {
-    const bool valid = row >= 0 && row < model_->rowCount();
-    const PanelRecord empty;
-    const PanelRecord &r = valid ? model_->row(row) : empty;
-    objectEdit->setText(r.obj);
-    accountEdit->setText(r.account);
-    phone1Edit->setText(r.p1);
-    phone2Edit->setText(r.p2);
-    testWaitEdit->setText(valid ? QString::number(r.waitTest) : QString());
-    if (!valid)
-        return;
-    if (panelTypeCombo) {
-        const int entry = panelTypeCombo->findData(int(r.typeId));
-        panelTypeCombo->setCurrentIndex(entry);
-    } else {
-        for (int i = 0; i < typeGridModel_->rowCount(); ++i) {
-            if (typeGridModel_->index(i, 0).data(Qt::UserRole).toInt() == r.typeId) {
-                panelTypeGrid->setCurrentIndex(typeGridModel_->index(i, 0));
-                break;
-            }
+    const PanelRowFault fault =
+        checkPanelNumbers(table_->fieldValue(PanelTable::Obj).toString(), table_->fieldValue(PanelTable::Account).toString());
+    if (fault != PanelRowFault::None) {
+        prompts_.message(QStringLiteral("Ошибка"), panelRowFaultText(fault), PromptIcon::Error);
+        (fault == PanelRowFault::ObjectNumber ? objectEdit : accountEdit)->setFocus(Qt::OtherFocusReason);
+        return false; // the pending insertion or change is discarded
+    }
+    if (!panelTypeCombo) {
+        // The row takes the type the type grid shows at this moment.
+        const int t = currentTypeIndex();
+        if (t >= 0) {
+            table_->setFieldValue(PanelTable::TypeId, typeIdAt(t));
+            table_->setFieldValue(PanelTable::NPpk, panelTypeText(typeName(t).trimmed()));
         }
     }
+    table_->setFieldValue(PanelTable::Prot, protocolCode(table_->fieldValue(PanelTable::TypeId).toInt()));
+    return true;
+}
+
+void PanelTableView::afterPanelStored()
+{
+    showCount();
+    table_->sortByObject();
+    setTypeSelectorLocked(true);
+}
+
+void PanelTableView::showRowType()
+{
+    if (table_->isEditing() || table_->currentRow() < 0)
+        return;
+    const int typeId = table_->fieldValue(PanelTable::TypeId).toInt();
+    if (panelTypeCombo)
+        panelTypeCombo->setCurrentIndex(panelTypeCombo->findData(typeId)); // -1: empty text
+    else
+        moveTypeListTo(typeId);
+}
+
+void PanelTableView::moveTypeListTo(int typeId)
+{
+    if (!typeGridModel_)
+        return;
+    for (int i = 0; i < typeGridModel_->rowCount(); ++i) {
+        if (typeIdAt(i) == typeId) {
+            panelTypeGrid->setCurrentIndex(typeGridModel_->index(i, 0));
+            return;
+        }
+    }
+}
+
+void PanelTableView::chooseType(int index)
+{
+    if (index < 0 || table_->currentRow() < 0)
+        return;
+    table_->setFieldValue(PanelTable::NPpk, panelTypeText(typeName(index)));
+    table_->setFieldValue(PanelTable::TypeId, typeIdAt(index));
+}
+
+void PanelTableView::setTypeSelectorLocked(bool locked)
+{
+    if (panelTypeCombo)
+        panelTypeCombo->setEnabled(!locked);
+}
+
+void PanelTableView::showCount()
+{
+    panelCountLabel->setText(panelCountText(table_->recordCount()));
+}
+
+// The navigator and its follow-up
+
+void PanelTableView::runNavigatorButton(int button)
+{
+    const auto b = DatasetNavigator::Button(button);
+    switch (b) {
+    case DatasetNavigator::First:
+    case DatasetNavigator::Prior:
+    case DatasetNavigator::Next:
+    case DatasetNavigator::Last:
+        // A pending row is stored first; the move starts from where it was sorted to.
+        if (table_->checkBrowseMode()) {
+            const int at = table_->currentRow();
+            table_->moveTo(b == DatasetNavigator::First ? 0
+                           : b == DatasetNavigator::Prior ? at - 1
+                           : b == DatasetNavigator::Next  ? at + 1
+                                                          : table_->rowCount() - 1);
+        }
+        break;
+    case DatasetNavigator::Insert: table_->insert(); break;
+    case DatasetNavigator::Delete:
+        if (table_->rowCount() > 0 &&
+            prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptIcon::Question,
+                             PromptButtons::OkCancel) == PromptAnswer::Ok)
+            table_->remove();
+        break;
+    case DatasetNavigator::Edit: table_->edit(); break;
+    case DatasetNavigator::Post: table_->post(); break;
+    case DatasetNavigator::Cancel: table_->cancel(); break;
+    }
+    if (consoleMode_)
+        followUpConsole(button);
+    else
+        followUpStandalone(button);
+}
+
+bool PanelTableView::refuseInsertAtCapacity()
+{
+    if (table_->recordCount() < variant_.maxPanels)
+        return false;
+    prompts_.message(QStringLiteral("Ошибка"), QStringLiteral("Превышено максимально-допустимое число объектов"),
+                     PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+    if (table_->state() == Dataset::State::Insert)
+        table_->cancel();
+    setTypeSelectorLocked(true);
+    return true;
+}
+
+void PanelTableView::followUpStandalone(int button)
+{
+    switch (DatasetNavigator::Button(button)) {
+    case DatasetNavigator::Insert:
+        if (!refuseInsertAtCapacity())
+            objectEdit->setFocus(Qt::OtherFocusReason);
+        break;
+    case DatasetNavigator::Delete:
+        showCount();
+        setTypeSelectorLocked(true);
+        break;
+    case DatasetNavigator::Edit:
+        moveTypeListTo(table_->fieldValue(PanelTable::TypeId).toInt());
+        setTypeSelectorLocked(false);
+        break;
+    default: setTypeSelectorLocked(true); break;
+    }
+}
+
+void PanelTableView::followUpConsole(int button)
+{
+    switch (DatasetNavigator::Button(button)) {
+    case DatasetNavigator::Insert:
+        // The capacity holds here too: the transceiver has no slot beyond it.
+        if (refuseInsertAtCapacity())
+            break;
+        setTypeSelectorLocked(false);
+        emit consoleInsertOpened();
+        break;
+    case DatasetNavigator::Delete:
+        if (table_->currentRow() >= 0)
+            table_->edit();
+        panelCountLabel->setText(QStringLiteral("Объектов %1").arg(table_->recordCount()));
+        setTypeSelectorLocked(true);
+        break;
+    case DatasetNavigator::Edit:
+        moveTypeListTo(table_->fieldValue(PanelTable::TypeId).toInt());
+        setTypeSelectorLocked(true);
+        break;
+    default: setTypeSelectorLocked(true); break;
+    }
+}
+
+// Boxes and grid following the table
+
+void PanelTableView::showCurrentRow()
+{
+    if (fromBox_)
+        return;
+    const int r = table_->currentRow();
+    const bool valid = r >= 0;
+    const PanelRecord row = valid ? table_->row(r) : PanelRecord();
+    objectEdit->setText(row.obj);
+    accountEdit->setText(row.account);
+    phone1Edit->setText(row.p1);
+    phone2Edit->setText(row.p2);
+    const QVariant wait = valid ? table_->fieldValue(PanelTable::WaitTest) : QVariant();
+    testWaitEdit->setText(wait.isNull() ? QString() : QString::number(wait.toInt()));
+}
+
+void PanelTableView::syncGridToTable()
+{
+    syncing_ = true;
+    const int r = table_->currentRow();
+    if (r < 0)
+        panelGrid->selectionModel()->clear();
+    else if (panelGrid->currentIndex().row() != r)
+        panelGrid->selectRow(r);
+    syncing_ = false;
+}
+
+void PanelTableView::gridRowChanged(int row)
+{
+    if (syncing_ || row < 0 || row == table_->currentRow())
+        return;
+    if (table_->isEditing()) {
+        // The pending row is stored (and sorted) first; the move goes to the row that was clicked,
+        // wherever the sort put it.
+        const PanelRecord target = table_->row(row);
+        if (!table_->checkBrowseMode()) {
+            syncGridToTable();
+            return;
+        }
+        row = int(table_->rows().indexOf(target));
+    }
+    if (row >= 0)
+        table_->moveTo(row);
+    syncGridToTable();
+}
+
+// Emptying the table
+
+bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == panelGrid && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                                               Qt::AltModifier | Qt::MetaModifier);
+        if (key->key() == Qt::Key_D && held == (Qt::ControlModifier | Qt::ShiftModifier) && !key->isAutoRepeat())
+            askToEmptyTable();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PanelTableView::askToEmptyTable()
+{
+    const PromptAnswer answer =
+        prompts_.message(QStringLiteral("Список ППК"), QStringLiteral("Вы действительно хотите очистить список ППК?"),
+                         PromptIcon::Warning, PromptButtons::YesNo, PromptAnswer::No, true);
+    if (answer != PromptAnswer::Yes)
+        return;
+    emptyTable();
+    emit tableEmptied();
+}
+
+void PanelTableView::emptyTable()
+{
+    table_->detach(Dataset::Hook::BeforePost);
+    table_->clear();
+    table_->attach(Dataset::Hook::BeforePost);
+    showCount();
+}
+
+bool PanelTableView::settle()
+{
+    return table_->checkBrowseMode();
+}
+
+void PanelTableView::showFilledTable()
+{
+    showCount();
+    table_->first();
+    showCurrentRow();
+    showRowType();
+    syncGridToTable();
 }
 
 } // namespace talvir

@@ -1,6 +1,7 @@
-// The left half of the main window: the grid panelGrid over the panel table, the edit boxes bound to the
-// current row, the type selector (panelTypeCombo drop-down, or in MXR_duziv the type grid N_PPK with its
-// small navigator typeNavigator), the navigator panelNavigator and the counter panelCountLabel.
+// The left half of the main window: the grid over the panel table, the edit boxes bound to the
+// current row both ways, the type selector (a drop-down in MXR_600r; in MXR_duziv a type grid with
+// its small navigator), the navigator with its follow-up, and the row counter. The row check, the
+// after-store handling and the type display are the table's hooks, attached here.
 #pragma once
 
 #include <QWidget>
@@ -13,52 +14,96 @@ class QTableView;
 
 namespace talvir {
 
-class PanelTypeTable;
 class DatasetNavigator;
-class PanelTableModel;
+class PanelTable;
+class PanelTypeTable;
+class PromptService;
 struct Variant;
 
 class PanelTableView : public QWidget {
     Q_OBJECT
 public:
-    PanelTableView(const Variant &variant, PanelTableModel *model, QWidget *parent = nullptr);
+    PanelTableView(const Variant &variant, PanelTable *table, PromptService &prompts, QWidget *parent = nullptr);
 
-    // The type list from the panel-type table, in the table's order. panelTypeCombo's drop-down shows half
-    // as many lines as the table has records.
+    // The type list from the panel-type table, in the table's order. The drop-down shows half as
+    // many lines as the table has records.
     void fillTypeList(PanelTypeTable &types);
-    // The type grid's entries (MXR_duziv) or the selector's entries (MXR_600r), each with its TypeId.
     int typeCount() const;
     QString typeName(int index) const;
     int typeIdAt(int index) const;
+
+    // Console mode changes the navigator's follow-up (Insert opens the object list, Delete keeps
+    // the next row open and counts "Объектов N").
+    void setConsoleMode(bool on) { consoleMode_ = on; }
 
     // The current row of the grid, -1 when the table is empty.
     int currentRow() const;
     void setCurrentRow(int row);
 
-    // Shows the row's values in the edit boxes and its type in the selector (empty for no row).
-    void showRow(int row);
+    // Stores a row being inserted or edited through the check (an untouched new row is dropped);
+    // false when the check refused it (its message was shown). Commands that take the table call
+    // this first, so nothing typed is lost.
+    bool settle();
+    // After a read or a load: the counter and the first row, the type shown.
+    void showFilledTable();
+    // Empties the table without checking a row that is being edited; the check stays attached.
+    void emptyTable();
 
-    PanelTableModel *model() const { return model_; }
+    // The hooks of the table (public for the fill-ins of a read, a load and the import).
+    bool checkPanelRow();
+    void afterPanelStored();
+    void showRowType();
 
-    // Components, under the names the window uses.
+    PanelTable *table() const { return table_; }
+
     QTableView *panelGrid = nullptr;
     QLineEdit *objectEdit = nullptr;
     QLineEdit *accountEdit = nullptr;
     QLineEdit *phone1Edit = nullptr;
     QLineEdit *phone2Edit = nullptr;
     QLineEdit *testWaitEdit = nullptr;
-    QComboBox *panelTypeCombo = nullptr;       // MXR_600r only
-    QTableView *panelTypeGrid = nullptr;        // MXR_duziv only
+    QComboBox *panelTypeCombo = nullptr;    // MXR_600r only
+    QTableView *panelTypeGrid = nullptr;    // MXR_duziv only
     DatasetNavigator *typeNavigator = nullptr; // MXR_duziv only
     DatasetNavigator *panelNavigator = nullptr;
     QLabel *panelCountLabel = nullptr;
 
+signals:
+    // Console mode's Insert opened a row: the window checks the factory number and opens the
+    // object list in add mode.
+    void consoleInsertOpened();
+    // The technician emptied the table with Ctrl+Shift+D: the send list goes with it.
+    void tableEmptied();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QWidget *buildEditors();
     void buildTypeGrid(QWidget *host);
+    void bindEditors();
+    void runNavigatorButton(int button);
+    void followUpStandalone(int button);
+    void followUpConsole(int button);
+    bool refuseInsertAtCapacity();
+    void setTypeSelectorLocked(bool locked);
+    void chooseType(int index);
+    // The type list's current record (the type grid's row); -1 when the list is empty.
+    int currentTypeIndex() const;
+    void moveTypeListTo(int typeId);
+    void showCurrentRow();
+    void syncGridToTable();
+    void gridRowChanged(int row);
+    void askToEmptyTable();
+    void showCount();
 
     const Variant &variant_;
-    PanelTableModel *model_;
+    PanelTable *table_;
+    PromptService &prompts_;
     QStandardItemModel *typeGridModel_ = nullptr;
+    bool consoleMode_ = false;
+    bool fromBox_ = false;   // a box is writing into the row: it is not rewritten from the row
+    bool syncing_ = false;   // the grid follows the table: its change is not a move
 };
 
 } // namespace talvir

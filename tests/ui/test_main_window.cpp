@@ -5,7 +5,7 @@
 #include "core/ip_text.h"
 #include "ui/status_light.h"
 #include "ui/dataset_navigator.h"
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(p->panelGrid->model(), w.main->panelTable());
         QCOMPARE(w.main->panelTable()->objectName(), QStringLiteral("panelTable"));
         QStringList headers;
-        for (int c = 0; c < w.main->panelTable()->columnCount(); ++c)
+        for (int c = 0; c < PanelTable::kGridColumns; ++c)
             headers << w.main->panelTable()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, QStringList({QStringLiteral("№"), QStringLiteral("Объект"), QStringLiteral("ППК"),
                                        QStringLiteral("Телефон 1"), QStringLiteral("Телефон 2"), QStringLiteral("Тест"),
@@ -297,7 +297,7 @@ private slots:
         w.start(2);
         PanelRecord row;
         row.obj = QStringLiteral("0001");
-        w.main->panelTable()->appendRow(row);
+        w.main->panelTable()->setRows({row});
         w.main->sendList().queueWriteFrame(false, 0, 0x3B, 1);
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),

@@ -2,7 +2,7 @@
 // standalone mode, the two opening failures, and the window the technician then sees.
 #include "gui_fixture.h"
 
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"

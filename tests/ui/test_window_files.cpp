@@ -5,7 +5,7 @@
 #include "gui_fixture.h"
 
 #include "core/ip_text.h"
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/ip_text.h"
 #include "image/config_writer.h"
-#include "ui/panel_table_model.h"
+#include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 
