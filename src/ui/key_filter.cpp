@@ -25,7 +25,7 @@ namespace {
 
 class KeyFilterObject : public QObject {
 public:
-    KeyFilterObject(KeyFilter kind, QObject *parent) : QObject(parent), kind_(kind) {}
+    KeyFilterObject(KeyFilter kind, int maxTyped, QLineEdit *edit) : QObject(edit), kind_(kind), maxTyped_(maxTyped) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -55,18 +55,24 @@ protected:
             if (!keyFilterAccepts(kind_, c))
                 return true;
         }
+        if (maxTyped_ > 0 && text != QLatin1String("\b")) {
+            const auto *edit = static_cast<QLineEdit *>(parent());
+            if (edit->text().size() - edit->selectedText().size() + text.size() > maxTyped_)
+                return true;
+        }
         return false;
     }
 
 private:
     KeyFilter kind_;
+    int maxTyped_;
 };
 
 } // namespace
 
-void installKeyFilter(QLineEdit *edit, KeyFilter kind)
+void installKeyFilter(QLineEdit *edit, KeyFilter kind, int maxTyped)
 {
-    edit->installEventFilter(new KeyFilterObject(kind, edit));
+    edit->installEventFilter(new KeyFilterObject(kind, maxTyped, edit));
 }
 
 } // namespace talvir

@@ -22,7 +22,8 @@ enum class KeyFilter {
 // True when the typed character passes the filter.
 bool keyFilterAccepts(KeyFilter kind, QChar c);
 
-// Filters the box's key presses from now on; the filter lives as long as the box.
-void installKeyFilter(QLineEdit *edit, KeyFilter kind);
+// Filters the box's key presses from now on; the filter lives as long as the box. maxTyped > 0:
+// typing stops at that many characters, while a text set by the program is shown whole.
+void installKeyFilter(QLineEdit *edit, KeyFilter kind, int maxTyped = 0);
 
 } // namespace talvir

@@ -52,8 +52,10 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
 
     // Factory number.
     auto *macRow = new QHBoxLayout;
-    factoryNumberEdit = makeEdit("factoryNumberEdit", 5, QString(), this);
-    installKeyFilter(factoryNumberEdit, KeyFilter::digits);
+    // Five digits can be typed; a number read from a transceiver or a file (any unsigned 32-bit
+    // value) is shown whole, so writing it back keeps it.
+    factoryNumberEdit = makeEdit("factoryNumberEdit", 0, QString(), this);
+    installKeyFilter(factoryNumberEdit, KeyFilter::digits, 5);
     factoryNumberEdit->setMaximumWidth(110);
     auto *macLabel = new QLabel(QStringLiteral("Заводской номер"), this);
     macLabel->setBuddy(factoryNumberEdit);
@@ -89,6 +91,7 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     baudCombo->addItems({QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
                        QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200")});
     baudCombo->lineEdit()->setMaxLength(6); // the transceiver stores six characters of it
+    installKeyFilter(baudCombo->lineEdit(), KeyFilter::digits);
     baudCombo->setToolTip(QStringLiteral("Скорость передачи"));
     baudCombo->setCurrentIndex(-1);
     testPeriodSpin = new QSpinBox(usbBox);
