@@ -2,6 +2,7 @@
 
 #include "core/cp1251.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +22,56 @@ QString decodeText(const QByteArray &bytes)
     return fromCp1251(bytes);
 }
 
+struct DemoConsole {
+    bool on = false;
+    QString folder;
+};
+
+DemoConsole &demo()
+{
+    static DemoConsole d;
+    return d;
+}
+
 } // namespace
+
+void useDemoConsole(const QString &folder)
+{
+    demo() = DemoConsole{true, folder};
+}
+
+void noDemoConsole()
+{
+    demo() = DemoConsole{};
+}
+
+QString demoAliasFile()
+{
+    if (!demo().on)
+        return {};
+    QString folder = demo().folder;
+    if (folder.isEmpty() && QCoreApplication::instance())
+        folder = QCoreApplication::applicationDirPath();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("demo_console.ini"));
+}
+
+QString aliasFileInUse()
+{
+    for (const QString &file : aliasFilesLookedFor()) {
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return {};
+}
+
+QStringList aliasFilesLookedFor()
+{
+    QStringList files{consoleAliasFile()};
+    const QString demoFile = demoAliasFile();
+    if (!demoFile.isEmpty())
+        files.append(demoFile);
+    return files;
+}
 
 QString consoleAliasFile()
 {
@@ -36,12 +86,15 @@ bool resolveAlias(const QString &alias, QString &folder, QString &error)
 {
     folder.clear();
     error.clear();
-    const QString fileName = consoleAliasFile();
-    QFile file(fileName);
-    if (!file.exists()) {
-        error = QStringLiteral("Не найден файл псевдонимов пультового ПО: %1").arg(QDir::toNativeSeparators(fileName));
+    const QString fileName = aliasFileInUse();
+    if (fileName.isEmpty()) {
+        QStringList looked;
+        for (const QString &f : aliasFilesLookedFor())
+            looked.append(QDir::toNativeSeparators(f));
+        error = QStringLiteral("Не найден файл псевдонимов пультового ПО: %1").arg(looked.join(QLatin1String(", ")));
         return false;
     }
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("Не читается файл псевдонимов пультового ПО %1: %2")
                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
@@ -80,6 +133,8 @@ bool resolveAlias(const QString &alias, QString &folder, QString &error)
         error = QStringLiteral("Псевдоним \"%1\" не указывает папку").arg(alias);
         return false;
     }
+    if (QDir::isRelativePath(folder))
+        folder = QDir::cleanPath(QFileInfo(fileName).absoluteDir().filePath(folder));
     if (!QFileInfo(folder).isDir()) {
         error = QStringLiteral("Папка псевдонима \"%1\" не найдена: %2").arg(alias, QDir::toNativeSeparators(folder));
         folder.clear();

@@ -12,7 +12,21 @@ namespace talvir {
 // (QSettings::setPath(IniFormat, SystemScope, ...) moves it, as the tests do).
 QString consoleAliasFile();
 
+// The demo console shipped beside the programs: its alias file is used when no console's alias
+// file is installed (an installed one always wins). Off until a program or test turns it on;
+// an empty folder means the running program's own folder.
+void useDemoConsole(const QString &folder = {});
+void noDemoConsole();
+// The demo's alias file (folder/demo_console.ini), or empty while the demo is off.
+QString demoAliasFile();
+// The alias file the aliases are read from: the console's when it exists, else the demo's when
+// that exists; empty when neither does.
+QString aliasFileInUse();
+// Every place looked for, in order (the console's first), for messages to the technician.
+QStringList aliasFilesLookedFor();
+
 // The folder of an alias (name compared without regard to letter case, as the console does).
+// A relative folder is taken from the alias file's own folder (the demo's is relative).
 // False with a message when the file or the alias is missing or the alias names no folder.
 bool resolveAlias(const QString &alias, QString &folder, QString &error);
 

@@ -3,12 +3,15 @@
 // least rewriting SQLite needs. Logical fields become the integers 1 and 0, so "=true" works.
 #pragma once
 
-#include <QDateTime>
+#include "console_database.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <memory>
 
 namespace talvir {
 
@@ -27,9 +30,12 @@ public:
     void setSql(const QString &sql);
     // A named parameter, without its colon: setParam("PTN", "123"), setParam("POR", 7).
     void setParam(const QString &name, const QVariant &value);
+    // Runs over a database shared with other queries (nullptr: the query's own). A table already
+    // in a shared database is used as it is: its owner decides when tables are read again.
+    void setDatabase(ConsoleDatabase *database);
 
     // Runs the query. False with lastError() when the alias, a table, a parameter or the SQL fails.
-    // A table is read again only when its file changed since it was last read.
+    // In the query's own database a table is read again only when its file changed since.
     bool open();
     // Releases the result (the tables read stay until they change or the query is destroyed).
     void close();
@@ -52,20 +58,15 @@ public:
     QVariant value(int column) const;
 
 private:
-    struct Loaded {
-        QString path;
-        QDateTime modified;
-        qint64 size = -1;
-    };
-    bool loadTable(const QString &table, const QString &path, QString &error);
+    ConsoleDatabase &database() { return shared_ ? *shared_ : *own_; }
     void dropTables();
 
-    QString connection_;
+    std::unique_ptr<ConsoleDatabase> own_;
+    ConsoleDatabase *shared_ = nullptr;
     QString alias_;
     QString folder_;
     QString sql_;
     QHash<QString, QVariant> params_;
-    QHash<QString, Loaded> loaded_; // by table name as written, lower case
     QStringList fieldNames_;
     QList<QVariantList> rows_;
     int pos_ = 0;

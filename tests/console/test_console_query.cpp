@@ -1,7 +1,9 @@
 // The console's queries objectQuery and panelQuery run over real Paradox tables through SQLite.
 #include "console_tables.h"
 
+#include "console/console_import.h"
 #include "console/console_query.h"
+#include "core/variant.h"
 #include "console/console_sql.h"
 
 #include <QTemporaryDir>
@@ -40,6 +42,7 @@ private slots:
     void sqliteRewrite_data();
     void sqliteRewrite();
     void tablesAndParametersOfTheQueries();
+    void programHoldsTheConsolesTexts();
     void objectQuery_data();
     void objectQuery();
     void panelQuery_data();
@@ -127,6 +130,14 @@ void TestConsoleQuery::tablesAndParametersOfTheQueries()
     QCOMPARE(parametersNamed(kOLQr), QStringList{QStringLiteral("PTN")});
     QCOMPARE(parametersNamed(kCLQr), QStringList{QStringLiteral("POR")});
     QCOMPARE(parametersNamed(QStringLiteral("a=':X' and b=:Y and c=:Y")), QStringList{QStringLiteral("Y")});
+}
+
+// The texts above are written out again on purpose: the program's own must be the console's, byte for byte.
+void TestConsoleQuery::programHoldsTheConsolesTexts()
+{
+    QCOMPARE(objectQueryText(), kOLQr);
+    QCOMPARE(panelQueryText(Variant::mxr600r()), kCLQr);
+    QCOMPARE(panelQueryText(Variant::mxrDuziv()), kCLQrDuziv);
 }
 
 void TestConsoleQuery::objectQuery_data()
