@@ -34,7 +34,7 @@ int runApplication(int &argc, char **argv, const Variant &variant)
     MainWindow mainForm(variant, prompts, QCoreApplication::applicationDirPath());
     prompts.setParent(&mainForm);
     ReserveServerDialog reserveList(variant, prompts);
-    ObjectListDialog objectList(variant);
+    ObjectListDialog objectList(variant, prompts);
     StartupDialog startup(variant);
     mainForm.setCompanions(&reserveList, &objectList, &startup);
 

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "console/console_check.h"
 #include "link/lan_channel.h"
 #include "link/lan_datagrams.h"
 #include "link/serial_channel.h"
@@ -174,6 +175,10 @@ void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialo
 {
     reserveList_ = reserveList;
     objectList_ = objectList;
+    if (objectList_) {
+        objectList_->setPanelTable(panelView_);
+        connect(objectList_, &ObjectListDialog::consoleUnavailable, this, [this] { terminate(1); });
+    }
     startup_ = startup;
 }
 
@@ -254,9 +259,14 @@ void MainWindow::startUp()
         consoleMode_ = 1;
         typeTable_.close();
         if (!typeTable_.openConsole()) {
+            // The second paragraph tells the technician what to fix: the alias or table that could
+            // not be opened and where the alias file was looked for.
+            QString cause = consoleFailureCause();
+            if (cause.isEmpty())
+                cause = typeTable_.lastError();
             prompts_.message(QStringLiteral("Завершение работы"),
-                             QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!"), PromptIcon::Error,
-                             PromptButtons::Ok, PromptAnswer::None, true);
+                             QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") + cause,
+                             PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
             terminate(1);
             return;
         }

@@ -206,6 +206,8 @@ private:
     void showTakenConfig(TransceiverConfig config);
     // Console mode's Insert: the object list in add mode, once the factory number is known.
     void addFromConsole();
+    // The object list of the console import in replace (1) or add (2) mode, for the factory number.
+    void openObjectList(int mode);
 
     const Variant &variant_;
     PromptService &prompts_;

@@ -4,22 +4,19 @@
 // and the command stops there.
 #include "main_window.h"
 
+#include "core/conversion_error.h"
 #include "ui/object_list_dialog.h"
 #include "ui/prompts.h"
+#include "ui/reserve_server_dialog.h"
 #include "ui/settings_panel.h"
 
 #include <QLineEdit>
-#include "ui/startup_dialog.h"
-#include "ui/reserve_server_dialog.h"
 
 namespace talvir {
 
 void MainWindow::importFromConsole()
 {
-    guarded([&] {
-        // Console mode: lists the transceiver's objects from the console database and imports their
-        // panels, replacing the panel table.
-    });
+    guarded([&] { openObjectList(int(ObjectListDialog::Mode::Replace)); });
 }
 
 void MainWindow::appendFromFile()
@@ -31,12 +28,19 @@ void MainWindow::appendFromFile()
 
 void MainWindow::addFromConsole()
 {
-    if (settings_->factoryNumberEdit->text().isEmpty()) {
+    guarded([&] { openObjectList(int(ObjectListDialog::Mode::Add)); });
+}
+
+void MainWindow::openObjectList(int mode)
+{
+    const QString number = settings_->factoryNumberEdit->text();
+    if (number.isEmpty()) {
         prompts_.message(QStringLiteral("Загрузка списка объектов"), QStringLiteral("Необходимо определить заводской номер!"),
                          PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
         return;
     }
-    // The object list in add mode comes with the console import.
+    if (objectList_)
+        objectList_->openList(ObjectListDialog::Mode(mode), strToInt(number));
 }
 
 void MainWindow::editReserveServers()

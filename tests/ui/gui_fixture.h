@@ -69,7 +69,7 @@ struct Windows {
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder);
         reserveList = std::make_unique<ReserveServerDialog>(variant, prompts);
-        objectList = std::make_unique<ObjectListDialog>(variant);
+        objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
         main->setCompanions(reserveList.get(), objectList.get(), startup.get());
     }

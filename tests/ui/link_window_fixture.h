@@ -43,7 +43,7 @@ struct LinkWindows {
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder, timing, link);
         reserveList = std::make_unique<ReserveServerDialog>(variant, prompts);
-        objectList = std::make_unique<ObjectListDialog>(variant);
+        objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
         main->setCompanions(reserveList.get(), objectList.get(), startup.get());
     }

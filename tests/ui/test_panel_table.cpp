@@ -179,9 +179,11 @@ private slots:
         w.start(2);
         Table t(w);
         t.v.setConsoleMode(consoleMode);
-        w.main->settings()->factoryNumberEdit->setText(QStringLiteral("12345"));
         t.fill(v.maxPanels - 1);
         t.t.last();
+        if (consoleMode) // the insertion stays open to be filled by hand
+            w.prompts.expectMessage(QStringLiteral("Загрузка списка объектов"),
+                                    QStringLiteral("Необходимо определить заводской номер!"));
         t.addRow(QStringLiteral("FFFF"), QStringLiteral("0001"));
         QCOMPARE(t.t.recordCount(), v.maxPanels);
         w.prompts.expectMessage(QStringLiteral("Ошибка"), QStringLiteral("Превышено максимально-допустимое число объектов"));
