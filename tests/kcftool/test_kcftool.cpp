@@ -241,6 +241,23 @@ private slots:
         QCOMPARE(r.code, 1);
     }
 
+    void damagedFileRefused()
+    {
+        // A 600-slot file that lost its last record: no JSON, the format message and the count.
+        QTemporaryDir dir;
+        const QString json = write(dir, "c.json", QJsonDocument(fullConfig(false)).toJson());
+        const QString kcf = dir.filePath("c.kcf");
+        QCOMPARE(kcftool({"encode", json, kcf}).code, 0);
+        QFile f(kcf);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(171744 - 6));
+        f.close();
+        const Run r = kcftool({"dump", kcf});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(QString::fromUtf8("Формат файла не соответствует типу устройства!")));
+        QVERIFY(r.err.contains("28621 frame records"));
+    }
+
     void fatalStillPrintsWhatWasRead()
     {
         QTemporaryDir dir;
