@@ -3,6 +3,7 @@
 #include "core/config_model.h"
 #include "core/variant.h"
 #include "files/config_file.h"
+#include "files/panel_append.h"
 #include "link/frames.h"
 
 #include <QByteArray>
@@ -55,12 +56,18 @@ void checkOne(const QByteArray &bytes, const Variant &variant)
     require(config.testPeriod >= 1 && config.testPeriod <= 3600);
     require(config.panels.size() <= variant.maxPanels);
 
-    // The appending of panels walks the same records its own way.
-    const FrameRecords records = splitRecords(bytes);
-    const int start = firstPanelRecord(records.frames);
-    QByteArray area;
-    if (takePanelBlock(records.frames, start, slotsOfFile(int(records.frames.size())), area))
-        require(panelRowsOf(area).size() <= 600);
+    // The appending of panels walks the same records its own way, into a table with room for 50.
+    const int existing = variant.maxPanels - 50;
+    const PanelAppend a = decodePanelAppend(bytes, variant, existing, nullptr);
+    require(a.ok() == a.message.isEmpty());
+    require((a.failure == FileFailure::Format) == (c.failure == FileFailure::Format));
+    require(a.rows.size() <= 50 && (a.leftOut == 0 || a.rows.size() == 50));
+    int lastNumber = existing;
+    for (const PanelRecord &row : a.rows) {
+        require(row.recNmb && *row.recNmb > lastNumber && *row.recNmb <= existing + a.slotCount);
+        require(row.nPpk == QStringLiteral("Тип ППК не определен"));
+        lastNumber = *row.recNmb;
+    }
 }
 
 // The input taken as the memory image of a 300-slot transceiver (zero-padded), saved the way the

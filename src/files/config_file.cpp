@@ -84,6 +84,15 @@ FrameRecords splitRecords(const QByteArray &fileBytes)
 
 int slotsOfFile(int frameRecordCount) { return frameRecordCount == kFrameRecords600 ? 600 : 300; }
 
+std::optional<int> slotsOfFileIn(int frameRecordCount, const Variant &variant)
+{
+    if (frameRecordCount > kFrameRecords300 && frameRecordCount != kFrameRecords600)
+        return std::nullopt;
+    if (variant.fileAlways300Slots)
+        return frameRecordCount == kFrameRecords600 ? std::nullopt : std::optional<int>(variant.maxPanels);
+    return slotsOfFile(frameRecordCount);
+}
+
 int firstPanelRecord(const std::vector<Frame> &frames)
 {
     for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -142,17 +151,11 @@ ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &
     const int count = int(frames.size());
     c.frameRecords = count;
 
-    if (variant.fileAlways300Slots) {
-        // Slots 301-600 of a 600-slot file would land on this program's settings addresses; such a
-        // file is not one of this transceiver's.
-        if (count == kFrameRecords600)
-            return fail(FileFailure::Format);
-        c.slotCount = variant.maxPanels;
-        c.shift = 0;
-    } else {
-        c.slotCount = slotsOfFile(count);
-        c.shift = variant.settingsBase() - c.slotCount * kSlotSize;
-    }
+    const std::optional<int> slotCount = slotsOfFileIn(count, variant);
+    if (!slotCount)
+        return fail(FileFailure::Format);
+    c.slotCount = *slotCount;
+    c.shift = variant.settingsBase() - c.slotCount * kSlotSize;
     c.reserveListEmptied = true;
     c.panelArea = QByteArray(c.slotCount * kSlotSize, '\0');
     const int settingsBase = variant.settingsBase();
@@ -204,23 +207,27 @@ ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &
     return c;
 }
 
-ConfigFileContents loadConfigFile(const QString &path, const Variant &variant)
+std::optional<QByteArray> readConfigFileBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ConfigFileContents c;
-        c.failure = FileFailure::Format;
-        c.message = formatMessage();
-        return c;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
     const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+        return std::nullopt;
+    return bytes;
+}
+
+ConfigFileContents loadConfigFile(const QString &path, const Variant &variant)
+{
+    const std::optional<QByteArray> bytes = readConfigFileBytes(path);
+    if (!bytes) {
         ConfigFileContents c;
         c.failure = FileFailure::Format;
         c.message = formatMessage();
         return c;
     }
-    return decodeConfigFile(bytes, variant);
+    return decodeConfigFile(*bytes, variant);
 }
 
 void ConfigFileContents::applyTo(TransceiverConfig &config, const Variant &variant) const

@@ -12,12 +12,15 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace talvir {
 
 constexpr int kRecordSize = 6;
-// Frame records of a 600-slot file; any other count is a 300-slot file.
+// Frame records of a complete 300-slot (MXR_duziv) and 600-slot (MXR_600r) file. A 600-slot file is
+// recognised by its exact count; fewer records than a 300-slot file are read as a 300-slot file.
+constexpr int kFrameRecords300 = 14522;
 constexpr int kFrameRecords600 = 28622;
 
 // The record that every file of ours carries after the signature. Readers skip it; its content is
@@ -57,6 +60,13 @@ FrameRecords splitRecords(const QByteArray &fileBytes);
 
 // N of a file of this many frame records: 600 for exactly 28622, else 300.
 int slotsOfFile(int frameRecordCount);
+
+// N of a file as this program reads it, or nullopt when the program refuses the file with the format
+// message. A count above a 300-slot file's that is not exactly a 600-slot file's belongs to neither
+// program (a 600-slot file that lost its tail, a file with something appended): read as a 300-slot
+// file its panel bytes from slot 301 on would be taken as settings. MXR_duziv also refuses a
+// 600-slot file, which it cannot hold.
+std::optional<int> slotsOfFileIn(int frameRecordCount, const Variant &variant);
 
 // The index of the first frame record addressed 0, or -1.
 int firstPanelRecord(const std::vector<Frame> &frames);
@@ -110,12 +120,15 @@ struct ConfigFileContents {
     void applyTo(TransceiverConfig &config, const Variant &variant) const;
 };
 
-// Reads a whole file's bytes as the load of this program does. MXR_duziv refuses a 600-slot file (it
-// cannot hold it) with the format message instead of taking panel bytes for settings.
+// Reads a whole file's bytes as the load of this program does. A file that slotsOfFileIn() refuses gets
+// the format message (frameRecords still tells its count) instead of panel bytes taken for settings.
 ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &variant);
 
 // The same from a path: a missing, unreadable or oversized file gives the format failure.
 ConfigFileContents loadConfigFile(const QString &path, const Variant &variant);
+
+// A file's bytes, or nullopt when it is missing, unreadable or far larger than any configuration file.
+std::optional<QByteArray> readConfigFileBytes(const QString &path);
 
 // The order the panel table shows: by Obj, case-insensitive, equal numbers keeping their order.
 void sortRowsAsTable(QList<PanelRecord> &rows);

@@ -6,6 +6,7 @@
 #include "files/config_file.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
+#include "files/kcf_builder.h"
 
 #include <QtTest>
 
@@ -13,55 +14,6 @@ using namespace talvir;
 
 namespace {
 const Variant &variantNamed(bool duziv) { return duziv ? Variant::mxrDuziv() : Variant::mxr600r(); }
-
-// A file of frame records, built by hand: [3B, address lo, address hi, data, 00, 00].
-struct FileBuilder {
-    QByteArray bytes;
-    explicit FileBuilder(const QByteArray &signature = "TransP", bool fixed = true)
-    {
-        bytes = signature;
-        if (fixed)
-            bytes += QByteArray::fromHex("000000000000");
-    }
-    FileBuilder &frame(int address, int data)
-    {
-        const char f[6] = {0x3B, char(address & 0xFF), char((address >> 8) & 0xFF), char(data), 0, 0};
-        bytes.append(f, 6);
-        return *this;
-    }
-    FileBuilder &field(int address, const QByteArray &data)
-    {
-        for (int k = 0; k < data.size(); ++k)
-            frame(address + k, quint8(data[k]));
-        return *this;
-    }
-    // The panel block of n slots from the given 47-byte slots (missing ones zero).
-    FileBuilder &panels(int n, const QMap<int, QByteArray> &slotMap = {})
-    {
-        for (int s = 1; s <= n; ++s) {
-            QByteArray slot = slotMap.value(s, QByteArray(47, '\0'));
-            slot.resize(47, '\0');
-            field((s - 1) * 47, slot);
-        }
-        return *this;
-    }
-    // Settings bytes 0..421 at base, from a 422-byte block.
-    FileBuilder &settings(int base, const QByteArray &block) { return field(base, block); }
-};
-
-QByteArray slotWith(const char *account, int typeLow = 0, int typeHigh = 0, quint32 seconds = 0)
-{
-    QByteArray s(47, '\0');
-    s.replace(26, int(strlen(account)), account);
-    s.replace(30, 4, "0042");
-    s[34] = char(typeLow);
-    s[45] = char(typeHigh);
-    s[36] = char(seconds & 0xFF);
-    s[37] = char((seconds >> 8) & 0xFF);
-    s[38] = char((seconds >> 16) & 0xFF);
-    s[39] = char(seconds >> 24);
-    return s;
-}
 
 QByteArray settingsBlock()
 {
@@ -304,12 +256,40 @@ private slots:
         QCOMPARE(t, before);
     }
 
+    void recordCounts_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("duziv");
+        QTest::addColumn<int>("slotCount"); // 0: refused with the format message, nothing taken
+        QTest::newRow("14100 in duziv") << 14100 << true << 300;
+        QTest::newRow("14522 in 600r") << 14522 << false << 300;
+        QTest::newRow("14523 in duziv") << 14523 << true << 0;
+        QTest::newRow("100000 bytes in 600r") << 100000 / 6 - 2 << false << 0;
+        QTest::newRow("28621 in 600r") << 28621 << false << 0;
+        QTest::newRow("28622 in 600r") << 28622 << false << 600;
+        QTest::newRow("28623 in 600r") << 28623 << false << 0;
+    }
+    void recordCounts()
+    {
+        // Neither program writes a count between the two: read as a 300-slot file, a 600-slot file
+        // that lost its tail would give slot 301 (addresses 14100 and up) as settings.
+        QFETCH(int, count);
+        QFETCH(bool, duziv);
+        QFETCH(int, slotCount);
+        FileBuilder f;
+        f.panels(count >= 28200 ? 600 : 300, {{301, QByteArray(47, '\x01')}}).fillTo(count);
+        const ConfigFileContents c = decodeConfigFile(f.bytes, variantNamed(duziv));
+        QCOMPARE(c.frameRecords, count);
+        QCOMPARE(c.failure, slotCount ? FileFailure::None : FileFailure::Format);
+        QCOMPARE(c.slotCount, slotCount);
+        QVERIFY(c.settings.isEmpty());
+    }
+
     void duzivAlwaysReadsThreeHundredSlots()
     {
-        // One record short of a 600-slot file: MXR_600r takes it as a 300-slot file too, but a
-        // duziv file with an extra record still loads in MXR_duziv.
+        // MXR_duziv takes no shift, and translates the loader's whole table of type codes.
         FileBuilder f;
-        f.panels(300, {{2, slotWith("0002", 24)}}).settings(14100, settingsBlock()).frame(60000, 0);
+        f.panels(300, {{2, slotWith("0002", 24)}}).settings(14100, settingsBlock());
         const ConfigFileContents c = decodeConfigFile(f.bytes, Variant::mxrDuziv());
         QVERIFY(c.ok());
         QCOMPARE(c.slotCount, 300);

@@ -237,6 +237,12 @@ private slots:
         QVERIFY(r.err.contains(QString::fromUtf8("Формат файла не соответствует типу устройства!")));
         r = kcftool({"dump", write(dir, "t.kcf", "TranzP")});
         QCOMPARE(r.code, 1);
+        // A 600-slot file that lost its last record (28621 frame records) is neither program's.
+        r = kcftool({"dump", write(dir, "d.kcf", QByteArray("TransP").append(6 * 28622, '\x01'))});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(QString::fromUtf8("Формат файла не соответствует типу устройства!")));
+        QVERIFY(r.err.contains("28621 frame records"));
         r = kcftool({"encode", dir.filePath("missing.json"), dir.filePath("o.kcf")});
         QCOMPARE(r.code, 1);
     }

@@ -17,6 +17,13 @@ int cmdDump(QStringList args)
     const ConfigFileContents contents = loadConfigFile(args[0], variant);
     if (contents.failure == FileFailure::Format) {
         printErr(contents.message);
+        // Past the signature only the record count refuses a file: say which count it has.
+        if (contents.frameRecords > kFrameRecords300)
+            printErr(QStringLiteral("the file holds %1 frame records; %2 reads a file of %3 or fewer%4")
+                         .arg(contents.frameRecords)
+                         .arg(variant.programName)
+                         .arg(kFrameRecords300)
+                         .arg(variant.fileAlways300Slots ? QString() : QStringLiteral(", or exactly %1").arg(kFrameRecords600)));
         return ExitRefused;
     }
     // A load that stops half-way still shows what it took before the failure.

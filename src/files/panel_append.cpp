@@ -1,0 +1,91 @@
+#include "panel_append.h"
+
+#include <algorithm>
+
+namespace talvir {
+
+namespace {
+QString loadTitle() { return QStringLiteral("Загрузка конфигурации"); }
+
+PanelAppend failed(PanelAppend a, FileFailure kind)
+{
+    a.failure = kind;
+    a.message = kind == FileFailure::Format ? formatMessage() : fatalMessage();
+    a.panelArea.clear();
+    a.rows.clear();
+    return a;
+}
+} // namespace
+
+AppendBox PanelAppend::questionBox()
+{
+    return {QStringLiteral("Загрузка списка объектов"), QStringLiteral("Будем добавлять из файла?"),
+            AppendBox::Icon::Question, AppendBox::Buttons::YesNo, true};
+}
+
+AppendBox PanelAppend::formatBox()
+{
+    return {loadTitle(), formatMessage(), AppendBox::Icon::Stop, AppendBox::Buttons::YesNo, false};
+}
+
+AppendBox PanelAppend::fatalBox()
+{
+    return {loadTitle(), fatalMessage(), AppendBox::Icon::Stop, AppendBox::Buttons::Ok, false};
+}
+
+AppendBox PanelAppend::failureBox() const
+{
+    return failure == FileFailure::Format ? formatBox() : fatalBox();
+}
+
+AppendBox PanelAppend::limitBox()
+{
+    return {QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
+            AppendBox::Icon::None, AppendBox::Buttons::Ok, false};
+}
+
+PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &variant, int existingRows,
+                              const PanelTypeLookup &typeName)
+{
+    PanelAppend a;
+    const FrameRecords records = splitRecords(fileBytes);
+    a.hasFixedRecord = records.hasFixedRecord;
+    if (records.failure != FileFailure::None)
+        return failed(a, records.failure);
+    a.frameRecords = int(records.frames.size());
+    const std::optional<int> slotCount = slotsOfFileIn(a.frameRecords, variant);
+    if (!slotCount)
+        return failed(a, FileFailure::Format);
+    a.slotCount = *slotCount;
+
+    a.panelBlockRecord = firstPanelRecord(records.frames);
+    if (a.panelBlockRecord < 0)
+        return a;
+    if (!takePanelBlock(records.frames, a.panelBlockRecord, a.slotCount, a.panelArea))
+        return failed(a, FileFailure::Fatal);
+
+    // The table never holds more than the transceiver has slots: a write could not send the rest.
+    const int room = std::max(0, variant.maxPanels - existingRows);
+    for (PanelRecord row : panelRowsOf(a.panelArea)) {
+        if (a.rows.size() == room) {
+            ++a.leftOut;
+            continue;
+        }
+        row.recNmb = existingRows + *row.recNmb;
+        const std::optional<QString> name = typeName ? typeName(row.typeId) : std::nullopt;
+        row.nPpk = name.value_or(QStringLiteral("Тип ППК не определен"));
+        a.rows.append(row);
+    }
+    return a;
+}
+
+PanelAppend appendPanelsFromFile(const QString &path, const Variant &variant, int existingRows,
+                                 const PanelTypeLookup &typeName)
+{
+    const std::optional<QByteArray> bytes = readConfigFileBytes(path);
+    if (!bytes)
+        return failed(PanelAppend{}, FileFailure::Format);
+    return decodePanelAppend(*bytes, variant, existingRows, typeName);
+}
+
+} // namespace talvir
