@@ -1,8 +1,18 @@
 #include "error_report.h"
 
+#include "core/ip_text.h"
 #include "core/variant.h"
 
 namespace talvir {
+
+quint32 addressOrStop(const QString &text)
+{
+    QString error;
+    const std::optional<quint32> address = ipFromText(text, &error);
+    if (!address)
+        throw ConversionError(error);
+    return *address;
+}
 
 QString errorReportTitle(const Variant &variant)
 {

@@ -1,5 +1,5 @@
-// The main window's import commands (the links are in ta_form_link.cpp, the write and read in
-// ta_form_write.cpp, saving and loading files in ta_form_files.cpp). Each runs under the general
+// The main window's import commands (the links are in main_window_link.cpp, the write and read in
+// main_window_write.cpp, saving and loading files in main_window_files.cpp). Each runs under the general
 // error report, so a conversion error or another failure of the command is shown to the technician
 // and the command stops there.
 #include "main_window.h"

@@ -41,8 +41,8 @@ TransceiverConfig savedConfig(const Variant &v)
     c.conversion = 1; // "0->A" in both programs
     c.mode = 1;       // "Пожарный"
     // A gap in the stored entries: the load closes it up.
-    c.reserveIps[0] = ipFromText(QStringLiteral("1.2.3.4"));
-    c.reserveIps[2] = ipFromText(QStringLiteral("5.6.7.8"));
+    c.reserveIps[0] = *ipFromText(QStringLiteral("1.2.3.4"));
+    c.reserveIps[2] = *ipFromText(QStringLiteral("5.6.7.8"));
     return c;
 }
 
@@ -129,7 +129,7 @@ void fillBeforeLoad(Windows &w)
     c.apn = QStringLiteral("before");
     c.serverIp = QStringLiteral("172.16.0.9");
     for (int k = 0; k < 5; ++k)
-        c.reserveIps[std::size_t(k)] = ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
+        c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
     c.panels = {row(QStringLiteral("0500"), QStringLiteral("5000"), 101, QStringLiteral("Type 101"), 9)};
     c.panels[0].recNmb = 4;
     showConfig(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
@@ -347,8 +347,8 @@ private slots:
         const Shown after = shown(w);
         TransceiverConfig expected = savedConfig(to);
         expected.reserveIps.fill(0);
-        expected.reserveIps[0] = ipFromText(QStringLiteral("1.2.3.4"));
-        expected.reserveIps[1] = ipFromText(QStringLiteral("5.6.7.8"));
+        expected.reserveIps[0] = *ipFromText(QStringLiteral("1.2.3.4"));
+        expected.reserveIps[1] = *ipFromText(QStringLiteral("5.6.7.8"));
         // Sorted by object number, each with the slot it came from and the type list's name.
         QList<PanelRecord> rows = savedRows();
         rows[0].recNmb = 1;
