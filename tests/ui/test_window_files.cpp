@@ -401,6 +401,42 @@ private slots:
         QCOMPARE(w.main->panelTable()->row(0).nPpk, QStringLiteral("Тип ППК не определен"));
     }
 
+    // The window writes what it shows, not the file it loaded: rows in table order, settings bytes
+    // from its controls. kcftool write sends a file's frames as they are (test_kcftool_usb).
+    void windowReencodesALoadedFile()
+    {
+        const Variant &v = Variant::mxr600r();
+        const QString loaded = saveFrom(v, QStringLiteral("loaded.kcf")); // slots 1..3: 0030, 0001, 0002
+        QVERIFY(!loaded.isEmpty());
+        QByteArray file = readFile(loaded);
+        const int settings = 28200;
+        const int at86 = 6 * (2 + settings + 86); // the record of the constant 9999 (0x270F, low byte first)
+        QCOMPARE(file.mid(at86 + 3, 1), QByteArray("\x0F"));
+        file.replace(at86, 6, record(settings + 86, 0x55));
+        QVERIFY(writeFile(loaded, file));
+
+        Windows w(v, types_.path());
+        w.start(2);
+        w.prompts.expectOpenFile(loaded);
+        w.main->loadAction->trigger();
+        const QString again = path(QStringLiteral("again.kcf"));
+        w.prompts.expectSaveFile(again);
+        w.main->saveAction->trigger();
+        QVERIFY_PROMPTS(w.prompts);
+
+        const QByteArray written = readFile(again);
+        QCOMPARE(written.size(), file.size());
+        const auto objOfSlot1 = [](const QByteArray &f) {
+            QByteArray obj;
+            for (int k = 0; k < 4; ++k)
+                obj += f.at(6 * (2 + 30 + k) + 3); // slot 1, object number at byte 30
+            return obj;
+        };
+        QCOMPARE(objOfSlot1(file), QByteArray("0030"));
+        QCOMPARE(objOfSlot1(written), QByteArray("0001"));
+        QCOMPARE(written.mid(at86 + 3, 1), QByteArray("\x0F"));
+    }
+
     void loadCancelled()
     {
         Windows w(Variant::mxr600r(), types_.path());
