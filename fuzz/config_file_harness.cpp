@@ -78,7 +78,7 @@ void checkAsImage(const std::uint8_t *data, std::size_t size)
     const Variant &v = Variant::mxrDuziv();
     SendList list;
     for (int a = 0; a < v.imageSize(); ++a)
-        list.queueWriteFrame(false, std::uint16_t(a), kWriteCommand, std::size_t(a) < size ? data[a] : 0);
+        list.queueWriteFrame(std::uint16_t(a), std::size_t(a) < size ? data[a] : 0);
     const QByteArray file = configFileBytes(list);
     int used = 0;
     for (int n = 1; n <= v.maxPanels; ++n) {

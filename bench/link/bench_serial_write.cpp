@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
         const QByteArray image = randomImage(n, quint32(run));
         SendList list;
         for (int a = 0; a < n; ++a)
-            list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(image.at(a)));
+            list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(image.at(a)));
         QFile::remove(saved);
 
         // The write needs the link up: the keep-alive brings it up after the port opens and after

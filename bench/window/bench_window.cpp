@@ -66,7 +66,7 @@ TransceiverConfig fullConfig(const Variant &v)
     c.gatewayIp = QStringLiteral("192.168.1.1");
     c.apn = QStringLiteral("internet");
     for (int k = 0; k < 80; ++k)
-        c.reserveIps[std::size_t(k)] = ipFromText(QStringLiteral("10.0.%1.%2").arg(k / 10).arg(k % 10 + 1));
+        c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("10.0.%1.%2").arg(k / 10).arg(k % 10 + 1));
     for (int n = 1; n <= v.maxPanels; ++n) {
         PanelRecord r;
         r.obj = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));

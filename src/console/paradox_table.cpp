@@ -22,57 +22,82 @@ quint32 le(const unsigned char *p, int size)
     return v;
 }
 
-// pxlib trusts the header it reads; a damaged or foreign file could send it far beyond the file.
-// These checks keep such a file away from it. Returns an empty string when the header is sane.
-QString checkHeader(FILE *fp)
+// The fixed part of a table's header, as far as the checks below need it.
+struct FixedHeader {
+    long fileSize = 0;
+    quint32 recordSize = 0;
+    quint32 headerSize = 0;
+    int fileType = 0;
+    int maxTableSize = 0;
+    quint32 numRecords = 0;
+    quint32 fileBlocks = 0;
+    quint32 firstBlock = 0;
+    quint32 numFields = 0;
+    quint32 blockSize = 0;
+    quint32 encryption1 = 0;
+    quint32 encryption2 = 0;
+    int fieldInfo = 0; // where the field descriptors start: from version 4.0 on the header is longer
+};
+
+QString readFixedHeader(FILE *fp, FixedHeader &f)
 {
     if (std::fseek(fp, 0, SEEK_END) != 0)
         return QStringLiteral("файл не читается");
-    const long fileSize = std::ftell(fp);
+    f.fileSize = std::ftell(fp);
     std::rewind(fp);
     unsigned char h[0x78] = {};
-    const size_t want = fileSize < long(sizeof h) ? size_t(fileSize) : sizeof h;
+    const size_t want = f.fileSize < long(sizeof h) ? size_t(f.fileSize) : sizeof h;
     if (want < 0x58 || std::fread(h, 1, want, fp) != want || (h[0x39] >= 5 && want < 0x78))
         return QStringLiteral("файл слишком короткий");
     std::rewind(fp);
 
-    const quint32 recordSize = le(h + 0x00, 2);
-    const quint32 headerSize = le(h + 0x02, 2);
-    const int fileType = h[0x04];
-    const int maxTableSize = h[0x05];
-    const quint32 numRecords = le(h + 0x06, 4);
-    const quint32 fileBlocks = le(h + 0x0C, 2);
-    const quint32 numFields = le(h + 0x21, 2);
-    const quint32 blockSize = quint32(maxTableSize) * 0x400;
+    const bool version4 = h[0x39] >= 5;
+    f.recordSize = le(h + 0x00, 2);
+    f.headerSize = le(h + 0x02, 2);
+    f.fileType = h[0x04];
+    f.maxTableSize = h[0x05];
+    f.numRecords = le(h + 0x06, 4);
+    f.fileBlocks = le(h + 0x0C, 2);
+    f.firstBlock = le(h + 0x0E, 2);
+    f.numFields = le(h + 0x21, 2);
+    f.blockSize = quint32(f.maxTableSize) * 0x400;
+    f.encryption1 = le(h + 0x25, 4);
+    f.encryption2 = version4 ? le(h + 0x5C, 4) : 0;
+    f.fieldInfo = version4 ? 0x78 : 0x58;
+    return {};
+}
 
-    if (fileType != 0 && fileType != 2)
+QString checkSizes(const FixedHeader &f)
+{
+    if (f.fileType != 0 && f.fileType != 2)
         return QStringLiteral("это не таблица Paradox");
-    if (maxTableSize < 1 || maxTableSize > 32 || recordSize == 0 || recordSize + 6 > blockSize)
+    if (f.maxTableSize < 1 || f.maxTableSize > 32 || f.recordSize == 0 || f.recordSize + 6 > f.blockSize)
         return QStringLiteral("заголовок таблицы повреждён");
-    if (headerSize < 0x58 + 2 * numFields || numFields == 0 || numFields > 255)
+    if (f.headerSize < 0x58 + 2 * f.numFields || f.numFields == 0 || f.numFields > 255)
         return QStringLiteral("заголовок таблицы повреждён");
-    if (quint64(headerSize) + quint64(fileBlocks) * blockSize > quint64(fileSize))
+    if (quint64(f.headerSize) + quint64(f.fileBlocks) * f.blockSize > quint64(f.fileSize))
         return QStringLiteral("таблица обрезана");
-    if (quint64(numRecords) > quint64(fileBlocks) * ((blockSize - 6) / recordSize))
+    if (quint64(f.numRecords) > quint64(f.fileBlocks) * ((f.blockSize - 6) / f.recordSize))
         return QStringLiteral("заголовок таблицы повреждён");
 
     // A table with a password has its blocks scrambled; pxlib would follow garbage block numbers.
     // The console's tables have none. 0xFF00FF00 is what version 4+ keeps here when there is none.
-    const quint32 encryption1 = le(h + 0x25, 4);
-    const quint32 encryption2 = h[0x39] >= 5 ? le(h + 0x5C, 4) : 0;
-    if ((encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0)
+    if ((f.encryption1 != 0 && f.encryption1 != 0xFF00FF00u) || f.encryption2 != 0)
         return QStringLiteral("таблица защищена паролем или повреждена");
-
-    // Field descriptors (type, size) follow the fixed header; from version 4.0 on it is longer.
-    const int fieldInfo = h[0x39] >= 5 ? 0x78 : 0x58;
-    if (headerSize < quint32(fieldInfo) + 2 * numFields)
+    if (f.headerSize < quint32(f.fieldInfo) + 2 * f.numFields)
         return QStringLiteral("заголовок таблицы повреждён");
-    std::vector<unsigned char> descriptors(2 * numFields);
-    if (std::fseek(fp, fieldInfo, SEEK_SET) != 0
+    return {};
+}
+
+// Field descriptors (type, size) follow the fixed header; their sizes must add up to a record.
+QString checkFieldDescriptors(FILE *fp, const FixedHeader &f)
+{
+    std::vector<unsigned char> descriptors(2 * f.numFields);
+    if (std::fseek(fp, f.fieldInfo, SEEK_SET) != 0
         || std::fread(descriptors.data(), 1, descriptors.size(), fp) != descriptors.size())
         return QStringLiteral("файл слишком короткий");
     quint32 sum = 0;
-    for (quint32 i = 0; i < numFields; ++i) {
+    for (quint32 i = 0; i < f.numFields; ++i) {
         const int type = descriptors[2 * i];
         const int size = descriptors[2 * i + 1];
         const int expected = px::isKnownType(type) ? px::fixedSize(ParadoxType(type)) : 0;
@@ -80,34 +105,53 @@ QString checkHeader(FILE *fp)
             return QStringLiteral("описание полей повреждено");
         sum += quint32(size);
     }
-    if (sum != recordSize)
+    if (sum != f.recordSize)
         return QStringLiteral("описание полей повреждено");
+    return {};
+}
 
-    // The data blocks form a chain from the first block on. pxlib follows it without a bound
-    // (a loop in it hangs pxlib) and prints a count mismatch to the console: walk it here first.
-    quint32 block = le(h + 0x0E, 2);
+// The data blocks form a chain from the first block on. pxlib follows it without a bound (a loop in
+// it hangs pxlib) and prints a count mismatch to the console: walk it here first.
+QString checkBlockChain(FILE *fp, const FixedHeader &f)
+{
+    quint32 block = f.firstBlock;
     quint64 counted = 0;
-    std::vector<bool> seen(fileBlocks + 1, false);
+    std::vector<bool> seen(f.fileBlocks + 1, false);
     while (block != 0) {
-        if (block > fileBlocks || seen[block])
+        if (block > f.fileBlocks || seen[block])
             return QStringLiteral("цепочка блоков таблицы повреждена");
         seen[block] = true;
         unsigned char b[6];
-        if (std::fseek(fp, long(headerSize + quint64(block - 1) * blockSize), SEEK_SET) != 0
+        if (std::fseek(fp, long(f.headerSize + quint64(block - 1) * f.blockSize), SEEK_SET) != 0
             || std::fread(b, 1, sizeof b, fp) != sizeof b)
             return QStringLiteral("таблица обрезана");
         const qint16 lastOffset = qint16(le(b + 4, 2));
         if (lastOffset >= 0) {
-            if (quint32(lastOffset) % recordSize != 0 || quint32(lastOffset) + recordSize + 6 > blockSize)
+            if (quint32(lastOffset) % f.recordSize != 0 || quint32(lastOffset) + f.recordSize + 6 > f.blockSize)
                 return QStringLiteral("блок данных таблицы повреждён");
-            counted += quint32(lastOffset) / recordSize + 1;
+            counted += quint32(lastOffset) / f.recordSize + 1;
         }
         block = le(b, 2);
     }
-    std::rewind(fp);
-    if (counted != numRecords)
+    if (counted != f.numRecords)
         return QStringLiteral("число записей не совпадает с заголовком");
     return {};
+}
+
+// pxlib trusts the header it reads; a damaged or foreign file could send it far beyond the file.
+// These checks keep such a file away from it. Returns an empty string when the header is sane.
+QString checkHeader(FILE *fp)
+{
+    FixedHeader f;
+    QString fault = readFixedHeader(fp, f);
+    if (fault.isEmpty())
+        fault = checkSizes(f);
+    if (fault.isEmpty())
+        fault = checkFieldDescriptors(fp, f);
+    if (fault.isEmpty())
+        fault = checkBlockChain(fp, f);
+    std::rewind(fp);
+    return fault;
 }
 
 QString failure(const QString &path, const QString &why, const QString &detail = {})

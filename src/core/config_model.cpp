@@ -11,16 +11,4 @@ TransceiverConfig TransceiverConfig::defaults(const Variant &variant, bool conso
     return c;
 }
 
-void TransceiverConfig::clearForRead()
-{
-    serialNo.clear();
-    apn.clear();
-    serverIp.clear();
-    localIp.clear();
-    localPort.clear();
-    gatewayIp.clear();
-    panels.clear();
-    reserveIps.fill(0);
-}
-
 } // namespace talvir

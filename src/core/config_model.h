@@ -51,10 +51,6 @@ struct TransceiverConfig {
     // console mode.
     static TransceiverConfig defaults(const Variant &variant, bool consoleMode);
 
-    // Before a read: the texts the read refills are emptied, panels and reserve servers dropped;
-    // the switches, speed, period and server port keep their values until the read succeeds.
-    void clearForRead();
-
     bool operator==(const TransceiverConfig &) const = default;
 };
 

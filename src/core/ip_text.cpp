@@ -1,36 +1,7 @@
 #include "ip_text.h"
-#include "conversion_error.h"
+#include "int_text.h"
 
 namespace talvir {
-
-qint32 strToInt(const QString &text)
-{
-    int i = 0;
-    const int n = text.size();
-    while (i < n && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    if (i == n)
-        throw ConversionError(text);
-    qint64 value = 0;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            throw ConversionError(text);
-        value = value * 10 + (c.unicode() - '0');
-        if (value > qint64(2147483648))
-            throw ConversionError(text);
-    }
-    if (negative)
-        value = -value;
-    if (value > 2147483647)
-        throw ConversionError(text);
-    return qint32(value);
-}
 
 QString ipToText(quint32 value)
 {
@@ -41,7 +12,7 @@ QString ipToText(quint32 value)
         .arg((value >> 24) & 0xFF);
 }
 
-quint32 ipFromText(const QString &text)
+std::optional<quint32> ipFromText(const QString &text, QString *error)
 {
     QString rest = text;
     quint32 result = 0;
@@ -49,16 +20,20 @@ quint32 ipFromText(const QString &text)
         const int dot = rest.indexOf(QLatin1Char('.'));
         if (dot < 0 || dot > 3)
             return 0;
-        const qint32 part = strToInt(rest.left(dot));
-        if (part > 255 || part < 0)
+        const std::optional<qint32> part = strToInt(rest.left(dot), error);
+        if (!part)
+            return std::nullopt;
+        if (*part > 255 || *part < 0)
             return 0;
-        result |= quint32(part) << (8 * k);
+        result |= quint32(*part) << (8 * k);
         rest = rest.mid(dot + 1);
     }
-    const qint32 last = strToInt(rest);
-    if (last > 255 || last < 0)
+    const std::optional<qint32> last = strToInt(rest, error);
+    if (!last)
+        return std::nullopt;
+    if (*last > 255 || *last < 0)
         return 0;
-    return result | (quint32(last) << 24);
+    return result | (quint32(*last) << 24);
 }
 
 quint32 ipFromOctets(const unsigned char octets[4])

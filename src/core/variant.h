@@ -2,6 +2,8 @@
 // Every place that behaves differently between MXR_600r and MXR_duziv reads a field of Variant.
 #pragma once
 
+#include "core/memory_layout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +11,7 @@ namespace talvir {
 
 enum class VariantId { Mxr600r, MxrDuziv };
 
+// Fields are set by name (designated initializers), so two swapped flags cannot compile silently.
 struct Variant {
     VariantId id;
     QString programName;          // "MXR_600r" / "MXR_duziv"
@@ -43,22 +46,16 @@ struct Variant {
     bool modeUnsetInConsoleMode;  // duziv: console mode starts with no type chosen
     bool protocolResetAtStandaloneStart; // 600r sets FrmtRadioGroup to item 0 in standalone mode
 
-    // Type-table opening in standalone mode: 600r opens "CentralType.db" in the program's folder as a
-    // database; duziv names the table by its full path. Both open the same file.
-    bool typeTableByFullPath;
-
     // Decoding rules.
     int legacyMapLastCodeOnRead;  // 24; duziv translates 0..23 only when reading a transceiver
     bool fileAlways300Slots;      // duziv does not look at the record count of a file
     bool importTableLacks56x;     // duziv imports no panels of types 560, 561, 562
     bool importHasDefCId;         // the panel query of 600r fetches L.DefCId
 
-    int panelAreaSize() const { return maxPanels * 47; }
-    int settingsBase() const { return maxPanels * 47; }
-    int imageSize() const { return maxPanels * 47 + 422; }
+    int settingsBase() const { return maxPanels * kSlotSize; }
+    int imageSize() const { return settingsBase() + kSettingsSize; }
     int frameCount() const { return imageSize(); }
     int objectBlocks() const { return maxPanels / 5; }
-    bool isDuziv() const { return id == VariantId::MxrDuziv; }
 
     static const Variant &mxr600r();
     static const Variant &mxrDuziv();

@@ -77,20 +77,19 @@ struct FieldInfo {
     SettingField field;
     int offset;
     int width;
-    const char *key;
 };
 constexpr FieldInfo kFields[] = {
-    {SettingField::ServerIp, SettingsBlock::ServerIp, 4, "serverIp"},
-    {SettingField::LocalIp, SettingsBlock::LocalIp, 4, "localIp"},
-    {SettingField::GatewayIp, SettingsBlock::GatewayIp, 4, "gatewayIp"},
-    {SettingField::SerialNo, SettingsBlock::SerialNo, 4, "serialNo"},
-    {SettingField::ServerPort, SettingsBlock::ServerPort, 2, "serverPort"},
-    {SettingField::LocalPort, SettingsBlock::LocalPort, 2, "localPort"},
-    {SettingField::Apn, SettingsBlock::Apn, SettingsBlock::ApnWidth, "apn"},
-    {SettingField::Baud, SettingsBlock::Baud, SettingsBlock::BaudWidth, "baud"},
-    {SettingField::TestPeriod, SettingsBlock::TestPeriod, 4, "testPeriod"},
-    {SettingField::ModeByte, SettingsBlock::ModeByte, 1, "modeByte"},
-    {SettingField::Reserve, SettingsBlock::Reserve, SettingsBlock::ReserveWidth, "reserveIps"},
+    {SettingField::ServerIp, SettingsBlock::ServerIp, 4},
+    {SettingField::LocalIp, SettingsBlock::LocalIp, 4},
+    {SettingField::GatewayIp, SettingsBlock::GatewayIp, 4},
+    {SettingField::SerialNo, SettingsBlock::SerialNo, 4},
+    {SettingField::ServerPort, SettingsBlock::ServerPort, 2},
+    {SettingField::LocalPort, SettingsBlock::LocalPort, 2},
+    {SettingField::Apn, SettingsBlock::Apn, SettingsBlock::ApnWidth},
+    {SettingField::Baud, SettingsBlock::Baud, SettingsBlock::BaudWidth},
+    {SettingField::TestPeriod, SettingsBlock::TestPeriod, 4},
+    {SettingField::ModeByte, SettingsBlock::ModeByte, 1},
+    {SettingField::Reserve, SettingsBlock::Reserve, SettingsBlock::ReserveWidth},
 };
 const FieldInfo &info(SettingField field)
 {
@@ -104,7 +103,6 @@ QString ipText(const unsigned char *bytes)
 
 int settingOffset(SettingField field) { return info(field).offset; }
 int settingWidth(SettingField field) { return info(field).width; }
-QString settingKey(SettingField field) { return QString::fromLatin1(info(field).key); }
 
 std::optional<SettingField> settingAt(int offset)
 {
@@ -181,8 +179,8 @@ void applySetting(SettingField field, const unsigned char *bytes, TransceiverCon
     case SettingField::Apn: config.apn = fromCp1251Field(text, SettingsBlock::ApnWidth); break;
     case SettingField::Baud: config.baudText = fromCp1251Field(text, SettingsBlock::BaudWidth); break;
     case SettingField::TestPeriod:
-        // The period box holds 1..3600 and takes any other value as its nearest limit.
-        config.testPeriod = int(std::clamp<quint32>(readU32(bytes), 1, 3600));
+        // The period box takes a value beyond its limits as its nearest limit.
+        config.testPeriod = int(std::clamp<quint32>(readU32(bytes), kTestPeriodMin, kTestPeriodMax));
         break;
     case SettingField::ModeByte: ModeByte::decodeInto(bytes[0], config, variant); break;
     case SettingField::Reserve: break;

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "core/config_model.h"
+#include "core/memory_layout.h"
 #include "core/variant.h"
 
 #include <QByteArray>
 #include <QList>
-#include "core/memory_layout.h"
-
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -16,19 +15,8 @@
 
 namespace talvir {
 
-
-// Offsets inside one 47-byte panel slot.
+// The panel slot's encoding (its offsets are in core/memory_layout.h).
 namespace PanelSlot {
-constexpr int P1 = 0, PhoneWidth = 13;
-constexpr int P2 = 13;
-constexpr int Account = 26, AccountWidth = 4; // byte 26 zero: the slot is empty
-constexpr int Obj = 30, ObjWidth = 4;
-constexpr int TypeLow = 34;
-constexpr int Prot = 35;
-constexpr int WaitSeconds = 36; // unsigned 32-bit
-constexpr int TypeHigh = 45;    // also read back as A_F
-constexpr int Frmt = 46;
-
 // Fills the 47 bytes at slot from the row: texts cut or zero-filled, TypeId low/high at 34/45,
 // Prot low byte at 35, WaitTest in seconds at 36. A WaitTest whose seconds do not fit 32 bits is
 // stored as the largest whole minute that fits; a negative one as 0.
@@ -39,25 +27,6 @@ void encode(const PanelRecord &row, unsigned char *slot);
 // the type list names the type.
 std::optional<PanelRecord> decode(const unsigned char *slot, int slotNumber, int lastCode);
 } // namespace PanelSlot
-
-// Offsets inside the settings block (its address is SettingsBase plus the offset).
-namespace SettingsBlock {
-constexpr int Zero = 0;
-constexpr int Dhcp = 1;
-constexpr int ServerIp = 2;
-constexpr int LocalIp = 6;
-constexpr int GatewayIp = 10;
-constexpr int SerialNo = 14;
-constexpr int ServerPort = 18;
-constexpr int LocalPort = 20;
-constexpr int Apn = 22, ApnWidth = 64;
-constexpr int Constant9999 = 86;
-constexpr int Baud = 88, BaudWidth = 6;
-constexpr int Kept = 94, KeptWidth = 3; // the transceiver's own bytes: never derived from the model
-constexpr int TestPeriod = 97;
-constexpr int ModeByte = 101;
-constexpr int Reserve = 102, ReserveWidth = 80 * 4;
-} // namespace SettingsBlock
 
 // Stored panel-type codes 1..24 of older transceivers stand for types of the panel-type table.
 namespace LegacyTypeMap {
@@ -71,8 +40,6 @@ int settingOffset(SettingField field);
 int settingWidth(SettingField field);
 // The field that starts at this settings offset, if any is decoded.
 std::optional<SettingField> settingAt(int offset);
-// "serverIp", "apn", ...: the key the tools use.
-QString settingKey(SettingField field);
 
 // ModeByte: protocol in bits 0-3, conversion code in bits 4-5, mode in bit 7.
 namespace ModeByte {

@@ -1,38 +1,45 @@
 #include "config_writer.h"
 
-#include "core/conversion_error.h"
 #include "core/cp1251.h"
+#include "core/int_text.h"
 #include "core/ip_text.h"
 
 #include <algorithm>
 
 namespace talvir {
 
-quint16 portValue(const QString &text)
+std::optional<quint16> portValue(const QString &text, QString *error)
 {
-    return quint16(quint32(strToInt(text)) & 0xFFFF);
+    const std::optional<qint32> v = strToInt(text, error);
+    if (!v)
+        return std::nullopt;
+    return quint16(quint32(*v) & 0xFFFF);
 }
 
-quint32 serialNumberValue(const QString &text)
+std::optional<quint32> serialNumberValue(const QString &text, QString *error)
 {
-    try {
-        return quint32(strToInt(text));
-    } catch (const ConversionError &) {
-        // A factory number read back from a transceiver is shown unsigned and may pass 2147483647;
-        // it must be writable again.
-        bool ok = false;
-        const qulonglong v = text.toULongLong(&ok);
-        const bool digitsOnly = !text.isEmpty()
-            && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (ok && digitsOnly && v <= 0xFFFFFFFFull)
-            return quint32(v);
-        throw;
-    }
+    if (const std::optional<qint32> v = strToInt(text))
+        return quint32(*v);
+    // A factory number read back from a transceiver is shown unsigned and may pass 2147483647;
+    // it must be writable again.
+    bool ok = false;
+    const qulonglong v = text.toULongLong(&ok);
+    const bool digitsOnly = !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (ok && digitsOnly && v <= 0xFFFFFFFFull)
+        return quint32(v);
+    if (error)
+        *error = notAnIntegerMessage(text);
+    return std::nullopt;
 }
+
+QString noFactoryNumberMessage() { return QStringLiteral("Не определен заводской номер"); }
 
 namespace {
 
 void storeIp(unsigned char *at, quint32 ip) { ipToOctets(ip, at); }
+
+WriteRefusal notANumber(const QString &message) { return WriteRefusal{message, QString(), WriteRefusal::NotANumber}; }
 
 } // namespace
 
@@ -44,31 +51,47 @@ std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfi
     s[S::Dhcp] = static_cast<unsigned char>(config.dhcp);
 
     if (config.serialNo.isEmpty())
-        return WriteRefusal{QStringLiteral("Не определен заводской номер"), QStringLiteral("factoryNumberEdit")};
-    writeU32(s + S::SerialNo, serialNumberValue(config.serialNo));
+        return WriteRefusal{noFactoryNumberMessage(), QStringLiteral("factoryNumberEdit")};
+    QString error;
+    const std::optional<quint32> serialNo = serialNumberValue(config.serialNo, &error);
+    if (!serialNo)
+        return notANumber(error);
+    writeU32(s + S::SerialNo, *serialNo);
 
     if (config.serverPort.isEmpty())
         return WriteRefusal{QStringLiteral("Не определен IP - порт приемника"), QStringLiteral("serverPortEdit")};
-    writeU16(s + S::ServerPort, portValue(config.serverPort));
+    const std::optional<quint16> serverPort = portValue(config.serverPort, &error);
+    if (!serverPort)
+        return notANumber(error);
+    writeU16(s + S::ServerPort, *serverPort);
 
     if (config.localPort.isEmpty())
         return WriteRefusal{QStringLiteral("Не определен локальный порт"), QStringLiteral("localPortEdit")};
-    writeU16(s + S::LocalPort, portValue(config.localPort));
+    const std::optional<quint16> localPort = portValue(config.localPort, &error);
+    if (!localPort)
+        return notANumber(error);
+    writeU16(s + S::LocalPort, *localPort);
 
-    const quint32 serverIp = ipFromText(config.serverIp);
-    if (serverIp == 0)
+    const std::optional<quint32> serverIp = ipFromText(config.serverIp, &error);
+    if (!serverIp)
+        return notANumber(error);
+    if (*serverIp == 0)
         return WriteRefusal{QStringLiteral("Не определен IP - адрес приемника"), QStringLiteral("serverIpEdit")};
-    storeIp(s + S::ServerIp, serverIp);
+    storeIp(s + S::ServerIp, *serverIp);
 
-    const quint32 localIp = ipFromText(config.localIp);
-    if (localIp == 0)
+    const std::optional<quint32> localIp = ipFromText(config.localIp, &error);
+    if (!localIp)
+        return notANumber(error);
+    if (*localIp == 0)
         return WriteRefusal{QStringLiteral("Не определен локальный IP - адрес"), QStringLiteral("localIpEdit")};
-    storeIp(s + S::LocalIp, localIp);
+    storeIp(s + S::LocalIp, *localIp);
 
-    const quint32 gatewayIp = ipFromText(config.gatewayIp);
-    if (gatewayIp == 0)
+    const std::optional<quint32> gatewayIp = ipFromText(config.gatewayIp, &error);
+    if (!gatewayIp)
+        return notANumber(error);
+    if (*gatewayIp == 0)
         return WriteRefusal{QStringLiteral("Не определен  IP - адрес шлюза"), QStringLiteral("gatewayIpEdit")};
-    storeIp(s + S::GatewayIp, gatewayIp);
+    storeIp(s + S::GatewayIp, *gatewayIp);
 
     if (config.apn.isEmpty())
         return WriteRefusal{QStringLiteral("Не определен APN GPRS - канала"), QStringLiteral("apnEdit")};
@@ -97,7 +120,7 @@ void buildSendList(const ConfigImage &image, SendList &list)
 {
     list.clear();
     for (int address = 0; address < image.size(); ++address)
-        list.queueWriteFrame(false, std::uint16_t(address), kWriteCommand, image.at(address));
+        list.queueWriteFrame(std::uint16_t(address), image.at(address));
 }
 
 std::optional<WriteRefusal> prepareWrite(ConfigImage &image, const TransceiverConfig &config, bool modeControl,

@@ -12,13 +12,20 @@
 
 namespace talvir {
 
-// A refused configuration: the message box text (title "Ошибка", error icon) and the object name of
-// the control that gets the input focus.
+// A refused configuration. A failed check: the message box text (title "Ошибка", error icon) and the
+// object name of the control that gets the input focus. A text that is not a whole number (a port,
+// the factory number, a part of an address): the platform's conversion message and no control; the
+// windows show it as their general error report.
 struct WriteRefusal {
+    enum Kind { FailedCheck, NotANumber };
     QString message;
     QString control;
+    Kind kind = FailedCheck;
     bool operator==(const WriteRefusal &) const = default;
 };
+
+// "Не определен заводской номер": the write and the save refuse a configuration without one.
+QString noFactoryNumberMessage();
 
 // Fills image from config as the write command does, in its order:
 //  1. settings byte 0 = 0, byte 1 = Dhcp;
@@ -32,8 +39,6 @@ struct WriteRefusal {
 // Settings bytes 94-96 keep what the image holds. More rows than slots are refused with the panel
 // table's own limit message before any slot is touched.
 // Returns the refusal, or nothing when the image is complete.
-// Throws ConversionError (from ipFromText or a number text that is not a whole number); the caller
-// reports it as the platform's conversion error and the write stops there.
 std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfig &config, bool modeControlEnabled);
 
 // One write frame per image byte, address order: slot 1 byte 0 up to slot MaxPanels byte 46, then
@@ -44,8 +49,9 @@ void buildSendList(const ConfigImage &image, SendList &list);
 std::optional<WriteRefusal> prepareWrite(ConfigImage &image, const TransceiverConfig &config,
                                          bool modeControlEnabled, SendList &list);
 
-// The number a port or factory-number text stands for, as the write takes it. Throws ConversionError.
-quint16 portValue(const QString &text);     // low 16 bits: "70000" -> 4464
-quint32 serialNumberValue(const QString &text); // 32-bit, up to 4294967295
+// The number a port or factory-number text stands for, as the write takes it; nothing (with the
+// platform's conversion message in *error) when the text is not a whole number.
+std::optional<quint16> portValue(const QString &text, QString *error = nullptr); // low 16 bits: "70000" -> 4464
+std::optional<quint32> serialNumberValue(const QString &text, QString *error = nullptr); // up to 4294967295
 
 } // namespace talvir

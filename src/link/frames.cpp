@@ -12,10 +12,10 @@ void closeFrame(Frame &f)
 }
 } // namespace
 
-Frame makeWriteFrame(bool zeroAsTen, std::uint16_t address, unsigned char command, unsigned char data)
+Frame makeWriteFrame(std::uint16_t address, unsigned char data)
 {
-    Frame f{command, static_cast<unsigned char>(address & 0xFF), static_cast<unsigned char>(address >> 8),
-            (zeroAsTen && data == 0) ? static_cast<unsigned char>(0x0A) : data, 0, 0};
+    Frame f{kWriteCommand, static_cast<unsigned char>(address & 0xFF), static_cast<unsigned char>(address >> 8), data,
+            0, 0};
     closeFrame(f);
     return f;
 }

@@ -14,9 +14,8 @@ using Frame = std::array<unsigned char, 6>;
 constexpr unsigned char kWriteCommand = 0x3B;
 constexpr unsigned char kIdentCommand = 0x23;
 
-// [command, address low, address high, d, CRC high, CRC low]; d is 0x0A when zeroAsTen is set and
-// data is 0, else data.
-Frame makeWriteFrame(bool zeroAsTen, std::uint16_t address, unsigned char command, unsigned char data);
+// [0x3B, address low, address high, data, CRC high, CRC low]: one byte of the configuration memory.
+Frame makeWriteFrame(std::uint16_t address, unsigned char data);
 
 // 23 01 01 01 B8 B2: announces the configurator and keeps the serial link alive.
 Frame identificationFrame();
@@ -49,10 +48,7 @@ Reply classifyReply(unsigned char byte);
 // The write frames of one configuration, in the order they go out. Owns its frames.
 class SendList {
 public:
-    void queueWriteFrame(bool zeroAsTen, std::uint16_t address, unsigned char command, unsigned char data)
-    {
-        frames_.push_back(makeWriteFrame(zeroAsTen, address, command, data));
-    }
+    void queueWriteFrame(std::uint16_t address, unsigned char data) { frames_.push_back(makeWriteFrame(address, data)); }
     void clear()
     {
         frames_.clear();

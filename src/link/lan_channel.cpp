@@ -1,6 +1,5 @@
 #include "lan_channel.h"
 
-#include "core/conversion_error.h"
 #include "core/ip_text.h"
 #include "link/link_message.h"
 
@@ -45,14 +44,10 @@ quint16 LanChannel::localPort() const { return transport_->localPort(); }
 
 bool LanChannel::connectTo(const QString &addressText)
 {
-    quint32 ip = 0;
-    try {
-        ip = ipFromText(addressText);
-    } catch (const ConversionError &e) {
-        lastError_ = e.text();
+    const std::optional<quint32> ip = ipFromText(addressText, &lastError_);
+    if (!ip)
         return false;
-    }
-    if (ip == 0) {
+    if (*ip == 0) {
         lastError_ = linktext::badTransceiverAddress().text;
         return false;
     }
@@ -60,7 +55,7 @@ bool LanChannel::connectTo(const QString &addressText)
         return false;
 
     unsigned char octets[4];
-    ipToOctets(ip, octets);
+    ipToOctets(*ip, octets);
     remote_ = QHostAddress(quint32(octets[0]) << 24 | quint32(octets[1]) << 16 | quint32(octets[2]) << 8 | octets[3]);
     addressText_ = addressText;
     state_ = LanState::Connecting;

@@ -40,7 +40,7 @@ public:
     quint16 remotePort() const { return remotePort_; }
 
     // Binds the endpoint unless bound. False when the port cannot be bound; lastError() then names
-    // the port and the reason. connectTo() binds on its own; the window may bind earlier.
+    // the port and the reason. connectTo() binds on its own; a caller may bind earlier.
     bool bind();
     bool isBound() const;
     quint16 localPort() const;
@@ -49,7 +49,6 @@ public:
     // The transceiver address as the technician typed it; empty until the first connect. The window
     // offers linktext::defaultTransceiverAddress() while it is empty.
     QString addressText() const { return addressText_; }
-    QHostAddress remoteAddress() const { return remote_; }
 
     // LAN chosen with an address the window accepted (ipFromText not 0): bind, set the remote address,
     // LAN state Connecting, poll on, and wait up to 11 passes of 510 ms for "OK". Returns false and
@@ -64,7 +63,6 @@ public:
     // Sends one datagram to the transceiver and keeps it as the last command, for retransmission.
     bool sendCommand(const QByteArray &bytes);
     bool resendLastCommand();
-    QByteArray lastCommand() const { return lastCommand_.left(lastCommandLength_); }
     // The 512-byte receive buffer: the last datagram at its start, older bytes behind it.
     const QByteArray &receiveBuffer() const { return rxBuffer_; }
 
@@ -79,14 +77,11 @@ public:
     void setExchangeListener(LanExchangeListener *listener) { listener_ = listener; }
 
 signals:
-    // The connect ended: true on the first "OK" from the transceiver (window: clear the status text,
-    // show progressBar, enableLinkCommands), false after 11 passes without one (poll already off; window:
-    // status "Нет связи с " + address, autonomous caption, disableLinkCommands, then enable linkMenuAction,
-    // loadAction and saveAction). A late "OK" after a failed connect still brings the link up and reports
+    // The connect ended: true on the first "OK" from the transceiver, false after 11 passes without
+    // one (poll already off). A late "OK" after a failed connect still brings the link up and reports
     // true.
     void connectFinished(bool connected);
-    // 600r only: a 14-byte status datagram. Window: caption prefix + statusCaptionSuffix(status),
-    // status light statusLightColour(status.channelCode).
+    // 600r only: a 14-byte status datagram (see statusCaptionSuffix and statusLightColour).
     void statusReceived(const talvir::LanStatus &status);
     // A datagram from the transceiver longer than the receive buffer was dropped.
     void datagramDropped(int length);

@@ -21,7 +21,7 @@ inline QByteArray readyForNext() { return QByteArrayLiteral("AT+RDY0"); }
 constexpr int kLanBufferSize = 512;         // transmit and receive buffers
 constexpr int kSlotsPerBlock = 5;
 constexpr int kObjectBlockData = kSlotSize * kSlotsPerBlock; // 235
-constexpr int kShortSettingsData = 102;     // a short settings block stops after the mode byte
+constexpr int kShortSettingsData = SettingsBlock::ModeByte + 1; // a short settings block stops after the mode byte
 constexpr int kBlockHeader = 12;
 constexpr int kObjectBlockLength = kBlockHeader + kObjectBlockData;     // 247
 constexpr int kSettingsBlockLength = kBlockHeader + kSettingsSize;      // 434

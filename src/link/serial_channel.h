@@ -69,17 +69,14 @@ public:
 
 signals:
     // An acknowledgement outside a write: the link is up (again). Sent on every keep-alive answer.
-    // Window: clear the status text, show writeButton, enable writeAction, show progressBar, and (600r) caption
-    // prefix + "    Связь по каналу USB".
     void linkUp();
-    // The watchdog expired, or the port was lost. Window: status "Нет связи", autonomous caption,
-    // hide writeButton and progressBar, disable writeAction and readAction.
+    // The watchdog expired, or the port was lost.
     void linkLost();
     // The port went away by itself (after linkLost); the port is closed now.
     void portLost(const QString &reason);
-    // 0x02: the port is closed already. Window: "Ошибка выбора типа ППК!", then close the main window.
+    // 0x02: the transceiver rejects the configurator's panel type; the port is closed already.
     void typeRejected();
-    // 0x25. Window: "Отказ оборудования" (see linktext::storeFailed()).
+    // 0x25: the transceiver could not store data (see linktext::storeFailed()).
     void storeFailed();
 
 private:

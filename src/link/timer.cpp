@@ -19,7 +19,6 @@ public:
     void start(int ms) override { timer_.start(ms); }
     void stop() override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
-    int intervalMs() const override { return timer_.interval(); }
 
 private:
     QTimer timer_;

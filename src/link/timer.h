@@ -18,7 +18,6 @@ public:
     virtual void start(int ms) = 0;
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
-    virtual int intervalMs() const = 0;
 
     // Switches the timer on unless it runs already (a running timer keeps its phase), as the
     // transceiver exchanges expect of "switch the timer on".

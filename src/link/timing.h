@@ -9,8 +9,8 @@ struct Timing {
     int blockWatchdogMs = 5000;     // TimerWaitBlock: the next read block must come in time
     int serialTickMs = 55;          // the serial layer's timer tick
     int serialWriteSilenceMs = 5000; // a serial write ends when the transceiver stays silent this long
-    int pumpSliceMs = 10;           // one wait of pumpEvents
-    int connectPassMs = 510;        // one pass of the LAN connect: pumpEvents(50) = 51 slices of 10 ms
+    int pumpSliceMs = 10;           // one wait of the window's waiting loop
+    int connectPassMs = 510;        // one pass of the LAN connect: 51 slices of 10 ms
     int connectPasses = 11;         // passes without "OK" before the LAN connect gives up
     int frameRetryMs = 10;          // a frame the serial port cannot take whole is offered again this soon
 };

@@ -31,7 +31,7 @@ TransferEngine::~TransferEngine()
 
 quint32 TransferEngine::readSerialNumber() const
 {
-    const int at = variant_.settingsBase() + 14;
+    const int at = variant_.settingsBase() + SettingsBlock::SerialNo;
     if (readImage_.size() < at + 4)
         return 0;
     const auto u = [this](int i) { return quint32(static_cast<unsigned char>(readImage_.at(i))); };

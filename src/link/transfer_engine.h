@@ -83,8 +83,7 @@ signals:
     void progressChanged(int percent);
     // The serial write went out, or the LAN write began.
     void writeStarted(talvir::TransferChannel channel);
-    // The write ended. Serial success: window enableLinkCommands, disable readAction. Every other end:
-    // enableLinkCommands; show result.message when not empty.
+    // The write ended; result.message, when not empty, is what the technician is told.
     void writeFinished(const talvir::TransferResult &result);
     // The read ended; readImage() holds what was received.
     void readFinished(const talvir::TransferResult &result);

@@ -1,14 +1,15 @@
 #include "lan_responder.h"
 
+#include "core/memory_layout.h"
+
 namespace talvir {
 
 namespace {
-constexpr int kSlotSize = 47;
 constexpr int kSlotsPerBlock = 5;
 constexpr int kObjectData = kSlotSize * kSlotsPerBlock; // 235
-constexpr int kSettingsSize = 422;
-constexpr int kShortSettingsSize = 102; // up to and including the mode byte
+constexpr int kShortSettingsSize = SettingsBlock::ModeByte + 1; // up to and including the mode byte
 constexpr int kHeader = 12;
+constexpr int kStatusLength = 14;
 
 QByteArray readBlock(int index, const QByteArray &data)
 {
@@ -228,7 +229,7 @@ LanOut LanResponder::endMarker()
 
 QByteArray LanResponder::statusDatagram() const
 {
-    QByteArray s(14, '\0');
+    QByteArray s(kStatusLength, '\0');
     s[1] = char(settings_.statusSerialNo & 0xFF);
     s[2] = char(settings_.statusSerialNo >> 8);
     s[3] = char(settings_.statusModeByte);

@@ -8,14 +8,6 @@
 
 namespace talvir {
 
-bool SimMemory::storeRange(int address, const QByteArray &data)
-{
-    if (address < 0 || address + data.size() > bytes_.size())
-        return false;
-    std::memcpy(bytes_.data() + address, data.constData(), std::size_t(data.size()));
-    return true;
-}
-
 bool SimMemory::replace(const QByteArray &content)
 {
     if (content.size() != bytes_.size())

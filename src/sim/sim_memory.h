@@ -15,8 +15,6 @@ public:
     const QByteArray &bytes() const { return bytes_; }
     unsigned char at(int address) const { return static_cast<unsigned char>(bytes_.at(address)); }
     void store(int address, unsigned char value) { bytes_[address] = char(value); }
-    // Copies data to address; false (and nothing changed) when it does not fit.
-    bool storeRange(int address, const QByteArray &data);
     // Replaces the whole content; false when the size differs.
     bool replace(const QByteArray &content);
     void clear() { bytes_.fill('\0'); }

@@ -3,14 +3,28 @@
 // to the technician in a message box with its text; the command stops there and the program goes on.
 #pragma once
 
-#include "core/conversion_error.h"
 #include "ui/prompts.h"
 
+#include <QString>
 #include <exception>
+#include <stdexcept>
 
 namespace talvir {
 
 struct Variant;
+
+// A window's command stops at a text that is not a whole number; guarded() shows the message.
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    QString text() const { return QString::fromStdString(what()); }
+};
+
+// The address a window's text stands for (0 = not an address); a part that is not a whole number
+// throws ConversionError, so the command stops in the general error report.
+quint32 addressOrStop(const QString &text);
+// The same for a whole number.
+qint32 numberOrStop(const QString &text);
 
 // Caption of the report: the application title, or the program's name when it sets none.
 QString errorReportTitle(const Variant &variant);

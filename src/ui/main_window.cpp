@@ -206,19 +206,6 @@ void MainWindow::enableLinkCommands()
         a->setEnabled(true);
 }
 
-void MainWindow::pumpEvents(int n)
-{
-    for (int pass = 0; pass <= n && !closing_; ++pass) {
-        QCoreApplication::processEvents();
-        if (closing_)
-            break;
-        // The wait sleeps in the event dispatcher, so receive events and timers run meanwhile.
-        QEventLoop wait;
-        QTimer::singleShot(timing_.pumpSliceMs, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
-}
-
 TransceiverConfig MainWindow::currentConfig() const
 {
     TransceiverConfig c;
@@ -357,9 +344,5 @@ void MainWindow::runImport()
     else
         appendFromFile();
 }
-
-ReserveServerDialog *MainWindow::reserveListWindow() const { return reserveList_; }
-
-ObjectListDialog *MainWindow::objectListWindow() const { return objectList_; }
 
 } // namespace talvir

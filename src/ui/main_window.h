@@ -1,7 +1,8 @@
 // MainWindow: the main window. Holds the configuration being edited (settings panel, panel table,
 // reserve servers), the link flags shared by the channels and the transfer engine, the send list
 // and the panel-type table; runs the start-up choice when first shown and asks before the program
-// ends. The link, file and import commands live in ta_form_commands.cpp.
+// ends. Its commands live in main_window_commands.cpp (import, reserve list, exit),
+// main_window_link.cpp (USB and LAN), main_window_write.cpp (write, read) and main_window_files.cpp.
 #pragma once
 
 #include "core/config_model.h"
@@ -60,7 +61,6 @@ public:
     void setStartupChooser(std::function<int()> chooser) { startupChooser_ = std::move(chooser); }
 
     const Variant &variant() const { return variant_; }
-    PromptService &prompts() { return prompts_; }
 
     // Caption: the variant's fixed prefix + one suffix.
     void setCaptionSuffix(const QString &suffix);
@@ -68,9 +68,6 @@ public:
 
     void disableLinkCommands();
     void enableLinkCommands();
-    // n+1 passes of: process pending events, then wait one slice (10 ms) processing events.
-    // Returns at once when exit was confirmed, and stops early once it is.
-    void pumpEvents(int n);
 
     // The configuration as the window holds it, and back. apply sets the switches in the order
     // protocol, conversion, mode (without the console-kind message).
@@ -87,18 +84,14 @@ public:
     // Shared state of the link, the engine and the waiting loops.
     int consoleMode() const { return consoleMode_; }
     int channel() const { return channel_; }
-    void setChannel(int channel) { channel_ = channel; }
     bool serialLinkUp() const { return serialLinkUp_; }
-    void setSerialLinkUp(bool up) { serialLinkUp_ = up; }
     bool writeInProgress() const { return writeInProgress_; }
-    void setWriteInProgress(bool on) { writeInProgress_ = on; }
     bool closing() const { return closing_; }
     // The exit code asked for by a failed start-up; 0 otherwise.
     int exitCode() const { return exitCode_; }
-    bool startupDone() const { return startupDone_; }
 
     SendList &sendList() { return sendList_; }
-    // The links for the whole run (ta_form_link.cpp).
+    // The links for the whole run (main_window_link.cpp).
     SerialChannel &serialChannel() { return *serialChannel_; }
     LanChannel &lanChannel() { return *lanChannel_; }
     TransferEngine &transferEngine() { return *engine_; }
@@ -109,7 +102,7 @@ public:
     // A transfer can start: LAN connected on the LAN channel, or the serial link up on USB.
     bool linkReady() const;
 
-    // The write command (ta_form_write.cpp): checks, image, send list, then the hand-over. With
+    // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
     // saveToFile (the save command's save flag) the built send list goes to it instead of the
     // transceiver. True when the checks passed and the list was built.
     using SendListSink = std::function<void(const SendList &)>;
@@ -120,8 +113,6 @@ public:
     PanelTable *panelTable() const { return panelTable_; }
     PanelTableView *panelView() const { return panelView_; }
     SettingsPanel *settings() const { return settings_; }
-    ReserveServerDialog *reserveListWindow() const;
-    ObjectListDialog *objectListWindow() const;
 
     // Menu commands and indicators, under the names the window uses.
     QMenu *linkMenu = nullptr;
@@ -147,8 +138,7 @@ signals:
     void finished();
 
 public slots:
-    // Link, file and import commands (ta_form_commands.cpp, ta_form_link.cpp, ta_form_write.cpp;
-    // loading and saving files in ta_form_files.cpp).
+    // Link, file and import commands.
     void chooseUsb();
     void chooseLan();
     void writeConfiguration();
@@ -176,7 +166,7 @@ private:
     void stopLanTimers();
     void closeSerialPort();
 
-    // The links (ta_form_link.cpp).
+    // The links (main_window_link.cpp).
     void createLinks(const LinkSetup &link);
     void onSerialLinkUp();
     void onSerialLinkLost();
@@ -190,7 +180,7 @@ private:
     void waitWhile(const std::function<bool()> &busy);
     void showLinkNotUp(); // the serial link's "no link" state: caption, status, commands
     void dropSerialChannel(); // the port is closed: the window forgets the serial link
-    // The write and read (ta_form_write.cpp).
+    // The write and read (main_window_write.cpp).
     void onWriteFinished(const TransferResult &result);
     void onReadFinished(const TransferResult &result);
     // After a write that sent nothing: all link commands when a link is ready, else only the link

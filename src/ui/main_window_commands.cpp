@@ -1,10 +1,9 @@
-// The main window's import commands (the links are in ta_form_link.cpp, the write and read in
-// ta_form_write.cpp, saving and loading files in ta_form_files.cpp). Each runs under the general
+// The main window's import commands (the links are in main_window_link.cpp, the write and read in
+// main_window_write.cpp, saving and loading files in main_window_files.cpp). Each runs under the general
 // error report, so a conversion error or another failure of the command is shown to the technician
 // and the command stops there.
 #include "main_window.h"
 
-#include "core/conversion_error.h"
 #include "ui/object_list_dialog.h"
 #include "ui/prompts.h"
 #include "ui/reserve_server_dialog.h"
@@ -40,7 +39,7 @@ void MainWindow::openObjectList(int mode)
         return;
     }
     if (objectList_)
-        objectList_->openList(ObjectListDialog::Mode(mode), strToInt(number));
+        objectList_->openList(ObjectListDialog::Mode(mode), numberOrStop(number));
 }
 
 void MainWindow::editReserveServers()

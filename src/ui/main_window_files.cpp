@@ -11,6 +11,7 @@
 #include "ui/settings_panel.h"
 #include "ui/reserve_server_dialog.h"
 #include "files/config_file.h"
+#include "image/config_writer.h"
 #include "link/transfer_engine.h"
 
 #include <QLabel>
@@ -56,7 +57,7 @@ void MainWindow::saveFile()
             return;
         const QString serialNumber = settings_->factoryNumberEdit->text();
         if (serialNumber.isEmpty()) {
-            prompts_.message(saveTitle(), QStringLiteral("Не определен заводской номер"), PromptIcon::Error);
+            prompts_.message(saveTitle(), noFactoryNumberMessage(), PromptIcon::Error);
             return;
         }
         FileRequest request;

@@ -223,7 +223,7 @@ void MainWindow::chooseLan()
             return;
         transceiverAddress_ = *typed;
         // A text that is not made of numbers and dots stops here with the conversion error.
-        if (ipFromText(transceiverAddress_) == 0) {
+        if (addressOrStop(transceiverAddress_) == 0) {
             showLinkMessage(prompts_, linktext::badTransceiverAddress());
             return;
         }

@@ -58,15 +58,12 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
     disableLinkCommands();
 
     const TransceiverConfig config = currentConfig();
-    std::optional<WriteRefusal> refusal;
-    try {
-        refusal = prepareWrite(image_, config, settings_->consoleKindGroup->isEnabled(), sendList_);
-    } catch (...) {
-        // A text that is not a whole number: the general error report follows; the window must not
-        // stay with its link commands switched off.
-        sendList_.clear();
+    const std::optional<WriteRefusal> refusal =
+        prepareWrite(image_, config, modeControlEnabled(config, variant_), sendList_);
+    if (refusal && refusal->kind == WriteRefusal::NotANumber) {
+        // The general error report follows; the window must not stay with its link commands off.
         restoreControlsWithoutTransfer();
-        throw;
+        throw ConversionError(refusal->message);
     }
     if (refusal) {
         prompts_.message(QStringLiteral("Ошибка"), refusal->message, PromptIcon::Error);

@@ -138,7 +138,7 @@ bool ReserveServerDialog::allowInsert()
 bool ReserveServerDialog::checkAddressRow()
 {
     // A part that is not a whole number throws here: the row stays open for correction.
-    if (ipFromText(reserveList->fieldValue(kAddressField).toString()) != 0) {
+    if (addressOrStop(reserveList->fieldValue(kAddressField).toString()) != 0) {
         navigator->setEnabled(true);
         return true;
     }
@@ -316,7 +316,7 @@ bool ReserveServerDialog::settleAndAskToSave()
     const bool converted = guardedAction([&] {
         const QStringList texts = addressTexts();
         for (int n = 0; n < texts.size() && n < kReserveServers; ++n)
-            addresses[std::size_t(n)] = ipFromText(texts.at(n));
+            addresses[std::size_t(n)] = addressOrStop(texts.at(n));
     });
     if (!converted)
         return false;

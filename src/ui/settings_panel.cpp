@@ -1,7 +1,9 @@
 #include "settings_panel.h"
 
-#include "ui/prompts.h"
+#include "core/memory_layout.h"
 #include "core/variant.h"
+#include "image/config_image.h"
+#include "ui/prompts.h"
 #include "ui/key_filter.h"
 #include "ui/radio_group.h"
 
@@ -49,25 +51,42 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
+    column->addLayout(buildFactoryNumberRow());
+    column->addLayout(buildSwitches());
+    column->addWidget(buildUsbBox());
+    column->addWidget(buildGprsBox());
+    column->addWidget(buildLanBox());
+    column->addStretch(1);
+    setInitialSwitchStates();
 
-    // Factory number.
-    auto *macRow = new QHBoxLayout;
+    connect(protocolGroup, &RadioGroup::clicked, this, &SettingsPanel::applyProtocolRule);
+    connect(consoleKindGroup, &RadioGroup::clicked, this, &SettingsPanel::applyConsoleKindRule);
+    connect(dhcpGroup, &RadioGroup::clicked, this, &SettingsPanel::applyDhcpRule);
+}
+
+QLayout *SettingsPanel::buildFactoryNumberRow()
+{
+    auto *row = new QHBoxLayout;
     // Five digits can be typed; a number read from a transceiver or a file (any unsigned 32-bit
     // value) is shown whole, so writing it back keeps it.
     factoryNumberEdit = makeEdit("factoryNumberEdit", 0, QString(), this);
-    installKeyFilter(factoryNumberEdit, KeyFilter::digits, 5);
+    installKeyFilter(factoryNumberEdit, KeyFilter::digits, kFactoryNumberDigits);
     factoryNumberEdit->setMaximumWidth(110);
-    auto *macLabel = new QLabel(QStringLiteral("Заводской номер"), this);
-    macLabel->setBuddy(factoryNumberEdit);
-    macRow->addWidget(macLabel);
-    macRow->addWidget(factoryNumberEdit);
-    macRow->addStretch();
-    column->addLayout(macRow);
+    auto *label = new QLabel(QStringLiteral("Заводской номер"), this);
+    label->setBuddy(factoryNumberEdit);
+    row->addWidget(label);
+    row->addWidget(factoryNumberEdit);
+    row->addStretch();
+    return row;
+}
 
-    // Protocol, conversion and console kind.
+// Protocol above, console kind and conversion side by side below it.
+QLayout *SettingsPanel::buildSwitches()
+{
+    auto *rows = new QVBoxLayout;
     protocolGroup = new RadioGroup(variant_.protocolCaption, variant_.protocolItems, 1, this);
     protocolGroup->setObjectName(QStringLiteral("protocolGroup"));
-    column->addWidget(protocolGroup);
+    rows->addWidget(protocolGroup);
 
     consoleKindGroup = new RadioGroup(variant_.modeCaption, variant_.modeItems, 2, this);
     consoleKindGroup->setObjectName(QStringLiteral("consoleKindGroup"));
@@ -78,9 +97,12 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     auto *switches = new QHBoxLayout;
     switches->addWidget(consoleKindGroup, 5);
     switches->addWidget(conversionGroup, 4);
-    column->addLayout(switches);
+    rows->addLayout(switches);
+    return rows;
+}
 
-    // USB.
+QWidget *SettingsPanel::buildUsbBox()
+{
     usbBox = new QGroupBox(QStringLiteral(" Настройка USB"), this);
     usbBox->setObjectName(QStringLiteral("usbBox"));
     auto *usb = makeForm(usbBox);
@@ -90,46 +112,37 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     baudCombo->setInsertPolicy(QComboBox::NoInsert);
     baudCombo->addItems({QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
                        QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200")});
-    baudCombo->lineEdit()->setMaxLength(6); // the transceiver stores six characters of it
+    baudCombo->lineEdit()->setMaxLength(SettingsBlock::BaudWidth); // what the transceiver stores of it
     installKeyFilter(baudCombo->lineEdit(), KeyFilter::digits);
     baudCombo->setToolTip(QStringLiteral("Скорость передачи"));
     baudCombo->setCurrentIndex(-1);
     testPeriodSpin = new QSpinBox(usbBox);
     testPeriodSpin->setObjectName(QStringLiteral("testPeriodSpin"));
-    testPeriodSpin->setRange(1, 3600);
+    testPeriodSpin->setRange(kTestPeriodMin, kTestPeriodMax);
     testPeriodSpin->setValue(10);
     testPeriodSpin->setToolTip(QStringLiteral("Период передачи тестового извещения в канал USB"));
     usb->addRow(QStringLiteral("Скорость передачи"), baudCombo);
     usb->addRow(QStringLiteral("Период теста, с"), testPeriodSpin);
-    column->addWidget(usbBox);
+    return usbBox;
+}
 
-    // GPRS.
+QWidget *SettingsPanel::buildGprsBox()
+{
     gprsBox = new QGroupBox(QStringLiteral(" Настройка GPRS"), this);
     gprsBox->setObjectName(QStringLiteral("gprsBox"));
     auto *gprs = makeForm(gprsBox);
-    apnEdit = makeEdit("apnEdit", 64, QStringLiteral("Имя точки доступа GPRS-канала "), gprsBox);
+    apnEdit = makeEdit("apnEdit", SettingsBlock::ApnWidth, QStringLiteral("Имя точки доступа GPRS-канала "), gprsBox);
     gprs->addRow(QStringLiteral("APN"), apnEdit);
-    column->addWidget(gprsBox);
+    return gprsBox;
+}
 
-    // LAN.
+QWidget *SettingsPanel::buildLanBox()
+{
     lanBox = new QGroupBox(QStringLiteral(" Настройка LAN"), this);
     lanBox->setObjectName(QStringLiteral("lanBox"));
     auto *lan = new QVBoxLayout(lanBox);
     lan->setSpacing(5);
-    auto *server = new QWidget(lanBox);
-    auto *serverForm = makeForm(server);
-    serverForm->setContentsMargins(0, 0, 0, 0);
-    serverIpEdit = makeEdit("serverIpEdit", 0, QStringLiteral("IP-адрес сервера извещений"), server);
-    installKeyFilter(serverIpEdit, KeyFilter::ipv4Chars);
-    serverIpEdit->setText(QStringLiteral("192.168.1.3"));
-    serverPortEdit = makeEdit("serverPortEdit", 5, QString(), server);
-    installKeyFilter(serverPortEdit, KeyFilter::digits);
-    serverPortEdit->setText(QStringLiteral("9999"));
-    serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
-    serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
-    serverForm->addRow(serverIpLabel, serverIpEdit);
-    serverForm->addRow(serverPortLabel, serverPortEdit);
-    lan->addWidget(server);
+    lan->addWidget(buildServerBox(lanBox));
 
     dhcpGroup = new RadioGroup(QStringLiteral("  DHCP  "), {QStringLiteral("Выкл."), QStringLiteral("Вкл.")}, 2, lanBox);
     dhcpGroup->setObjectName(QStringLiteral("dhcpGroup"));
@@ -139,14 +152,41 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
         dhcpGroup->setItemIndex(0);
     }
     lan->addWidget(dhcpGroup);
+    lan->addWidget(buildLocalLanBox(lanBox));
 
-    localLanBox = new QWidget(lanBox);
+    reserveServersButton = new QPushButton(QStringLiteral("Список IP-адресов резервных СИ"), lanBox);
+    reserveServersButton->setObjectName(QStringLiteral("reserveServersButton"));
+    lan->addWidget(reserveServersButton);
+    return lanBox;
+}
+
+QWidget *SettingsPanel::buildServerBox(QWidget *parent)
+{
+    auto *server = new QWidget(parent);
+    auto *serverForm = makeForm(server);
+    serverForm->setContentsMargins(0, 0, 0, 0);
+    serverIpEdit = makeEdit("serverIpEdit", 0, QStringLiteral("IP-адрес сервера извещений"), server);
+    installKeyFilter(serverIpEdit, KeyFilter::ipv4Chars);
+    serverIpEdit->setText(QStringLiteral("192.168.1.3"));
+    serverPortEdit = makeEdit("serverPortEdit", kPortDigits, QString(), server);
+    installKeyFilter(serverPortEdit, KeyFilter::digits);
+    serverPortEdit->setText(QStringLiteral("9999"));
+    serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
+    serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
+    serverForm->addRow(serverIpLabel, serverIpEdit);
+    serverForm->addRow(serverPortLabel, serverPortEdit);
+    return server;
+}
+
+QWidget *SettingsPanel::buildLocalLanBox(QWidget *parent)
+{
+    localLanBox = new QWidget(parent);
     localLanBox->setObjectName(QStringLiteral("localLanBox"));
     auto *local = makeForm(localLanBox);
     local->setContentsMargins(0, 0, 0, 0);
     localIpEdit = makeEdit("localIpEdit", 0, QStringLiteral("Собственный IP-адрес трансивера"), localLanBox);
     installKeyFilter(localIpEdit, KeyFilter::ipv4Chars);
-    localPortEdit = makeEdit("localPortEdit", 5, QStringLiteral("IP-порт трансивера"), localLanBox);
+    localPortEdit = makeEdit("localPortEdit", kPortDigits, QStringLiteral("IP-порт трансивера"), localLanBox);
     installKeyFilter(localPortEdit, KeyFilter::digits);
     gatewayIpEdit = makeEdit("gatewayIpEdit", 0, QStringLiteral("IP-адрес сетевого роутера"), localLanBox);
     installKeyFilter(gatewayIpEdit, KeyFilter::ipv4Chars);
@@ -154,49 +194,43 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     local->addRow(QStringLiteral("Локальный IP- порт"), localPortEdit);
     local->addRow(QStringLiteral("IP- адрес шлюза"), gatewayIpEdit);
     localLanBox->setVisible(false); // until start-up runs the DHCP rule
-    lan->addWidget(localLanBox);
+    return localLanBox;
+}
 
-    reserveServersButton = new QPushButton(QStringLiteral("Список IP-адресов резервных СИ"), lanBox);
-    reserveServersButton->setObjectName(QStringLiteral("reserveServersButton"));
-    lan->addWidget(reserveServersButton);
-    column->addWidget(lanBox);
-    column->addStretch(1);
-
-    // Switch states as the window is built; start-up then sets what the mode asks for.
-    {
-        const QSignalBlocker q1(protocolGroup), q2(conversionGroup), q3(consoleKindGroup);
-        protocolGroup->setItemIndex(0);
-        conversionGroup->setItemIndex(0);
-        conversionGroup->setVisible(false);
-        if (variant_.modeAlwaysVisible) {
-            consoleKindGroup->setItemIndex(-1);
-        } else {
-            consoleKindGroup->setItemIndex(0);
-            consoleKindGroup->setVisible(false);
-        }
+// Switch states as the window is built; start-up then sets what the mode asks for.
+void SettingsPanel::setInitialSwitchStates()
+{
+    const QSignalBlocker q1(protocolGroup), q2(conversionGroup), q3(consoleKindGroup);
+    protocolGroup->setItemIndex(0);
+    conversionGroup->setItemIndex(0);
+    conversionGroup->setVisible(false);
+    if (variant_.modeAlwaysVisible) {
+        consoleKindGroup->setItemIndex(-1);
+    } else {
+        consoleKindGroup->setItemIndex(0);
+        consoleKindGroup->setVisible(false);
     }
-
-    connect(protocolGroup, &RadioGroup::clicked, this, &SettingsPanel::applyProtocolRule);
-    connect(consoleKindGroup, &RadioGroup::clicked, this, &SettingsPanel::applyConsoleKindRule);
-    connect(dhcpGroup, &RadioGroup::clicked, this, &SettingsPanel::applyDhcpRule);
 }
 
 void SettingsPanel::applyProtocolRule(int index)
 {
+    // The switch's resets are the configuration's rule; the panel shows their outcome.
+    TransceiverConfig reset;
+    reset.protocol = index;
+    reset.conversion = conversionGroup->itemIndex();
+    reset.mode = consoleKindGroup->itemIndex();
+    ModeByte::applyProtocolChange(index, reset, variant_);
+
     conversionGroup->setVisible(index == 1);
-    if (variant_.modeAlwaysVisible) {
-        // MXR_duziv: the type switch stays in view, unusable in autonomous mode.
-        consoleKindGroup->setEnabled(index != 2);
-        if (!consoleKindGroup->isEnabled())
-            consoleKindGroup->setItemIndex(-1);
-    } else {
+    if (variant_.modeAlwaysVisible)
+        consoleKindGroup->setEnabled(modeControlEnabled(reset, variant_)); // MXR_duziv: in view, maybe unusable
+    else
         consoleKindGroup->setVisible(index == 1);
-        if (consoleKindGroup->isHidden()) {
-            const QSignalBlocker quiet(consoleKindGroup); // the console-kind message only for Sur-Gard
-            consoleKindGroup->setItemIndex(0);
-        }
+    {
+        const QSignalBlocker quiet(consoleKindGroup); // the console-kind message only when the technician picks
+        consoleKindGroup->setItemIndex(reset.mode);
     }
-    conversionGroup->setItemIndex(index == 1 ? 0 : -1);
+    conversionGroup->setItemIndex(reset.conversion);
     if (variant_.modeAlwaysVisible) {
         const bool server = index == 0;
         reserveServersButton->setVisible(server);

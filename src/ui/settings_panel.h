@@ -10,6 +10,7 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -59,6 +60,16 @@ public:
     QPushButton *reserveServersButton = nullptr;
 
 private:
+    // The parts of the panel, top to bottom.
+    QLayout *buildFactoryNumberRow();
+    QLayout *buildSwitches();
+    QWidget *buildUsbBox();
+    QWidget *buildGprsBox();
+    QWidget *buildLanBox();
+    QWidget *buildServerBox(QWidget *parent);
+    QWidget *buildLocalLanBox(QWidget *parent);
+    void setInitialSwitchStates();
+
     const Variant &variant_;
     PromptService &prompts_;
 };

@@ -5,7 +5,7 @@
 #include "console/console_aliases.h"
 #include "console/console_check.h"
 #include "console/console_import.h"
-#include "core/conversion_error.h"
+#include "core/int_text.h"
 #include "core/variant.h"
 
 #include <QCryptographicHash>
@@ -111,7 +111,7 @@ void TestConsoleImport::init()
 void TestConsoleImport::objectListOfAFactoryNumber()
 {
     ConsoleImport import(Variant::mxr600r());
-    QVERIFY2(import.openObjectList(strToInt(QStringLiteral("00123"))), qPrintable(import.error()));
+    QVERIFY2(import.openObjectList(*strToInt(QStringLiteral("00123"))), qPrintable(import.error()));
     QStringList lines;
     for (const ConsoleObject &o : import.objects())
         lines.append(o.line);

@@ -1,5 +1,4 @@
 // Dotted IPv4 text and the 32-bit value the transceiver stores (first number in the low byte).
-#include "core/conversion_error.h"
 #include "core/ip_text.h"
 
 #include <QtTest>
@@ -33,7 +32,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(quint32, value);
-        QCOMPARE(ipFromText(text), value);
+        QCOMPARE(ipFromText(text), std::optional<quint32>(value));
     }
 
     void conversionError_data()
@@ -52,12 +51,9 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, message);
-        try {
-            ipFromText(text);
-            QFAIL("no conversion error");
-        } catch (const ConversionError &e) {
-            QCOMPARE(e.text(), message);
-        }
+        QString error;
+        QCOMPARE(ipFromText(text, &error), std::nullopt);
+        QCOMPARE(error, message);
     }
 
     void showsAddresses_data()
@@ -79,9 +75,9 @@ private slots:
     void octetsFollowTheText()
     {
         unsigned char o[4];
-        ipToOctets(ipFromText("192.168.1.3"), o);
+        ipToOctets(*ipFromText("192.168.1.3"), o);
         QCOMPARE(QByteArray(reinterpret_cast<char *>(o), 4), QByteArray("\xC0\xA8\x01\x03", 4));
-        QCOMPARE(ipFromOctets(o), ipFromText("192.168.1.3"));
+        QCOMPARE(ipFromOctets(o), *ipFromText("192.168.1.3"));
     }
 };
 

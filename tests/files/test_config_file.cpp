@@ -112,8 +112,8 @@ private slots:
         c.protocol = 1;
         c.conversion = 1;
         c.mode = 1;
-        c.reserveIps[0] = ipFromText("1.2.3.4");
-        c.reserveIps[1] = ipFromText("5.6.7.8");
+        c.reserveIps[0] = *ipFromText("1.2.3.4");
+        c.reserveIps[1] = *ipFromText("5.6.7.8");
         PanelRecord a;
         a.obj = "00b1";
         a.account = "0120";

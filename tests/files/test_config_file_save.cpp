@@ -17,7 +17,7 @@ SendList framesOf(int count, unsigned char data)
 {
     SendList list;
     for (int a = 0; a < count; ++a)
-        list.queueWriteFrame(false, std::uint16_t(a), 0x3B, data);
+        list.queueWriteFrame(std::uint16_t(a), data);
     return list;
 }
 

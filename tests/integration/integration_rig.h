@@ -40,7 +40,7 @@ inline SendList sendListFor(const QByteArray &image)
 {
     SendList list;
     for (int a = 0; a < image.size(); ++a)
-        list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(image.at(a)));
+        list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(image.at(a)));
     return list;
 }
 

@@ -127,7 +127,7 @@ private slots:
             QCOMPARE(f.size(), 6);
             QCOMPARE(static_cast<unsigned char>(f.at(0)), 0x3B);
             const int a = static_cast<unsigned char>(f.at(1));
-            QCOMPARE(f, frameBytes(makeWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(image.at(a)))));
+            QCOMPARE(f, frameBytes(makeWriteFrame(std::uint16_t(a), static_cast<unsigned char>(image.at(a)))));
             addresses.append(a);
             QVERIFY(peer.write(QByteArray(1, '\x01')));
             pumpUntil([&] { return link.writesFinished > 0; }, 50);

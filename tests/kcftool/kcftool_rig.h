@@ -111,7 +111,7 @@ inline QByteArray kcfOf(const QByteArray &image, bool evenFirst = false)
         for (int a = 0; a < size; ++a) {
             if (evenFirst && a % 2 != pass)
                 continue;
-            list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(image.at(a)));
+            list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(image.at(a)));
         }
     }
     return talvir::configFileBytes(list);

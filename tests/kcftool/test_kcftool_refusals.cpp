@@ -44,7 +44,7 @@ private slots:
                                        << "record 3 sets address 0x0000 a second time";
         // Address 0x38BA is one past the duziv memory (a good frame otherwise).
         QTest::newRow("outside the memory")
-            << "duziv" << withRecord(fileDuziv, 14523, talvir::frameBytes(talvir::makeWriteFrame(false, 0x38BA, 0x3B, 0)))
+            << "duziv" << withRecord(fileDuziv, 14523, talvir::frameBytes(talvir::makeWriteFrame(0x38BA, 0)))
             << "record 14523 is addressed 0x38ba, outside the memory";
         QTest::newRow("identification frame as a record")
             << "duziv" << withRecord(fileDuziv, 7, QByteArray::fromHex("230101 01B8B2")) << "record 7 is not a write frame";

@@ -45,31 +45,19 @@ private slots:
 
     void writeFrames_data()
     {
-        QTest::addColumn<bool>("zeroAsTen");
         QTest::addColumn<int>("address");
         QTest::addColumn<int>("data");
         QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("address 0, data 0") << false << 0 << 0 << hex("3B00000032F6");
-        QTest::newRow("settings base 600r") << false << 0x6E28 << 5 << hex("3B286E056511");
-        QTest::newRow("zero as ten") << true << 0 << 0 << QByteArray(hex("3B00000A")).append(char(0)).append(char(0));
-        QTest::newRow("ten only for zero") << true << 0 << 7 << QByteArray();
+        QTest::newRow("address 0, data 0") << 0 << 0 << hex("3B00000032F6");
+        QTest::newRow("settings base 600r") << 0x6E28 << 5 << hex("3B286E056511");
     }
     void writeFrames()
     {
-        QFETCH(bool, zeroAsTen);
         QFETCH(int, address);
         QFETCH(int, data);
         QFETCH(QByteArray, frame);
-        const Frame f = makeWriteFrame(zeroAsTen, std::uint16_t(address), kWriteCommand, static_cast<unsigned char>(data));
-        const QByteArray bytes = frameBytes(f);
-        if (QByteArray(QTest::currentDataTag()) == "zero as ten") {
-            QCOMPARE(bytes.left(4), hex("3B00000A"));
-            QCOMPARE(int(crcOf(bytes.left(4))), (int(f[4]) << 8) | f[5]);
-        } else if (QByteArray(QTest::currentDataTag()) == "ten only for zero") {
-            QCOMPARE(int(f[3]), 7);
-        } else {
-            QCOMPARE(bytes, frame);
-        }
+        const Frame f = makeWriteFrame(std::uint16_t(address), static_cast<unsigned char>(data));
+        QCOMPARE(frameBytes(f), frame);
         QVERIFY(frameCrcValid(f));
         QCOMPARE(int(frameAddress(f)), address);
     }
@@ -78,7 +66,7 @@ private slots:
     {
         SendList list;
         for (int a = 0; a < 3; ++a)
-            list.queueWriteFrame(false, std::uint16_t(a), kWriteCommand, static_cast<unsigned char>(a + 1));
+            list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(a + 1));
         QCOMPARE(list.size(), 3);
         QCOMPARE(int(frameAddress(list.at(2))), 2);
         QCOMPARE(int(frameData(list.at(0))), 1);

@@ -203,7 +203,7 @@ private slots:
 
         SendList list;
         for (int a = 0; a < 200; ++a)
-            list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(a ^ 0x5A));
+            list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(a ^ 0x5A));
         // A loaded machine may let the 110 ms keep-alive lapse for a moment; the write waits for the link.
         bool started = false;
         QTRY_VERIFY_WITH_TIMEOUT(started || (started = engine.startSerialWrite(list, QStringLiteral("12"))), 3000);

@@ -17,7 +17,7 @@ SendList frameList(int n)
 {
     SendList list;
     for (int i = 0; i < n; ++i)
-        list.queueWriteFrame(false, std::uint16_t(0x100 + i), 0x3B, static_cast<unsigned char>(i + 1));
+        list.queueWriteFrame(std::uint16_t(0x100 + i), static_cast<unsigned char>(i + 1));
     return list;
 }
 int frameIndexOf(const QByteArray &sent)
@@ -120,7 +120,7 @@ private slots:
         f.serialLinkUp();
         SendList list;
         for (int a = 0; a < 28622; ++a)
-            list.queueWriteFrame(false, std::uint16_t(a), 0x3B, static_cast<unsigned char>(a * 7));
+            list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(a * 7));
         QSignalSpy progress(f.engine.get(), &TransferEngine::progressChanged);
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QVERIFY(f.startSerialWrite(list, QStringLiteral("1")));

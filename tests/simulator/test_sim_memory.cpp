@@ -20,7 +20,7 @@ QByteArray kcfOf(const QByteArray &image)
 {
     QByteArray f = QByteArray("TransP") + kFixed;
     for (int a = 0; a < image.size(); ++a)
-        f += frameBytes(makeWriteFrame(false, quint16(a), 0x3B, quint8(image[a])));
+        f += frameBytes(makeWriteFrame(quint16(a), quint8(image[a])));
     return f;
 }
 } // namespace
@@ -109,7 +109,7 @@ private slots:
         QTest::newRow("identification frame as record")
             << QByteArray("TransP" + kFixed + hex("230101 01B8B2")) << QStringLiteral("not a write frame");
         QTest::newRow("address past the end")
-            << QByteArray("TransP" + kFixed + frameBytes(makeWriteFrame(false, 0x6FCE, 0x3B, 1)))
+            << QByteArray("TransP" + kFixed + frameBytes(makeWriteFrame(0x6FCE, 1)))
             << QStringLiteral("0x6fce");
     }
     void refusesBadInput()

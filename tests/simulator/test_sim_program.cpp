@@ -63,7 +63,7 @@ private slots:
         QVERIFY(serial.open(link));
         QCOMPARE(serial.transact(hex("230101 01B8B2")), 0x01);
         // The last address completes a write: the image is saved with the file's byte in it.
-        QCOMPARE(serial.transact(frameBytes(makeWriteFrame(false, 0x6FCD, 0x3B, 0x7E))), 0x01);
+        QCOMPARE(serial.transact(frameBytes(makeWriteFrame(0x6FCD, 0x7E))), 0x01);
         QVERIFY(pumpUntil([&] { return QFile::exists(imageOut); }, 3000));
         const QByteArray saved = readFile(imageOut);
         QCOMPARE(saved.size(), 28622);

@@ -14,7 +14,7 @@ using namespace simtest;
 
 namespace {
 QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
-QByteArray writeFrame(int address, int data) { return frameBytes(makeWriteFrame(false, quint16(address), 0x3B, quint8(data))); }
+QByteArray writeFrame(int address, int data) { return frameBytes(makeWriteFrame(quint16(address), quint8(data))); }
 } // namespace
 
 class TestSimSerial : public QObject {

@@ -29,7 +29,6 @@ public:
         active_ = false;
     }
     bool isActive() const override { return active_; }
-    int intervalMs() const override { return interval_; }
 
     // Fires now if active, as the event loop would: a single-shot timer is inactive again before its
     // handler runs; a periodic one is due one interval later.

@@ -1,5 +1,5 @@
 // The main window of both programs: commands and indicators as created, the link-control helpers,
-// the exit question, pumpEvents after a confirmed exit, and the general error report.
+// the exit question and the general error report.
 #include "gui_fixture.h"
 
 #include "core/ip_text.h"
@@ -298,7 +298,7 @@ private slots:
         PanelRecord row;
         row.obj = QStringLiteral("0001");
         w.main->panelTable()->setRows({row});
-        w.main->sendList().queueWriteFrame(false, 0, 0x3B, 1);
+        w.main->sendList().queueWriteFrame(0, 1);
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
                                 PromptAnswer(answer));
@@ -317,57 +317,6 @@ private slots:
         QCOMPARE(w.main->sendList().isEmpty(), closes);
         QCOMPARE(w.main->typeTable().isOpen(), !closes);
         QCOMPARE(w.main->panelTable()->rowCount(), closes ? 0 : 1);
-    }
-
-    // After a confirmed exit a pending wait returns at once: it runs no events at all.
-    void pumpWaitAfterExit_data()
-    {
-        QTest::addColumn<bool>("confirmed");
-        QTest::newRow("running") << false;
-        QTest::newRow("exit confirmed") << true;
-    }
-
-    void pumpWaitAfterExit()
-    {
-        QFETCH(bool, confirmed);
-        Windows w(Variant::mxr600r(), types_.path());
-        w.start(2);
-        if (confirmed) {
-            w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
-            w.main->close();
-            QVERIFY(w.main->closing());
-        }
-        bool ran = false;
-        QTimer::singleShot(0, w.main.get(), [&ran] { ran = true; });
-        w.main->pumpEvents(2);
-        QCOMPARE(ran, !confirmed);
-        QVERIFY_PROMPTS(w.prompts);
-    }
-
-    // A wait stops early once exit is confirmed while it runs.
-    void pumpWaitStopsWhenExitIsConfirmed()
-    {
-        Windows w(Variant::mxr600r(), types_.path());
-        w.start(2);
-        w.prompts.expectMessage(QStringLiteral("Завершение работы"), QString(), PromptAnswer::Yes);
-        int later = 0;
-        QTimer::singleShot(0, w.main.get(), [&] { w.main->close(); });
-        QTimer::singleShot(15, w.main.get(), [&] { ++later; });
-        QTimer::singleShot(30, w.main.get(), [&] { ++later; });
-        w.main->pumpEvents(1000);
-        QVERIFY(w.main->closing());
-        QVERIFY(later < 2);
-        QVERIFY_PROMPTS(w.prompts);
-    }
-
-    void pumpWaitRunsTimers()
-    {
-        Windows w(Variant::mxr600r(), types_.path());
-        w.start(2);
-        bool fired = false;
-        QTimer::singleShot(5, w.main.get(), [&] { fired = true; });
-        w.main->pumpEvents(5); // six slices of 10 ms
-        QVERIFY(fired);
     }
 
     void conversionErrorIsReported_data()
@@ -393,7 +342,7 @@ private slots:
         w.prompts.expectMessage(title, text);
         bool reachedEnd = false;
         const bool ok = w.main->guarded([&] {
-            ipFromText(address);
+            addressOrStop(address);
             reachedEnd = true;
         });
         QVERIFY(!ok);
@@ -410,7 +359,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         quint32 value = 0;
-        QVERIFY(w.main->guarded([&] { value = ipFromText(QStringLiteral("192.168.1.3")); }));
+        QVERIFY(w.main->guarded([&] { value = addressOrStop(QStringLiteral("192.168.1.3")); }));
         QCOMPARE(value, quint32(0x0301A8C0));
         QVERIFY_PROMPTS(w.prompts);
     }

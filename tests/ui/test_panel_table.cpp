@@ -282,7 +282,7 @@ private slots:
         Table t(w);
         t.fill(3);
         t.type(t.v.phone1Edit, QStringLiteral("5")); // a row being edited is not checked
-        w.main->sendList().queueWriteFrame(false, 0, 0x3B, 1);
+        w.main->sendList().queueWriteFrame(0, 1);
         if (asks)
             w.prompts.expectMessage(QStringLiteral("Список ППК"),
                                     QStringLiteral("Вы действительно хотите очистить список ППК?"), PromptAnswer(answer));

@@ -287,7 +287,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), typeFolder_);
         w.main->reserveIps().fill(0x0301A8C0);
-        w.main->sendList().queueWriteFrame(false, 1, 0x3B, 7);
+        w.main->sendList().queueWriteFrame(1, 7);
         w.main->image().data()[5] = 0x55;
         w.reserveList->setAddressTexts({QStringLiteral("10.0.0.1")});
         w.start(2);

@@ -41,8 +41,8 @@ TransceiverConfig savedConfig(const Variant &v)
     c.conversion = 1; // "0->A" in both programs
     c.mode = 1;       // "Пожарный"
     // A gap in the stored entries: the load closes it up.
-    c.reserveIps[0] = ipFromText(QStringLiteral("1.2.3.4"));
-    c.reserveIps[2] = ipFromText(QStringLiteral("5.6.7.8"));
+    c.reserveIps[0] = *ipFromText(QStringLiteral("1.2.3.4"));
+    c.reserveIps[2] = *ipFromText(QStringLiteral("5.6.7.8"));
     return c;
 }
 
@@ -129,7 +129,7 @@ void fillBeforeLoad(Windows &w)
     c.apn = QStringLiteral("before");
     c.serverIp = QStringLiteral("172.16.0.9");
     for (int k = 0; k < 5; ++k)
-        c.reserveIps[std::size_t(k)] = ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
+        c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
     c.panels = {row(QStringLiteral("0500"), QStringLiteral("5000"), 101, QStringLiteral("Type 101"), 9)};
     c.panels[0].recNmb = 4;
     showConfig(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
@@ -347,8 +347,8 @@ private slots:
         const Shown after = shown(w);
         TransceiverConfig expected = savedConfig(to);
         expected.reserveIps.fill(0);
-        expected.reserveIps[0] = ipFromText(QStringLiteral("1.2.3.4"));
-        expected.reserveIps[1] = ipFromText(QStringLiteral("5.6.7.8"));
+        expected.reserveIps[0] = *ipFromText(QStringLiteral("1.2.3.4"));
+        expected.reserveIps[1] = *ipFromText(QStringLiteral("5.6.7.8"));
         // Sorted by object number, each with the slot it came from and the type list's name.
         QList<PanelRecord> rows = savedRows();
         rows[0].recNmb = 1;
@@ -399,6 +399,42 @@ private slots:
         QCOMPARE(w.main->panelTable()->rowCount(), 1);
         QCOMPARE(w.main->panelTable()->row(0).typeId, qint16(999));
         QCOMPARE(w.main->panelTable()->row(0).nPpk, QStringLiteral("Тип ППК не определен"));
+    }
+
+    // The window writes what it shows, not the file it loaded: rows in table order, settings bytes
+    // from its controls. kcftool write sends a file's frames as they are (test_kcftool_usb).
+    void windowReencodesALoadedFile()
+    {
+        const Variant &v = Variant::mxr600r();
+        const QString loaded = saveFrom(v, QStringLiteral("loaded.kcf")); // slots 1..3: 0030, 0001, 0002
+        QVERIFY(!loaded.isEmpty());
+        QByteArray file = readFile(loaded);
+        const int settings = 28200;
+        const int at86 = 6 * (2 + settings + 86); // the record of the constant 9999 (0x270F, low byte first)
+        QCOMPARE(file.mid(at86 + 3, 1), QByteArray("\x0F"));
+        file.replace(at86, 6, record(settings + 86, 0x55));
+        QVERIFY(writeFile(loaded, file));
+
+        Windows w(v, types_.path());
+        w.start(2);
+        w.prompts.expectOpenFile(loaded);
+        w.main->loadAction->trigger();
+        const QString again = path(QStringLiteral("again.kcf"));
+        w.prompts.expectSaveFile(again);
+        w.main->saveAction->trigger();
+        QVERIFY_PROMPTS(w.prompts);
+
+        const QByteArray written = readFile(again);
+        QCOMPARE(written.size(), file.size());
+        const auto objOfSlot1 = [](const QByteArray &f) {
+            QByteArray obj;
+            for (int k = 0; k < 4; ++k)
+                obj += f.at(6 * (2 + 30 + k) + 3); // slot 1, object number at byte 30
+            return obj;
+        };
+        QCOMPARE(objOfSlot1(file), QByteArray("0030"));
+        QCOMPARE(objOfSlot1(written), QByteArray("0001"));
+        QCOMPARE(written.mid(at86 + 3, 1), QByteArray("\x0F"));
     }
 
     void loadCancelled()

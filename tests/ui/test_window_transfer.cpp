@@ -26,9 +26,9 @@ TransceiverConfig configWithRows(const Variant &v, int rows)
     TransceiverConfig c = validConfig(v);
     for (int n = 1; n <= rows; ++n)
         c.panels.append(panelRow(n));
-    c.reserveIps[0] = ipFromText(QStringLiteral("10.1.2.3"));
-    c.reserveIps[1] = ipFromText(QStringLiteral("172.16.0.9"));
-    c.reserveIps[2] = ipFromText(QStringLiteral("192.168.7.200"));
+    c.reserveIps[0] = *ipFromText(QStringLiteral("10.1.2.3"));
+    c.reserveIps[1] = *ipFromText(QStringLiteral("172.16.0.9"));
+    c.reserveIps[2] = *ipFromText(QStringLiteral("192.168.7.200"));
     return c;
 }
 
@@ -331,7 +331,7 @@ private slots:
         // Sorted by object number; the slot each came from in "№"; an old type code 24 is type 201
         // in MXR_600r (not in this type list) and stays 24 in MXR_duziv.
         QCOMPARE(shown.panels.size(), 5);
-        const QString name24 = v.isDuziv() ? QStringLiteral("Type 24") : QStringLiteral("Тип ППК не определен");
+        const QString name24 = (v.id == VariantId::MxrDuziv) ? QStringLiteral("Type 24") : QStringLiteral("Тип ППК не определен");
         for (int i = 0; i < 5; ++i) {
             const PanelRecord &row = shown.panels.at(i);
             QCOMPARE(row.obj, QStringLiteral("000%1").arg(i + 1));
@@ -339,13 +339,13 @@ private slots:
         }
         QCOMPARE(shown.panels.first().recNmb, std::optional<qint32>(5));
         QCOMPARE(shown.panels.last().recNmb, std::optional<qint32>(1));
-        QCOMPARE(shown.panels.at(1).typeId, qint16(v.isDuziv() ? 24 : 201));
+        QCOMPARE(shown.panels.at(1).typeId, qint16((v.id == VariantId::MxrDuziv) ? 24 : 201));
         QCOMPARE(w.main->panelView()->panelCountLabel->text(), QStringLiteral("Количество объектов 5"));
 
         // The gap closes up in the list and in the stored entries.
         QCOMPARE(w.reserveList->addressTexts(), (QStringList{"10.1.2.3", "192.168.7.200"}));
-        QCOMPARE(shown.reserveIps[0], ipFromText(QStringLiteral("10.1.2.3")));
-        QCOMPARE(shown.reserveIps[1], ipFromText(QStringLiteral("192.168.7.200")));
+        QCOMPARE(shown.reserveIps[0], *ipFromText(QStringLiteral("10.1.2.3")));
+        QCOMPARE(shown.reserveIps[1], *ipFromText(QStringLiteral("192.168.7.200")));
         QCOMPARE(shown.reserveIps[2], 0u);
     }
 

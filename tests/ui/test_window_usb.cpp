@@ -74,7 +74,7 @@ private slots:
         QVERIFY(w.main->linkMenuAction->isEnabled());
 
         QTRY_VERIFY_WITH_TIMEOUT(w.main->serialLinkUp(), 5000);
-        const QString expected = v.isDuziv() ? QStringLiteral("      Канал USB Com7")
+        const QString expected = (v.id == VariantId::MxrDuziv) ? QStringLiteral("      Канал USB Com7")
                                              : QStringLiteral("    Связь по каналу USB");
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + expected);
         QCOMPARE(w.main->statusText->text(), QString());

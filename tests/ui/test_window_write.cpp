@@ -136,8 +136,8 @@ private slots:
         w.start();
         TransceiverConfig c = validConfig(v);
         c.serverPort = QStringLiteral("70000");
-        c.reserveIps[0] = ipFromText(QStringLiteral("10.1.2.3"));
-        c.reserveIps[79] = ipFromText(QStringLiteral("10.0.0.42"));
+        c.reserveIps[0] = *ipFromText(QStringLiteral("10.1.2.3"));
+        c.reserveIps[79] = *ipFromText(QStringLiteral("10.0.0.42"));
         w.main->applyConfig(c);
 
         SendList handed;

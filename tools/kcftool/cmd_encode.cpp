@@ -1,6 +1,5 @@
 // kcftool encode: the save of the configurator from a JSON description, same checks, same order,
 // same messages, same file.
-#include "core/conversion_error.h"
 #include "commands.h"
 #include "config_json.h"
 #include "files/config_file.h"
@@ -28,13 +27,8 @@ int cmdEncode(QStringList args)
     // Nothing has been read from a transceiver: bytes 94-96 of the settings are zero, as at start.
     ConfigImage image(variant);
     SendList list;
-    try {
-        if (auto refusal = prepareWrite(image, config, modeControlEnabled(config, variant), list)) {
-            printErr(refusal->message);
-            return ExitRefused;
-        }
-    } catch (const ConversionError &e) {
-        printErr(e.text());
+    if (auto refusal = prepareWrite(image, config, modeControlEnabled(config, variant), list)) {
+        printErr(refusal->message);
         return ExitRefused;
     }
     const QString error = saveConfigFile(args[1], list);

@@ -1,5 +1,6 @@
-// kcftool write: a configuration file written into the transceiver over USB or LAN, as the window's
-// "Записать" does after loading the file.
+// kcftool write: a configuration file's frames sent into the transceiver over USB or LAN as they are,
+// with no re-encoding (the window's "Записать" re-encodes what it shows: rows re-sorted, settings
+// bytes from its controls) and no checks beyond the file's own.
 #include "commands.h"
 #include "device_config.h"
 #include "link_options.h"

@@ -1,8 +1,8 @@
 #include "config_json.h"
 
-#include "core/conversion_error.h"
 #include "core/cp1251.h"
 #include "core/ip_text.h"
+#include "core/memory_layout.h"
 #include "commands.h"
 #include "tables/protocol_codes.h"
 
@@ -96,7 +96,7 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
     TransceiverConfig c = TransceiverConfig::defaults(variant, false);
     c.serialNo = text(o, "serialNo", "serialNo", c.serialNo);
     c.baudText = text(o, "baud", "baud", c.baudText, 6);
-    c.testPeriod = int(integer(o, "testPeriod", "testPeriod", c.testPeriod, 1, 3600));
+    c.testPeriod = int(integer(o, "testPeriod", "testPeriod", c.testPeriod, kTestPeriodMin, kTestPeriodMax));
     c.apn = text(o, "apn", "apn", c.apn, 64);
     c.serverIp = text(o, "serverIp", "serverIp", c.serverIp);
     c.serverPort = text(o, "serverPort", "serverPort", c.serverPort);
@@ -119,11 +119,7 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
             const QString field = QStringLiteral("reserveIps[%1]").arg(i);
             if (!list[i].isString())
                 bad(field, QStringLiteral("must be a string"));
-            quint32 ip = 0;
-            try {
-                ip = ipFromText(list[i].toString());
-            } catch (const ConversionError &) {
-            }
+            const quint32 ip = ipFromText(list[i].toString()).value_or(0);
             if (ip == 0)
                 bad(field, QStringLiteral("'%1' is not an IPv4 address").arg(list[i].toString()));
             c.reserveIps[std::size_t(i)] = ip;

@@ -81,7 +81,7 @@ std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant 
         seen[std::size_t(address)] = true;
         c.image[address] = char(frameData(f));
         // Rebuilt from its fields: with the command and the CRC checked above, the very same six bytes.
-        c.frames.queueWriteFrame(false, std::uint16_t(address), kWriteCommand, frameData(f));
+        c.frames.queueWriteFrame(std::uint16_t(address), frameData(f));
     }
     c.serialNumber = readU32(reinterpret_cast<const unsigned char *>(c.image.constData()) + variant.settingsBase() +
                              SettingsBlock::SerialNo);

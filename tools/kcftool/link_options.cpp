@@ -1,6 +1,5 @@
 #include "link_options.h"
 
-#include "core/conversion_error.h"
 #include "core/ip_text.h"
 #include "commands.h"
 #include "link/link_message.h"
@@ -75,12 +74,12 @@ LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &u
     o.channel = LinkOptions::Channel::Lan;
     o.address = *lan;
     // The same acceptance as the window's address box.
-    try {
-        if (ipFromText(o.address) == 0)
-            throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, linktext::badTransceiverAddress().text));
-    } catch (const ConversionError &e) {
-        throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, e.text()));
-    }
+    QString notANumber;
+    const std::optional<quint32> address = ipFromText(o.address, &notANumber);
+    if (!address)
+        throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, notANumber));
+    if (*address == 0)
+        throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, linktext::badTransceiverAddress().text));
     if (bind) {
         const QHostAddress a(*bind);
         if (a.isNull() || a.protocol() != QAbstractSocket::IPv4Protocol)

@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <functional>
 
 namespace talvir {
 
@@ -38,6 +39,181 @@ bool parseIp(const QString &text, std::array<unsigned char, 4> *octets)
     return true;
 }
 
+// One command-line option: how --help shows it and what it does to the options when given. A
+// repeatable option is applied once per value; a flag (no value name) gets an empty value.
+struct OptionRow {
+    QStringList names;
+    QString help;
+    QString valueName;
+    std::function<bool(const QString &value, SimOptions &o, QString *error)> apply;
+    bool repeatable = false; // otherwise the last value given counts
+};
+
+using Apply = std::function<bool(const QString &, SimOptions &, QString *)>;
+
+template <typename T>
+Apply number(const QString &name, qint64 min, qint64 max, T SimSettings::*target)
+{
+    return [=](const QString &value, SimOptions &o, QString *error) {
+        qint64 v = 0;
+        if (!parseNumber(value, min, max, &v)) {
+            *error = QStringLiteral("--%1: \"%2\" is not a number from %3 to %4").arg(name, value).arg(min).arg(max);
+            return false;
+        }
+        o.settings.*target = static_cast<T>(v);
+        return true;
+    };
+}
+
+template <typename T>
+Apply flag(T SimSettings::*target, T value)
+{
+    return [=](const QString &, SimOptions &o, QString *) {
+        o.settings.*target = value;
+        return true;
+    };
+}
+
+Apply text(QString SimOptions::*target)
+{
+    return [=](const QString &value, SimOptions &o, QString *) {
+        o.*target = value;
+        return true;
+    };
+}
+
+Apply statusIp(const QString &name, std::array<unsigned char, 4> SimSettings::*target)
+{
+    return [=](const QString &value, SimOptions &o, QString *error) {
+        if (parseIp(value, &(o.settings.*target)))
+            return true;
+        *error = QStringLiteral("--%1: \"%2\" is not an IPv4 address").arg(name, value);
+        return false;
+    };
+}
+
+bool applyVariant(const QString &value, SimOptions &o, QString *error)
+{
+    const Variant *v = Variant::byName(value);
+    if (!v) {
+        *error = QStringLiteral("--variant: \"%1\" is neither 600r nor duziv").arg(value);
+        return false;
+    }
+    o.settings.variant = v->id;
+    return true;
+}
+
+bool applyUdp(const QString &value, SimOptions &o, QString *error)
+{
+    std::array<unsigned char, 4> a{};
+    if (!parseIp(value, &a)) {
+        *error = QStringLiteral("--udp: \"%1\" is not an IPv4 address").arg(value);
+        return false;
+    }
+    o.udpAddress = QHostAddress(quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3]);
+    return true;
+}
+
+bool applyUdpPort(const QString &value, SimOptions &o, QString *error)
+{
+    qint64 v = 0;
+    if (!parseNumber(value, 0, 65535, &v)) {
+        *error = QStringLiteral("--udp-port: \"%1\" is not a number from 0 to 65535").arg(value);
+        return false;
+    }
+    o.udpPort = quint16(v);
+    return true;
+}
+
+bool applyReplyByte(const QString &given, SimOptions &o, QString *error)
+{
+    const QStringList parts = given.split(QLatin1Char(':'));
+    qint64 at = 0;
+    qint64 byte = 0;
+    if (parts.size() != 2 || !parseNumber(parts[0], 1, 1000000000, &at) || !parseNumber(parts[1], 0, 255, &byte)) {
+        *error = QStringLiteral("--reply-byte: \"%1\" is not AT:BYTE (a frame number from 1, a byte 0..255, "
+                                "e.g. 5:0x25)")
+                     .arg(given);
+        return false;
+    }
+    o.settings.replyBytes.insert(int(at), static_cast<unsigned char>(byte));
+    return true;
+}
+
+bool applyConfigResult(const QString &value, SimOptions &o, QString *error)
+{
+    if (value != QLatin1String("good") && value != QLatin1String("bad")) {
+        *error = QStringLiteral("--config-result: \"%1\" is neither good nor bad").arg(value);
+        return false;
+    }
+    o.settings.configResultGood = value == QLatin1String("good");
+    return true;
+}
+
+bool setVerbose(const QString &, SimOptions &o, QString *)
+{
+    o.verbose = true;
+    return true;
+}
+
+const QList<OptionRow> &optionTable()
+{
+    using S = SimSettings;
+    static const QList<OptionRow> rows = {
+        {{"variant"}, "600r (600 slots, default) or duziv (300 slots).", "600r|duziv", applyVariant},
+        {{"image"}, "Initial memory: a .kcf file or a raw image of the memory's size.", "FILE", text(&SimOptions::imagePath)},
+        {{"save-image"}, "Rewrite FILE with the raw memory after each complete write.", "FILE",
+         [](const QString &v, SimOptions &o, QString *) { o.settings.saveImagePath = v; return true; }},
+        {{"serial-pty"}, "Create a pseudo-terminal and make LINK a symbolic link to it.", "LINK", text(&SimOptions::serialPty)},
+        {{"serial-device"}, "Serve a real serial port.", "PATH", text(&SimOptions::serialDevice)},
+        {{"udp"}, "Bind UDP on ADDR (port 9999 unless --udp-port).", "ADDR", applyUdp},
+        {{"udp-port"}, "UDP port to bind (0: any free one, printed at start).", "P", applyUdpPort},
+        {{"nak-every"}, "NAK every N-th write frame once, then accept its repeat.", "N", number("nak-every", 0, 1000000, &S::nakEvery)},
+        {{"reply-byte"}, "Answer frame AT (1-based) with BYTE instead; repeatable.", "AT:BYTE", applyReplyByte, true},
+        {{"silent-after"}, "Stop answering on serial after N frames.", "N", number("silent-after", 0, 1000000000, &S::silentAfter)},
+        {{"drop-every"}, "Ignore every N-th datagram received.", "N", number("drop-every", 0, 1000000, &S::dropEvery)},
+        {{"no-ready"}, "Never answer AT+DATF.", "", flag(&S::noReady, true)},
+        {{"config-result"}, "Answer to AT+CONFIG after a write: good (default) or bad.", "good|bad", applyConfigResult},
+        {{"duplicate-blocks"}, "Send each object block of a read twice.", "", flag(&S::duplicateBlocks, true)},
+        {{"short-settings"}, "Send the 114-byte settings block in a read.", "", flag(&S::shortSettings, true)},
+        {{"block-gap-ms"}, "Pause before each read block.", "MS", number("block-gap-ms", 0, 600000, &S::blockGapMs)},
+        {{"latency-ms"}, "Pause before every answer, serial and UDP.", "MS", number("latency-ms", 0, 600000, &S::latencyMs)},
+        {{"end-after-object"}, "End a read right after object block 0.", "", flag(&S::endAfterObject, 0)},
+        {{"end-after-block"}, "End a read right after object block K.", "K", number("end-after-block", 0, 255, &S::endAfterObject)},
+        {{"no-status"}, "Send no status datagrams.", "", flag(&S::statusEnabled, false)},
+        {{"status-interval-ms"}, "Interval of the status datagram (default 1000).", "MS",
+         number("status-interval-ms", 1, 3600000, &S::statusIntervalMs)},
+        {{"serial-no"}, "Status: serial number, 0..65535 (default 12345).", "N", number("serial-no", 0, 65535, &S::statusSerialNo)},
+        {{"mode-byte"}, "Status: mode byte (default 0xFF, \"S,Lan\").", "B", number("mode-byte", 0, 255, &S::statusModeByte)},
+        {{"signal"}, "Status: signal level 0..255 (default 85, shown -85dbm).", "N", number("signal", 0, 255, &S::statusSignal)},
+        {{"ip1"}, "Status: first IP address (default 192.168.1.221).", "A.B.C.D", statusIp("ip1", &S::statusIp1)},
+        {{"ip2"}, "Status: second IP address (default 0.0.0.0).", "A.B.C.D", statusIp("ip2", &S::statusIp2)},
+        {{"channel-code"}, "Status: channel state code (default 1, green).", "C", number("channel-code", 0, 255, &S::statusChannelCode)},
+        {{"log"}, "Append one line per frame or datagram to FILE.", "FILE", text(&SimOptions::logPath)},
+        {{"v", "verbose"}, "Log to standard error.", "", setVerbose},
+    };
+    return rows;
+}
+
+// The checks between options, once each option has taken its value.
+bool checkCombination(const QCommandLineParser &p, const SimOptions &o, QString *error)
+{
+    if (!o.serialPty.isEmpty() && !o.serialDevice.isEmpty()) {
+        *error = QStringLiteral("--serial-pty and --serial-device exclude each other");
+        return false;
+    }
+    if (p.isSet(QStringLiteral("end-after-object")) && p.isSet(QStringLiteral("end-after-block"))) {
+        *error = QStringLiteral("--end-after-object and --end-after-block exclude each other");
+        return false;
+    }
+    if (o.serialPty.isEmpty() && o.serialDevice.isEmpty() && o.udpAddress.isNull()) {
+        *error = QStringLiteral("nothing to serve: give --serial-pty LINK, --serial-device PATH or --udp ADDR "
+                                "(--help lists every option)");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error)
@@ -47,43 +223,9 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error
         "A transceiver in software: serves the configurator over a pseudo-terminal (or a serial port) "
         "and over UDP, with faults on demand. Runs until SIGINT or SIGTERM."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-    auto opt = [](const QString &name, const QString &text, const QString &value = QString()) {
-        return QCommandLineOption(name, text, value);
-    };
-    const auto variant = opt("variant", "600r (600 slots, default) or duziv (300 slots).", "600r|duziv");
-    const auto image = opt("image", "Initial memory: a .kcf file or a raw image of the memory's size.", "FILE");
-    const auto saveImage = opt("save-image", "Rewrite FILE with the raw memory after each complete write.", "FILE");
-    const auto serialPty = opt("serial-pty", "Create a pseudo-terminal and make LINK a symbolic link to it.", "LINK");
-    const auto serialDevice = opt("serial-device", "Serve a real serial port.", "PATH");
-    const auto udp = opt("udp", "Bind UDP on ADDR (port 9999 unless --udp-port).", "ADDR");
-    const auto udpPort = opt("udp-port", "UDP port to bind (0: any free one, printed at start).", "P");
-    const auto nakEvery = opt("nak-every", "NAK every N-th write frame once, then accept its repeat.", "N");
-    const auto replyByte = opt("reply-byte", "Answer frame AT (1-based) with BYTE instead; repeatable.", "AT:BYTE");
-    const auto silentAfter = opt("silent-after", "Stop answering on serial after N frames.", "N");
-    const auto dropEvery = opt("drop-every", "Ignore every N-th datagram received.", "N");
-    const auto noReady = opt("no-ready", "Never answer AT+DATF.");
-    const auto configResult = opt("config-result", "Answer to AT+CONFIG after a write: good (default) or bad.", "good|bad");
-    const auto duplicate = opt("duplicate-blocks", "Send each object block of a read twice.");
-    const auto shortSettings = opt("short-settings", "Send the 114-byte settings block in a read.");
-    const auto blockGap = opt("block-gap-ms", "Pause before each read block.", "MS");
-    const auto latency = opt("latency-ms", "Pause before every answer, serial and UDP.", "MS");
-    const auto endAfterObject = opt("end-after-object", "End a read right after object block 0.");
-    const auto endAfterBlock = opt("end-after-block", "End a read right after object block K.", "K");
-    const auto noStatus = opt("no-status", "Send no status datagrams.");
-    const auto statusInterval = opt("status-interval-ms", "Interval of the status datagram (default 1000).", "MS");
-    const auto serialNo = opt("serial-no", "Status: serial number, 0..65535 (default 12345).", "N");
-    const auto modeByte = opt("mode-byte", "Status: mode byte (default 0xFF, \"S,Lan\").", "B");
-    const auto signal = opt("signal", "Status: signal level 0..255 (default 85, shown -85dbm).", "N");
-    const auto ip1 = opt("ip1", "Status: first IP address (default 192.168.1.221).", "A.B.C.D");
-    const auto ip2 = opt("ip2", "Status: second IP address (default 0.0.0.0).", "A.B.C.D");
-    const auto channelCode = opt("channel-code", "Status: channel state code (default 1, green).", "C");
-    const auto logPath = opt("log", "Append one line per frame or datagram to FILE.", "FILE");
-    const auto verbose = QCommandLineOption({QStringLiteral("v"), QStringLiteral("verbose")},
-                                            QStringLiteral("Log to standard error."));
-    p.addOptions({help, variant, image, saveImage, serialPty, serialDevice, udp, udpPort, nakEvery, replyByte,
-                  silentAfter, dropEvery, noReady, configResult, duplicate, shortSettings, blockGap, latency,
-                  endAfterObject, endAfterBlock, noStatus, statusInterval, serialNo, modeByte, signal, ip1, ip2,
-                  channelCode, logPath, verbose});
+    p.addOption(help);
+    for (const OptionRow &row : optionTable())
+        p.addOption(QCommandLineOption(row.names, row.help, row.valueName));
 
     if (!p.parse(arguments)) {
         *error = p.errorText();
@@ -98,103 +240,19 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error
         *error = QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().first());
         return false;
     }
-
-    SimSettings &s = o->settings;
-    auto number = [&](const QCommandLineOption &option, qint64 min, qint64 max, auto *target) {
-        if (!p.isSet(option))
-            return true;
-        qint64 v = 0;
-        if (!parseNumber(p.value(option), min, max, &v)) {
-            *error = QStringLiteral("--%1: \"%2\" is not a number from %3 to %4")
-                         .arg(option.names().constFirst(), p.value(option))
-                         .arg(min)
-                         .arg(max);
-            return false;
+    for (const OptionRow &row : optionTable()) {
+        const QString &name = row.names.constLast();
+        if (!p.isSet(name))
+            continue;
+        const QStringList values = row.valueName.isEmpty() ? QStringList{QString()}
+                                   : row.repeatable          ? p.values(name)
+                                                             : QStringList{p.value(name)};
+        for (const QString &value : values) {
+            if (!row.apply(value, *o, error))
+                return false;
         }
-        *target = static_cast<std::remove_pointer_t<decltype(target)>>(v);
-        return true;
-    };
-
-    if (p.isSet(variant)) {
-        const Variant *v = Variant::byName(p.value(variant));
-        if (!v) {
-            *error = QStringLiteral("--variant: \"%1\" is neither 600r nor duziv").arg(p.value(variant));
-            return false;
-        }
-        s.variant = v->id;
     }
-    o->imagePath = p.value(image);
-    s.saveImagePath = p.value(saveImage);
-    o->serialPty = p.value(serialPty);
-    o->serialDevice = p.value(serialDevice);
-    if (!o->serialPty.isEmpty() && !o->serialDevice.isEmpty()) {
-        *error = QStringLiteral("--serial-pty and --serial-device exclude each other");
-        return false;
-    }
-    if (p.isSet(udp)) {
-        std::array<unsigned char, 4> a{};
-        if (!parseIp(p.value(udp), &a)) {
-            *error = QStringLiteral("--udp: \"%1\" is not an IPv4 address").arg(p.value(udp));
-            return false;
-        }
-        o->udpAddress = QHostAddress(quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3]);
-    }
-    if (!number(udpPort, 0, 65535, &o->udpPort) || !number(nakEvery, 0, 1000000, &s.nakEvery)
-        || !number(silentAfter, 0, 1000000000, &s.silentAfter) || !number(dropEvery, 0, 1000000, &s.dropEvery)
-        || !number(blockGap, 0, 600000, &s.blockGapMs) || !number(latency, 0, 600000, &s.latencyMs)
-        || !number(endAfterBlock, 0, 255, &s.endAfterObject)
-        || !number(statusInterval, 1, 3600000, &s.statusIntervalMs)
-        || !number(serialNo, 0, 65535, &s.statusSerialNo) || !number(modeByte, 0, 255, &s.statusModeByte)
-        || !number(signal, 0, 255, &s.statusSignal) || !number(channelCode, 0, 255, &s.statusChannelCode))
-        return false;
-    if (p.isSet(endAfterObject)) {
-        if (p.isSet(endAfterBlock)) {
-            *error = QStringLiteral("--end-after-object and --end-after-block exclude each other");
-            return false;
-        }
-        s.endAfterObject = 0;
-    }
-    for (const QString &given : p.values(replyByte)) {
-        const QStringList parts = given.split(QLatin1Char(':'));
-        qint64 at = 0;
-        qint64 byte = 0;
-        if (parts.size() != 2 || !parseNumber(parts[0], 1, 1000000000, &at) || !parseNumber(parts[1], 0, 255, &byte)) {
-            *error = QStringLiteral("--reply-byte: \"%1\" is not AT:BYTE (a frame number from 1, a byte 0..255, "
-                                    "e.g. 5:0x25)")
-                         .arg(given);
-            return false;
-        }
-        s.replyBytes.insert(int(at), static_cast<unsigned char>(byte));
-    }
-    s.noReady = p.isSet(noReady);
-    s.duplicateBlocks = p.isSet(duplicate);
-    s.shortSettings = p.isSet(shortSettings);
-    s.statusEnabled = !p.isSet(noStatus);
-    if (p.isSet(configResult)) {
-        const QString r = p.value(configResult);
-        if (r != QLatin1String("good") && r != QLatin1String("bad")) {
-            *error = QStringLiteral("--config-result: \"%1\" is neither good nor bad").arg(r);
-            return false;
-        }
-        s.configResultGood = r == QLatin1String("good");
-    }
-    if (p.isSet(ip1) && !parseIp(p.value(ip1), &s.statusIp1)) {
-        *error = QStringLiteral("--ip1: \"%1\" is not an IPv4 address").arg(p.value(ip1));
-        return false;
-    }
-    if (p.isSet(ip2) && !parseIp(p.value(ip2), &s.statusIp2)) {
-        *error = QStringLiteral("--ip2: \"%1\" is not an IPv4 address").arg(p.value(ip2));
-        return false;
-    }
-    o->logPath = p.value(logPath);
-    o->verbose = p.isSet(verbose);
-
-    if (o->serialPty.isEmpty() && o->serialDevice.isEmpty() && o->udpAddress.isNull()) {
-        *error = QStringLiteral("nothing to serve: give --serial-pty LINK, --serial-device PATH or --udp ADDR "
-                                "(--help lists every option)");
-        return false;
-    }
-    return true;
+    return checkCombination(p, *o, error);
 }
 
 } // namespace talvir
