@@ -198,6 +198,8 @@ private:
     void addFromConsole();
     // The object list of the console import in replace (1) or add (2) mode, for the factory number.
     void openObjectList(int mode);
+    // The open dialog's filter of configuration files (the load and the append).
+    static QString openFileFilter();
 
     const Variant &variant_;
     PromptService &prompts_;

@@ -4,7 +4,12 @@
 // and the command stops there.
 #include "main_window.h"
 
+#include "files/panel_append.h"
+#include "link/transfer_engine.h"
+#include "tables/panel_table.h"
+#include "ui/dataset_navigator.h"
 #include "ui/object_list_dialog.h"
+#include "ui/panel_table_view.h"
 #include "ui/prompts.h"
 #include "ui/reserve_server_dialog.h"
 #include "ui/settings_panel.h"
@@ -18,10 +23,55 @@ void MainWindow::importFromConsole()
     guarded([&] { openObjectList(int(ObjectListDialog::Mode::Replace)); });
 }
 
+namespace {
+
+PromptAnswer showBox(PromptService &prompts, const AppendBox &box, const QString &extra = {})
+{
+    const PromptIcon icon = box.icon == AppendBox::Icon::Question ? PromptIcon::Question
+                            : box.icon == AppendBox::Icon::Stop   ? PromptIcon::Error
+                                                                  : PromptIcon::None;
+    return prompts.message(box.title, box.text + extra, icon,
+                           box.buttons == AppendBox::Buttons::YesNo ? PromptButtons::YesNo : PromptButtons::Ok,
+                           PromptAnswer::None, box.onTop);
+}
+
+} // namespace
+
 void MainWindow::appendFromFile()
 {
     guarded([&] {
-        // Standalone mode: appends the panels of another configuration file.
+        if (closing_ || engine_->busy())
+            return;
+        if (showBox(prompts_, PanelAppend::questionBox()) != PromptAnswer::Yes)
+            return;
+        FileRequest request;
+        request.filter = openFileFilter();
+        request.defaultSuffix = QStringLiteral("kcf");
+        const std::optional<QString> path = prompts_.openFile(request);
+        if (!path)
+            return;
+        // A row being typed is stored first; the file is decoded whole before the table changes.
+        if (!panelView_->settle())
+            return;
+        const PanelAppend found =
+            appendPanelsFromFile(*path, variant_, panelTable_->recordCount(), [this](int typeId) -> std::optional<QString> {
+                const PanelType *type = typeTable_.find(typeId);
+                return type ? std::optional<QString>(type->nameCentral) : std::nullopt;
+            });
+        if (!found.ok()) {
+            showBox(prompts_, found.failureBox());
+            return;
+        }
+        panelView_->panelNavigator->setEnabled(false);
+        {
+            DetachedHooks unchecked(*panelTable_, {Dataset::Hook::BeforePost});
+            for (const PanelRecord &row : found.rows)
+                panelTable_->appendRow(row);
+        }
+        if (found.leftOut > 0)
+            showBox(prompts_, PanelAppend::limitBox(), QStringLiteral("\nНе добавлено ППК: %1").arg(found.leftOut));
+        panelView_->showFilledTable();
+        panelView_->panelNavigator->setEnabled(true);
     });
 }
 

@@ -23,8 +23,6 @@ namespace talvir {
 namespace {
 
 QString saveFilter() { return QStringLiteral("Файлы трансивера \"Талвир-MXR\" (*.kcf);;Все файлы (*.*)"); }
-// The open dialog's description lacks its closing quote, as the technician has always seen it.
-QString openFilter() { return QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)"); }
 
 QString saveTitle() { return QStringLiteral("Конфигурирование"); }
 QString loadTitle() { return QStringLiteral("Загрузка конфигурации"); }
@@ -46,6 +44,12 @@ QStringList addressTexts(const QList<quint32> &ips)
 }
 
 } // namespace
+
+// The open dialog's description lacks its closing quote, as the technician has always seen it.
+QString MainWindow::openFileFilter()
+{
+    return QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)");
+}
 
 void MainWindow::saveFile()
 {
@@ -86,7 +90,7 @@ void MainWindow::loadFile()
         if (closing_ || engine_->busy())
             return;
         FileRequest request;
-        request.filter = openFilter();
+        request.filter = openFileFilter();
         request.defaultSuffix = QStringLiteral("kcf");
         const std::optional<QString> path = prompts_.openFile(request);
         if (!path)

@@ -4,6 +4,8 @@
 // list, "Импорт"), with the format and fatal-error answers to files that are not right.
 #include "gui_fixture.h"
 
+#include "files/kcf_builder.h"
+
 #include "core/ip_text.h"
 #include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
@@ -467,6 +469,8 @@ private slots:
         QTest::newRow("shorter than a record") << "duziv" << QByteArray("Trans") << false << int(PromptAnswer::No);
         QTest::newRow("text file") << "duziv" << QByteArray("hello, world\n").repeated(20) << false
                                    << int(PromptAnswer::Yes);
+        // A 600-slot file that lost its tail is no program's file: refused, not read as 300 slots.
+        QTest::newRow("28621 records") << "600r" << FileBuilder().fillTo(28621).bytes << false << int(PromptAnswer::No);
     }
     void loadOfAForeignFile()
     {
