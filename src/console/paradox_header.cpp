@@ -110,12 +110,15 @@ QString checkParadoxHeader(FILE *fp, ParadoxHeader &header)
     if (quint64(header.numRecords) > quint64(header.fileBlocks) * ((header.blockSize - 6) / header.recordSize))
         return QStringLiteral("заголовок таблицы повреждён");
 
-    // Without a password version 4+ keeps 0xFF00FF00 at 0x25 and 0 at 0x5C; the engine's own
-    // encryption keeps its key there, and pxlib decrypts the blocks with it.
+    // Before 4.0 the key of the engine's encryption is at 0x25 (0: none). From 4.0 on 0x25 holds
+    // 0xFF00FF00 and the key is at 0x5C (0: none); pxlib decrypts the blocks with it. Any other
+    // combination would have pxlib decrypt with another key than the chain was checked with.
     const quint32 encryption1 = le(h + 0x25, 4);
     const quint32 encryption2 = extended ? le(h + 0x5C, 4) : 0;
-    header.encrypted = (encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0;
-    header.encryption = !header.encrypted ? 0 : encryption2 != 0 ? encryption2 : encryption1;
+    if (extended && encryption1 != 0xFF00FF00u && !(encryption1 == 0 && encryption2 == 0))
+        return QStringLiteral("заголовок таблицы повреждён");
+    header.encryption = extended ? encryption2 : encryption1 == 0xFF00FF00u ? 0 : encryption1;
+    header.encrypted = header.encryption != 0;
 
     std::vector<unsigned char> descriptors(2 * numFields);
     if (std::fseek(fp, long(fieldInfo), SEEK_SET) != 0

@@ -101,6 +101,7 @@ bool readCheckedStream(FILE *fp, const QString &name, ParadoxTable &table, QStri
         error = failure(name, QStringLiteral("нет памяти"));
     } else if (PX_open_fp(doc.get(), fp) < 0) {
         error = failure(name, QStringLiteral("это не таблица Paradox"), doc.messages());
+        doc.abandon();
     } else {
         doc.setOpened();
         {

@@ -34,6 +34,9 @@ public:
     void setOpened() { opened_ = true; }
     // Ends the document (PX_close, PX_delete); call it before the file is closed. Safe twice.
     void finish();
+    // After a failed PX_open_fp: pxlib 0.6.8 has already freed parts of the document on its
+    // failure path and PX_delete would free them again; the rest is left to leak instead.
+    void abandon() { doc_ = nullptr; opened_ = false; }
 
 private:
     static void onError(pxdoc_t *doc, int type, const char *msg, void *data);

@@ -44,6 +44,8 @@ QByteArray asVersion(const QByteArray &v7, int version)
                       + v7.mid(kDescriptors, tableName - kDescriptors) + v7.mid(tableName, 79)
                       + v7.mid(tableName + 261, headerSize - tableName - 261);
     header[0x39] = char(version);
+    if (version < 0x05)
+        header.replace(0x25, 4, QByteArray(4, '\0')); // no key: before 4.0 zero, not 0xFF00FF00
     header.append(QByteArray(headerSize - header.size(), '\0'));
     return header + v7.mid(headerSize);
 }
