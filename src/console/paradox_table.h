@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdio>
+
 namespace talvir {
 
 // The Paradox field types the console's tables use, and the codes they carry in the file.
@@ -41,5 +43,9 @@ struct ParadoxTable {
 // Reads the whole table at path. Opens the file for reading only and creates nothing beside it.
 // On failure returns false, leaves table empty and puts a message for the technician into error.
 bool readParadoxTable(const QString &path, ParadoxTable &table, QString &error);
+
+// The same from a file already open for reading (a memory stream in the fuzz target); name is
+// the table's name in messages. The stream stays open.
+bool readParadoxStream(FILE *fp, const QString &name, ParadoxTable &table, QString &error);
 
 } // namespace talvir

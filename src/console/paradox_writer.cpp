@@ -64,6 +64,12 @@ std::filesystem::path fsPath(const QString &path)
 bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
                        const QList<QVariantList> &rows, QString &error)
 {
+    return writeParadoxTable(path, fields, rows, error, ParadoxWriteOptions{});
+}
+
+bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
+                       const QList<QVariantList> &rows, QString &error, const ParadoxWriteOptions &options)
+{
     error.clear();
     const auto fail = [&](const QString &why) {
         error = QStringLiteral("Таблица %1 не записана: %2").arg(QDir::toNativeSeparators(path), why);
@@ -128,6 +134,10 @@ bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
             } else {
                 doc.setOpened();
                 PX_set_parameter(d, "tablename", toCp1251(target.completeBaseName()).constData());
+                if (options.fileVersion != 70)
+                    PX_set_value(d, "fileversion", float(options.fileVersion));
+                if (!options.password.isEmpty())
+                    PX_set_parameter(d, "password", options.password.constData());
                 d->px_head->px_doscodepage = 1251;
                 ok = true;
                 for (int r = 0; ok && r < rows.size(); ++r) {

@@ -20,4 +20,12 @@ namespace talvir {
 bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
                        const QList<QVariantList> &rows, QString &error);
 
+// How the table is laid out, for tables like those of older console installations.
+struct ParadoxWriteOptions {
+    int fileVersion = 70;  // 30, 35, 40, 50 or 70 (Paradox 3.0 .. 7)
+    QByteArray password;   // non-empty: the engine's encryption of the data blocks
+};
+bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
+                       const QList<QVariantList> &rows, QString &error, const ParadoxWriteOptions &options);
+
 } // namespace talvir

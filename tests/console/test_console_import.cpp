@@ -78,11 +78,10 @@ void TestConsoleImport::writeConsole(const QString &root)
     DBTEST_WRITE(root + QStringLiteral("/Trafic/ObjList.db"), objListFields(), (QList<QVariantList>{
         {2, QStringLiteral("Магазин"), true}, {10, QStringLiteral("Склад №1"), true},
         {1, QStringLiteral("Аптека"), true}, {5, QStringLiteral("Снят"), false}, {0, QStringLiteral("Пульт"), true},
-        {12345, QStringLiteral("Дальний"), true}, {3, QStringLiteral("Чужой"), true}}));
+        {3, QStringLiteral("Чужой"), true}}));
     DBTEST_WRITE(root + QStringLiteral("/Trafic/TrnObj.db"), trnObjFields(), (QList<QVariantList>{
         {2, QStringLiteral("N123"), 1}, {10, QStringLiteral("N123"), 1}, {1, QStringLiteral("N123"), 1},
-        {5, QStringLiteral("N123"), 1}, {0, QStringLiteral("N123"), 1}, {12345, QStringLiteral("N123"), 1},
-        {3, QStringLiteral("N00123"), 1}}));
+        {5, QStringLiteral("N123"), 1}, {0, QStringLiteral("N123"), 1}, {3, QStringLiteral("N00123"), 1}}));
     DBTEST_WRITE(root + QStringLiteral("/Edit/CentralList.db"), centralListFields(), (QList<QVariantList>{
         {2, QStringLiteral("0120"), 501, true, QStringLiteral("80501234567"), QVariant(), 30, true},
         {2, QStringLiteral("0121"), 531, false, QVariant(), QVariant(), 10, true},
@@ -116,9 +115,12 @@ void TestConsoleImport::objectListOfAFactoryNumber()
     for (const ConsoleObject &o : import.objects())
         lines.append(o.line);
     // Text order of the numbers; disabled object 5, object 0 and the N00123 transceiver's object left out.
-    QCOMPARE(lines, (QStringList{QStringLiteral("1, Аптека"), QStringLiteral("10, Склад №1"),
-                                 QStringLiteral("12345, Дальний"), QStringLiteral("2, Магазин")}));
-    QCOMPARE(import.objects().at(3).id, 2);
+    QCOMPARE(lines, (QStringList{QStringLiteral("1, Аптека"), QStringLiteral("10, Склад №1"), QStringLiteral("2, Магазин")}));
+    // Object 2's panels take its place in the list as RecNmb.
+    QCOMPARE(import.objects().at(2).id, 2);
+    QList<ConsolePanel> panels;
+    QVERIFY2(import.panelsOf(2, panels), qPrintable(import.error()));
+    QCOMPARE(panelRecordFrom(panels.first(), 2, Variant::mxr600r())->recNmb, std::optional<qint32>(2));
 }
 
 void TestConsoleImport::objectLine_data()

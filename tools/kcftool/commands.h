@@ -36,5 +36,6 @@ int cmdEncode(QStringList args);
 int cmdDump(QStringList args);
 int cmdWrite(QStringList args);
 int cmdRead(QStringList args);
+int cmdConsole(QStringList args);
 
 } // namespace kcftool

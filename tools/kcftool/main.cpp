@@ -18,6 +18,8 @@ constexpr Command kCommands[] = {
     {"dump", cmdDump, "kcftool dump [--variant 600r|duziv] FILE.kcf"},
     {"write", cmdWrite, "kcftool write [--variant 600r|duziv] --usb PORT FILE.kcf\n"
                         "  kcftool write [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] FILE.kcf"},
+    {"console", cmdConsole, "kcftool console [--variant 600r|duziv] [--serial N]\n"
+                            "  kcftool console --table FILE.db"},
     {"read", cmdRead, "kcftool read [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] OUT.kcf"},
 };
 
