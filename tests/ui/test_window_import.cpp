@@ -8,6 +8,7 @@
 #include "console/console_tables.h"
 #include "image/config_writer.h"
 #include "tables/panel_table.h"
+#include "ui/dataset_navigator.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QToolButton>
 
 using namespace guitest;
 using namespace dbtest;
@@ -70,6 +72,8 @@ class TestWindowImport : public WindowTest {
     // The main window in console mode on the small console, factory number 777.
     void startOnSmallConsole(Windows &w)
     {
+        if (!QFile::exists(console_.filePath(QStringLiteral("ObjList.db"))))
+            writeSmallConsole(console_.path());
         QVERIFY(writeAliasFile(settings_.path(), "[Aliases]\nTraficDB=" + console_.path().toUtf8() +
                                                      "\nEditDB=" + console_.path().toUtf8() + "\n"));
         w.start(1);
@@ -77,11 +81,6 @@ class TestWindowImport : public WindowTest {
     }
 
 private slots:
-    void initTestCase()
-    {
-        WindowTest::initTestCase();
-        writeSmallConsole(console_.path());
-    }
     void cleanup() { noDemoConsole(); }
 
     // Lines sorted as text (1, 10, 11, 2, 3); Shift+End on the third line ticks lines 3 to 5; the
@@ -233,7 +232,7 @@ private slots:
         TransceiverConfig written = w.main->currentConfig();
         written.panels = expected;
         ConfigImage image(v);
-        QVERIFY(!fillImage(image, written, v, modeControlEnabled(written, v)));
+        QVERIFY(!fillImage(image, written, modeControlEnabled(written, v)));
         QCOMPARE(rig.sim.memory().bytes(), QByteArray(reinterpret_cast<const char *>(image.data()), image.size()));
         QCOMPARE(snapshot(demo), before);
     }

@@ -8,7 +8,7 @@
 #include "console/console_check.h"
 #include "console/console_import.h"
 #include "console/paradox_table.h"
-#include "core/conversion_error.h"
+#include "core/int_text.h"
 #include "tables/protocol_codes.h"
 
 #include <QDate>
@@ -102,13 +102,13 @@ QString native(const QString &path)
 // The object query of a factory number and, per object, how many panels the import would take.
 bool listObjects(const QString &serial, const Variant &variant, QString &out)
 {
-    qint32 number = 0;
-    try {
-        number = strToInt(serial);
-    } catch (const ConversionError &e) {
-        out += QStringLiteral("Object query: %1\n").arg(e.text());
+    QString error;
+    const std::optional<qint32> parsed = strToInt(serial, &error);
+    if (!parsed) {
+        out += QStringLiteral("Object query: %1\n").arg(error);
         return false;
     }
+    const qint32 number = *parsed;
     ConsoleImport import(variant);
     if (!import.openObjectList(number)) {
         out += QStringLiteral("Object query for factory number %1 (PTN '%2') fails: %3\n")
