@@ -134,7 +134,6 @@ void ObjectListDialog::fillList()
     if (mode_ == Mode::Replace) {
         // The table is closed in replace mode: its rows are gone whether or not the import runs.
         table.setRows({});
-        view_->showFilledTable();
     }
     detachTableHooks();
     if (objectList->count() > 0)
