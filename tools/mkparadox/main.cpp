@@ -25,10 +25,10 @@ int fail(const QString &text)
     return 1;
 }
 
-bool parseField(const QString &spec, ParadoxField &field)
+bool parseField(const QString &declaration, ParadoxField &field)
 {
     static const QRegularExpression form(QStringLiteral("^([^:]+):(Long|Short|Logical|Number|Date|Alpha([0-9]+))$"));
-    const QRegularExpressionMatch m = form.match(spec.trimmed());
+    const QRegularExpressionMatch m = form.match(declaration.trimmed());
     if (!m.hasMatch())
         return false;
     field.name = m.captured(1);
@@ -98,10 +98,10 @@ int main(int argc, char **argv)
         const QString where = QStringLiteral("%1:%2: ").arg(source).arg(n + 1);
         const QStringList cells = line.split(QLatin1Char('\t'));
         if (fields.isEmpty()) {
-            for (const QString &spec : cells) {
+            for (const QString &declaration : cells) {
                 ParadoxField f;
-                if (!parseField(spec, f))
-                    return fail(where + QStringLiteral("field \"%1\" is not Name:Type").arg(spec));
+                if (!parseField(declaration, f))
+                    return fail(where + QStringLiteral("field \"%1\" is not Name:Type").arg(declaration));
                 fields.append(f);
             }
             continue;
