@@ -36,5 +36,7 @@ int cmdEncode(QStringList args);
 int cmdDump(QStringList args);
 int cmdWrite(QStringList args);
 int cmdRead(QStringList args);
+int cmdDiff(QStringList args);
+int cmdPanels(QStringList args);
 
 } // namespace kcftool
