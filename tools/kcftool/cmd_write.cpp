@@ -8,6 +8,8 @@
 #include "link_options.h"
 #include "link_session.h"
 
+#include <algorithm>
+
 using namespace talvir;
 
 namespace kcftool {
