@@ -107,6 +107,9 @@ void LanResponder::onConfig(LanResult &r)
     } else if (!settings_.configResultGood) {
         r.meaning += QStringLiteral(", write refused (fault)");
     } else {
+        const int dropped = settings_.dropStoredByte;
+        if (dropped >= 0 && dropped < memory_.size())
+            pending_[dropped] = char(memory_.at(dropped));
         memory_.replace(pending_);
         pending_.clear();
         ++counters_.writesConfirmed;

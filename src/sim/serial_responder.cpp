@@ -110,7 +110,8 @@ void SerialResponder::answer(SerialEvent &e)
     }();
 
     auto storeIt = [&] {
-        memory_.store(address, frameData(f));
+        if (address != settings_.dropStoredByte)
+            memory_.store(address, frameData(f));
         e.stored = true;
         e.lastAddress = address == memory_.size() - 1;
         ++counters_.bytesStored;

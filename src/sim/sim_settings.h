@@ -30,6 +30,10 @@ struct SimSettings {
     int blockGapMs = 0;                       // pause before each read block
     int latencyMs = 0;                        // pause before every answer, serial and LAN
 
+    // Memory fault: the byte at this address keeps its old value whatever a write (serial or LAN) sends,
+    // while the write is answered as stored; -1 = off.
+    int dropStoredByte = -1;
+
     // The 14-byte status datagram (600-slot transceiver only), sent to the last peer.
     bool statusEnabled = true;
     int statusIntervalMs = 1000;

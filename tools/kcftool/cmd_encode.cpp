@@ -2,6 +2,8 @@
 // same messages, same file.
 #include "commands.h"
 #include "config_json.h"
+#include "link_options.h"
+#include "panel_csv.h"
 #include "files/config_file.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
@@ -12,17 +14,51 @@ using namespace talvir;
 
 namespace kcftool {
 
+namespace {
+
+// The rows of a panel CSV, or false with every bad cell on stderr (nothing is written then).
+bool readCsvPanels(const QString &path, const Variant &variant, QList<PanelRecord> &rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printErr(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const PanelCsv csv = panelsFromCsv(file.readAll(), variant.maxPanels);
+    for (const CsvFault &f : csv.faults) {
+        const QString where = f.column.isEmpty() ? QStringLiteral("line %1").arg(f.line)
+                                                 : QStringLiteral("line %1, column \"%2\"").arg(f.line).arg(f.column);
+        printErr(QStringLiteral("%1: %2: %3").arg(path, where, f.text));
+    }
+    if (!csv.faults.isEmpty()) {
+        printErr(QStringLiteral("%1: refused (%2 faults); nothing was written").arg(path).arg(csv.faults.size()));
+        return false;
+    }
+    rows = csv.rows;
+    return true;
+}
+
+} // namespace
+
 int cmdEncode(QStringList args)
 {
+    const QString usage = QStringLiteral("kcftool encode [--variant 600r|duziv] [--panels FILE.csv] CONFIG.json OUT.kcf");
     const Variant &variant = takeVariant(args);
-    expectOperands(args, 2, QStringLiteral("kcftool encode [--variant 600r|duziv] CONFIG.json OUT.kcf"));
+    const std::optional<QString> csvPath = takeOptionValue(args, QStringLiteral("--panels"));
+    expectOperands(args, 2, usage);
 
     QFile in(args[0]);
     if (!in.open(QIODevice::ReadOnly)) {
         printErr(QStringLiteral("%1: %2").arg(args[0], in.errorString()));
         return ExitRefused;
     }
-    const TransceiverConfig config = configFromJson(in.readAll(), variant);
+    TransceiverConfig config = configFromJson(in.readAll(), variant);
+    if (csvPath) {
+        if (!config.panels.isEmpty())
+            throw UsageError(QStringLiteral("give the panels either in %1 or with --panels, not both").arg(args[0]));
+        if (!readCsvPanels(*csvPath, variant, config.panels))
+            return ExitRefused;
+    }
 
     // Nothing has been read from a transceiver: bytes 94-96 of the settings are zero, as at start.
     ConfigImage image(variant);

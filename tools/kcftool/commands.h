@@ -37,5 +37,7 @@ int cmdDump(QStringList args);
 int cmdWrite(QStringList args);
 int cmdRead(QStringList args);
 int cmdConsole(QStringList args);
+int cmdDiff(QStringList args);
+int cmdPanels(QStringList args);
 
 } // namespace kcftool

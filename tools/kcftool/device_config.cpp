@@ -50,7 +50,7 @@ std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant 
     const int expected = variant.frameCount();
     if (count != expected) {
         *error = QStringLiteral("%1 holds %2 frame records%3; the %4 transceiver takes %5, one per byte of its "
-                                "memory. Nothing was sent.")
+                                "memory.")
                      .arg(path)
                      .arg(count)
                      .arg(variantOfCount(count), variant.programName)
@@ -75,7 +75,7 @@ std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant 
         else if (seen[std::size_t(address)])
             fault = QStringLiteral("sets address 0x%1 a second time").arg(address, 4, 16, QLatin1Char('0'));
         if (!fault.isEmpty()) {
-            *error = QStringLiteral("%1: record %2 %3. Nothing was sent.").arg(path).arg(first + i).arg(fault);
+            *error = QStringLiteral("%1: record %2 %3.").arg(path).arg(first + i).arg(fault);
             return std::nullopt;
         }
         seen[std::size_t(address)] = true;

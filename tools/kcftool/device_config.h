@@ -17,7 +17,7 @@ struct DeviceConfig {
     quint32 serialNumber = 0; // settings offset 14, unsigned 32-bit little-endian
 };
 
-// Reads FILE for a transceiver of this variant. Nothing when the file cannot be read, has no
+// Reads FILE for a transceiver of this variant (a write's source, or a side of a diff). Nothing when the file cannot be read, has no
 // signature, holds another number of frame records than the variant's memory has bytes (a file of the
 // other program included), or holds a record that is not a write frame with a good CRC to an address
 // of the memory not set before; *error then says why.

@@ -12,8 +12,18 @@ namespace kcftool {
 
 namespace {
 
-// The value of "--name VALUE" or "--name=VALUE", removed from args; the last one wins.
-std::optional<QString> takeValue(QStringList &args, const QString &name)
+quint16 portNumber(const QString &name, const QString &text, int lowest)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 10);
+    if (!ok || value > 65535 || int(value) < lowest)
+        throw UsageError(QStringLiteral("%1 '%2': give a port number %3..65535").arg(name, text).arg(lowest));
+    return quint16(value);
+}
+
+} // namespace
+
+std::optional<QString> takeOptionValue(QStringList &args, const QString &name)
 {
     std::optional<QString> value;
     const QString prefix = name + QLatin1Char('=');
@@ -33,24 +43,18 @@ std::optional<QString> takeValue(QStringList &args, const QString &name)
     return value;
 }
 
-quint16 portNumber(const QString &name, const QString &text, int lowest)
+bool takeFlag(QStringList &args, const QString &name)
 {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    if (!ok || value > 65535 || int(value) < lowest)
-        throw UsageError(QStringLiteral("%1 '%2': give a port number %3..65535").arg(name, text).arg(lowest));
-    return quint16(value);
+    return args.removeAll(name) > 0;
 }
-
-} // namespace
 
 LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &usage)
 {
-    const auto usb = takeValue(args, QStringLiteral("--usb"));
-    const auto lan = takeValue(args, QStringLiteral("--lan"));
-    const auto bind = takeValue(args, QStringLiteral("--bind"));
-    const auto port = takeValue(args, QStringLiteral("--port"));
-    const auto remotePort = takeValue(args, QStringLiteral("--remote-port"));
+    const auto usb = takeOptionValue(args, QStringLiteral("--usb"));
+    const auto lan = takeOptionValue(args, QStringLiteral("--lan"));
+    const auto bind = takeOptionValue(args, QStringLiteral("--bind"));
+    const auto port = takeOptionValue(args, QStringLiteral("--port"));
+    const auto remotePort = takeOptionValue(args, QStringLiteral("--remote-port"));
 
     LinkOptions o;
     if (usb && !usbAllowed)

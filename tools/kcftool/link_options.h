@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace kcftool {
 
@@ -24,5 +25,11 @@ struct LinkOptions {
 // (ipFromText not 0). Throws UsageError naming what is wrong (with the usage line when the channel is
 // missing or given twice).
 LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &usage);
+
+// The value of "--name VALUE" or "--name=VALUE", removed from args (the last one given wins); nothing
+// when absent. Throws UsageError when the value is missing.
+std::optional<QString> takeOptionValue(QStringList &args, const QString &name);
+// Whether the flag "--name" is in args; every copy is removed.
+bool takeFlag(QStringList &args, const QString &name);
 
 } // namespace kcftool

@@ -246,6 +246,18 @@ int LinkSession::read(const QString &outPath)
         message(QStringLiteral("%1: no such folder, or a folder of that name").arg(outPath));
         return ExitRefused;
     }
+    return startRead(outPath);
+}
+
+int LinkSession::readImage(QByteArray *image)
+{
+    reading_ = true;
+    imageOut_ = image;
+    return startRead(QString());
+}
+
+int LinkSession::startRead(const QString &outPath)
+{
     QObject::connect(&engine_, &TransferEngine::readFinished, &context_,
                      [this, outPath](const TransferResult &r) { onReadFinished(r, outPath); });
     const bool connecting = startLan([this] {
@@ -265,6 +277,12 @@ void LinkSession::onReadFinished(const TransferResult &result, const QString &ou
                     ? QStringLiteral("interrupted: the read was abandoned, no file was written")
                     : result.message.text);
         finish(ExitRefused);
+        return;
+    }
+    if (imageOut_) {
+        *imageOut_ = engine_.readImage();
+        message(result.message.text);
+        finish(ExitOk);
         return;
     }
     const QString error = saveReadImage(engine_.readImage(), variant_, outPath);

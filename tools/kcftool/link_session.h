@@ -32,6 +32,9 @@ public:
     // Connects over LAN, reads the transceiver's configuration and saves it to outPath atomically;
     // outPath is not touched unless the read completed. Returns the exit code.
     int read(const QString &outPath);
+    // Connects over LAN and reads the transceiver's configuration into *image (variant.imageSize()
+    // bytes); *image is not touched unless the read completed. Returns the exit code.
+    int readImage(QByteArray *image);
 
 private:
     int run();
@@ -40,6 +43,7 @@ private:
     void onInterrupt();
     void onWriteFinished(const talvir::TransferResult &result);
     void onReadFinished(const talvir::TransferResult &result, const QString &outPath);
+    int startRead(const QString &outPath);
     bool startLan(const std::function<void()> &onConnected);
 
     const talvir::Variant &variant_;
@@ -52,6 +56,7 @@ private:
     QObject context_; // owns the signal connections of this session
     QEventLoop loop_;
     QTimer usbAnswer_;
+    QByteArray *imageOut_ = nullptr; // readImage: where the memory read goes instead of a file
     bool reading_ = false;
     bool started_ = false;
     bool finished_ = false;

@@ -14,13 +14,16 @@ struct Command {
     const char *usage;
 };
 constexpr Command kCommands[] = {
-    {"encode", cmdEncode, "kcftool encode [--variant 600r|duziv] CONFIG.json OUT.kcf"},
+    {"encode", cmdEncode, "kcftool encode [--variant 600r|duziv] [--panels FILE.csv] CONFIG.json OUT.kcf"},
     {"dump", cmdDump, "kcftool dump [--variant 600r|duziv] FILE.kcf"},
-    {"write", cmdWrite, "kcftool write [--variant 600r|duziv] --usb PORT FILE.kcf\n"
-                        "  kcftool write [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] FILE.kcf"},
+    {"write", cmdWrite, "kcftool write [--variant 600r|duziv] [--verify --lan IP] --usb PORT FILE.kcf\n"
+                        "  kcftool write [--variant 600r|duziv] [--verify] --lan IP [--bind ADDR] [--port P] [--remote-port P] FILE.kcf"},
     {"console", cmdConsole, "kcftool console [--variant 600r|duziv] [--serial N]\n"
                             "  kcftool console --table FILE.db"},
     {"read", cmdRead, "kcftool read [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] OUT.kcf"},
+    {"diff", cmdDiff, "kcftool diff [--variant 600r|duziv] [--json] [--all] (FILE.kcf | --lan IP) (FILE.kcf | --lan IP)\n"
+                      "    [--bind ADDR] [--port P] [--remote-port P]"},
+    {"panels", cmdPanels, "kcftool panels [--variant 600r|duziv] --csv [--sep ';'|','] FILE.kcf"},
 };
 
 QString usageText()

@@ -180,6 +180,8 @@ const QList<OptionRow> &optionTable()
         {{"latency-ms"}, "Pause before every answer, serial and UDP.", "MS", number("latency-ms", 0, 600000, &S::latencyMs)},
         {{"end-after-object"}, "End a read right after object block 0.", "", flag(&S::endAfterObject, 0)},
         {{"end-after-block"}, "End a read right after object block K.", "K", number("end-after-block", 0, 255, &S::endAfterObject)},
+        {{"drop-stored-byte"}, "The byte at ADDR keeps its old value whatever a write sends (acknowledged all the same).",
+         "ADDR", number("drop-stored-byte", 0, 65535, &S::dropStoredByte)},
         {{"no-status"}, "Send no status datagrams.", "", flag(&S::statusEnabled, false)},
         {{"status-interval-ms"}, "Interval of the status datagram (default 1000).", "MS",
          number("status-interval-ms", 1, 3600000, &S::statusIntervalMs)},

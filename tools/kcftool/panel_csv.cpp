@@ -1,0 +1,243 @@
+#include "panel_csv.h"
+
+#include "core/cp1251.h"
+#include "core/int_text.h"
+#include "core/memory_layout.h"
+#include "tables/panel_table.h"
+#include "tables/protocol_codes.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+
+using namespace talvir;
+
+namespace kcftool {
+
+namespace {
+
+enum Column { RecNmb, Obj, Account, P1, P2, WaitTest, NPpk, TypeId, Prot, AF, Frmt, ColumnCount };
+
+const QStringList &columnNames()
+{
+    static const QStringList names{
+        QStringLiteral("№"),         QStringLiteral("Объект"),    QStringLiteral("ППК"),
+        QStringLiteral("Телефон 1"), QStringLiteral("Телефон 2"), QStringLiteral("Тест"),
+        QStringLiteral("Тип ППК"),   QStringLiteral("TypeId"),    QStringLiteral("Prot"),
+        QStringLiteral("A_F"),       QStringLiteral("Frmt")};
+    return names;
+}
+
+QString quoted(const QString &cell, QChar separator)
+{
+    if (!cell.contains(separator) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\n')) &&
+        !cell.contains(QLatin1Char('\r')))
+        return cell;
+    QString q = cell;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// A text saved by Windows in its Russian code page is rarely valid UTF-8; one that is, is taken as UTF-8.
+QString decodeText(const QByteArray &bytes)
+{
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom))
+        return QString::fromUtf8(bytes.mid(bom.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? fromCp1251(bytes) : text;
+}
+
+struct Record {
+    int line = 0;
+    QStringList cells;
+};
+
+// RFC 4180 records: quoted cells may hold the separator, doubled quotes and line breaks.
+QList<Record> splitRecords(const QString &text, QChar separator)
+{
+    QList<Record> records;
+    Record current{1, {}};
+    QString cell;
+    bool inQuotes = false;
+    int line = 1;
+    auto endRecord = [&] {
+        current.cells.append(cell);
+        cell.clear();
+        records.append(current);
+        current = Record{line, {}};
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (inQuotes) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                cell += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                inQuotes = false;
+            } else {
+                if (c == QLatin1Char('\n'))
+                    ++line;
+                cell += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            inQuotes = true;
+        } else if (c == separator) {
+            current.cells.append(cell);
+            cell.clear();
+        } else if (c == QLatin1Char('\r')) {
+            continue;
+        } else if (c == QLatin1Char('\n')) {
+            ++line;
+            endRecord();
+        } else {
+            cell += c;
+        }
+    }
+    if (!cell.isEmpty() || !current.cells.isEmpty())
+        endRecord();
+    return records;
+}
+
+bool onlyOf(const QString &text, const QString &allowed)
+{
+    return std::all_of(text.begin(), text.end(), [&](QChar c) { return allowed.contains(c); });
+}
+
+// Reads one data record into a row; every bad cell goes to faults.
+class RowReader {
+public:
+    RowReader(const Record &record, const QList<int> &columnOf, QList<CsvFault> &faults)
+        : record_(record), columnOf_(columnOf), faults_(faults)
+    {
+    }
+
+    QString cell(Column c) const
+    {
+        const int index = columnOf_[c];
+        return index >= 0 && index < record_.cells.size() ? record_.cells[index].trimmed() : QString();
+    }
+    void fault(Column c, const QString &text)
+    {
+        faults_.append({record_.line, columnNames()[c], QStringLiteral("%1 (\"%2\")").arg(text, cell(c))});
+    }
+
+    // Object and panel numbers: the row check of the panel table, then what the boxes admit.
+    QString number(Column c, PanelRowFault lengthFault)
+    {
+        const QString value = cell(c);
+        static const QString kFourDigits = QStringLiteral("0000");
+        const PanelRowFault found = c == Obj ? checkPanelNumbers(value, kFourDigits) : checkPanelNumbers(kFourDigits, value);
+        if (found == lengthFault)
+            fault(c, panelRowFaultText(found));
+        else if (value.size() > 4)
+            fault(c, QStringLiteral("longer than 4 characters"));
+        else if (!onlyOf(value, QStringLiteral("0123456789ABCDEF")))
+            fault(c, QStringLiteral("only the digits 0-9 and the capital letters A-F"));
+        return value;
+    }
+    QString phone(Column c)
+    {
+        const QString value = cell(c);
+        if (value.size() > PanelSlot::PhoneWidth)
+            fault(c, QStringLiteral("longer than %1 characters").arg(PanelSlot::PhoneWidth));
+        else if (!onlyOf(value, QStringLiteral("0123456789+")))
+            fault(c, QStringLiteral("only the digits 0-9 and \"+\""));
+        return value;
+    }
+    // A whole number min..max; an empty cell gives fallback.
+    qint64 integer(Column c, qint64 min, qint64 max, qint64 fallback)
+    {
+        const QString value = cell(c);
+        if (value.isEmpty())
+            return fallback;
+        const std::optional<qint32> n = strToInt(value);
+        if (!n || *n < min || *n > max) {
+            fault(c, QStringLiteral("a whole number from %1 to %2").arg(min).arg(max));
+            return fallback;
+        }
+        return *n;
+    }
+
+private:
+    const Record &record_;
+    const QList<int> &columnOf_;
+    QList<CsvFault> &faults_;
+};
+
+} // namespace
+
+QByteArray panelsToCsv(const QList<PanelRecord> &rows, QChar separator)
+{
+    auto line = [separator](const QStringList &cells) {
+        QStringList out;
+        for (const QString &c : cells)
+            out.append(quoted(c, separator));
+        return out.join(separator) + QStringLiteral("\r\n");
+    };
+    QString text = line(columnNames());
+    for (const PanelRecord &r : rows)
+        text += line({r.recNmb ? QString::number(*r.recNmb) : QString(), r.obj, r.account, r.p1, r.p2,
+                      QString::number(r.waitTest), r.nPpk, QString::number(r.typeId), QString::number(r.prot),
+                      QString::number(r.aF), QString::number(r.frmt)});
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+PanelCsv panelsFromCsv(const QByteArray &bytes, int maxRows)
+{
+    PanelCsv result;
+    const QString text = decodeText(bytes);
+    const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
+    const QChar separator = firstLine.contains(QLatin1Char(';')) ? QLatin1Char(';') : QLatin1Char(',');
+    const QList<Record> records = splitRecords(text, separator);
+    if (records.isEmpty()) {
+        result.faults.append({1, QString(), QStringLiteral("no header line")});
+        return result;
+    }
+
+    QList<int> columnOf(ColumnCount, -1);
+    const QStringList header = records.first().cells;
+    for (int i = 0; i < header.size(); ++i) {
+        const QString name = header[i].trimmed();
+        const int c = int(columnNames().indexOf(name));
+        if (c < 0)
+            result.faults.append({1, name, QStringLiteral("unknown column")});
+        else if (columnOf[c] >= 0)
+            result.faults.append({1, name, QStringLiteral("column given twice")});
+        else
+            columnOf[c] = i;
+    }
+    for (Column required : {Obj, Account}) {
+        if (columnOf[required] < 0)
+            result.faults.append({1, columnNames()[required], QStringLiteral("missing column")});
+    }
+    if (!result.faults.isEmpty())
+        return result;
+
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const Record &record = records[r];
+        if (std::all_of(record.cells.begin(), record.cells.end(), [](const QString &c) { return c.trimmed().isEmpty(); }))
+            continue;
+        if (result.rows.size() == maxRows) {
+            result.faults.append({record.line, QString(), QStringLiteral("Превышено максимально-допустимое число объектов")});
+            break;
+        }
+        if (record.cells.size() > header.size())
+            result.faults.append({record.line, QString(),
+                                  QStringLiteral("%1 cells, the header names %2").arg(record.cells.size()).arg(header.size())});
+        RowReader cells(record, columnOf, result.faults);
+        PanelRecord row;
+        row.obj = cells.number(Obj, PanelRowFault::ObjectNumber);
+        row.account = cells.number(Account, PanelRowFault::PanelNumber);
+        row.p1 = cells.phone(P1);
+        row.p2 = cells.phone(P2);
+        row.waitTest = qint32(cells.integer(WaitTest, 0, 2147483647, 0));
+        row.nPpk = panelTypeText(cells.cell(NPpk));
+        row.typeId = qint16(cells.integer(TypeId, -32768, 32767, 0));
+        row.prot = qint16(cells.integer(Prot, 0, 255, protocolCode(row.typeId)));
+        result.rows.append(row);
+    }
+    return result;
+}
+
+} // namespace kcftool
