@@ -247,19 +247,85 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    void retransmissionOfLateAnsweredBlockGoesOn()
+    // A command sent twice may be answered twice, and an answer names no block: the second answer
+    // is waited for and dropped, so it never counts for the command after it.
+    void repeatedCommandWaitsForItsOtherAnswer_data()
     {
+        QTest::addColumn<int>("answers"); // answers given before the command that gets repeated
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("stray");
+        QTest::newRow("AT+DATF") << 0 << QByteArray("READY") << QByteArray("READY");
+        QTest::newRow("object block 7") << 7 << QByteArray("OK") << QByteArray("OK");
+        QTest::newRow("settings block") << 121 << QByteArray("OK") << QByteArray("OK");
+        QTest::newRow("AT+CONFIG result") << 122 << QByteArray("GOOD") << QByteArray("OK");
+    }
+    void repeatedCommandWaitsForItsOtherAnswer()
+    {
+        QFETCH(int, answers);
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, stray);
         LinkFixture f;
         f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        for (int i = 0; i < answers; ++i)
+            f.fromTransceiver(i == 0 ? "READY" : "OK");
+        f.clock.advance(5000); // sent a second time
+        f.clock.advance(100);
+        const int sent = int(f.udp->sent.size());
+        f.fromTransceiver(answer); // the first copy's answer, late
+        QCOMPARE(int(f.udp->sent.size()), sent);
+        QCOMPARE(finished.count(), 0);
+        f.fromTransceiver(stray); // the second copy's: dropped, and the write goes on at once
+        QVERIFY(int(f.udp->sent.size()) > sent || finished.count() == 1);
+        if (finished.count())
+            QVERIFY(finished.at(0).at(0).value<TransferResult>().succeeded());
+    }
+
+    // Block 7 answered late, so both copies are answered; block 8's first copy is lost. Block 8 goes
+    // again after 5 s instead of taking block 7's second answer for its own.
+    void lostBlockAfterRepeatedBlockIsSentAgain_data()
+    {
+        QTest::addColumn<bool>("secondAnswer"); // the answer to block 7's second copy arrives
+        QTest::newRow("both copies answered") << true;
+        QTest::newRow("second answer lost") << false;
+    }
+    void lostBlockAfterRepeatedBlockIsSentAgain()
+    {
+        QFETCH(bool, secondAnswer);
+        LinkFixture f;
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
         f.fromTransceiver("READY");
-        f.clock.advance(12000); // block 1 sent three times
-        QCOMPARE(f.udp->sent.size(), 4);
+        for (int b = 1; b < 7; ++b)
+            f.fromTransceiver("OK");
+        f.clock.advance(5100);
         f.fromTransceiver("OK");
-        QCOMPARE(f.udp->sent.last().bytes.at(11), char(2));
-        // Block 2 has the full budget again: 7 sends.
-        f.clock.advance(34999);
-        QCOMPARE(f.udp->sent.size(), 4 + 7);
+        if (secondAnswer) {
+            f.clock.advance(50);
+            f.fromTransceiver("OK");
+        } else {
+            f.clock.advance(f.timing.answerGuardMs - 1);
+            QCOMPARE(f.udp->sent.last().bytes.at(11), char(7));
+            f.clock.advance(1);
+        }
+        QCOMPARE(f.udp->sent.last().bytes.at(11), char(8)); // lost on the way
+        // Block 8 has the full budget: its own answer or its repeat, never block 7's.
+        f.clock.advance(5000);
+        QCOMPARE(f.udp->sent.last().bytes.at(11), char(8));
+        f.fromTransceiver("OK");
+        f.fromTransceiver("OK");
+        QCOMPARE(f.udp->sent.last().bytes.at(11), char(9));
+        answerWrite(f);
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(finished.at(0).at(0).value<TransferResult>().succeeded());
+        QList<int> objectBlocks;
+        for (const auto &d : f.udp->sent)
+            if (d.bytes.size() == 247)
+                objectBlocks.append(d.bytes.at(11));
+        QCOMPARE(objectBlocks.count(7), 2);
+        QCOMPARE(objectBlocks.count(8), 2);
     }
 
     void writeNeedsConnectedLink()
@@ -411,28 +477,68 @@ private slots:
         QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
     }
 
-    void endMarkerNeedsSettingsIndexInBuffer_data()
+    // A read that skipped a block still ends with the marker; it is no read.
+    void readWithBlockMissingFails_data()
     {
         QTest::addColumn<bool>("duziv");
-        QTest::newRow("600r: x") << false;
-        QTest::newRow("duziv: <") << true;
+        QTest::addColumn<int>("missing"); // object block index; -1: the settings block
+        QTest::newRow("600r block 5") << false << 5;
+        QTest::newRow("600r last block") << false << 119;
+        QTest::newRow("duziv block 0") << true << 0;
     }
-    void endMarkerNeedsSettingsIndexInBuffer()
+    void readWithBlockMissingFails()
     {
         QFETCH(bool, duziv);
+        QFETCH(int, missing);
         const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        const int blocks = v.maxPanels / 5;
         LinkFixture f(v);
         f.lanConnected();
         QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
         QVERIFY(f.engine->startLanRead());
-        f.fromTransceiver(objectReadBlock(0, 0));
-        // Any datagram whose byte 11 is N/5 ("x" or "<") leaves it in the buffer.
-        QByteArray filler("..........."), marker = QByteArray(duziv ? "<" : "x");
-        f.fromTransceiver(filler + marker);
-        QCOMPARE(f.lan->receiveBuffer().at(11), marker.at(0));
+        for (int i = 0; i < blocks; ++i)
+            if (i != missing)
+                f.fromTransceiver(objectReadBlock(i, i));
+        f.fromTransceiver(readBlock(blocks, settingsBytes()));
+        f.fromTransceiver("AT+RDYE");
+        QCOMPARE(f.udp->sent.last().bytes, QByteArray("AT+RDY0"));
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::Incomplete);
+        QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(f.lan->isPolling());
+    }
+
+    // The transceiver sends its status every second; one between the settings block and the end
+    // marker is shown, and the read's own blocks still decide where it ends.
+    void statusDatagramBeforeEndMarker_data()
+    {
+        QTest::addColumn<bool>("duziv");
+        QTest::newRow("600r") << false;
+        QTest::newRow("duziv") << true;
+    }
+    void statusDatagramBeforeEndMarker()
+    {
+        QFETCH(bool, duziv);
+        const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        const int blocks = v.maxPanels / 5;
+        LinkFixture f(v);
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QSignalSpy status(f.lan.get(), &LanChannel::statusReceived);
+        QVERIFY(f.engine->startLanRead());
+        for (int i = 0; i < blocks; ++i)
+            f.fromTransceiver(objectReadBlock(i, i));
+        f.fromTransceiver(readBlock(blocks, settingsBytes()));
+        f.fromTransceiver(bytes("003930FF55C0A801DD0000000001"));
+        QCOMPARE(status.count(), duziv ? 0 : 1);
         f.fromTransceiver("AT+RDYE");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
+        QCOMPARE(f.engine->readImage().left(v.maxPanels * 47), testImage(v.maxPanels).left(v.maxPanels * 47));
+        QCOMPARE(f.engine->readImage().mid(v.maxPanels * 47), settingsBytes());
     }
 
     void blockWatchdogRestartsWithEachBlock()
