@@ -2,6 +2,7 @@
 // same messages, same file.
 #include "commands.h"
 #include "config_json.h"
+#include "files/bounded_read.h"
 #include "files/config_file.h"
 #include "image/config_image.h"
 #include "image/config_writer.h"
@@ -17,12 +18,15 @@ int cmdEncode(QStringList args)
     const Variant &variant = takeVariant(args);
     expectOperands(args, 2, QStringLiteral("kcftool encode [--variant 600r|duziv] CONFIG.json OUT.kcf"));
 
-    QFile in(args[0]);
-    if (!in.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("%1: %2").arg(args[0], in.errorString()));
+    // A configuration's JSON needs a few hundred KB at most; /dev/zero or a wrong pick is refused.
+    constexpr qint64 kLargestJson = 1 << 20;
+    QString error;
+    const std::optional<QByteArray> json = readBoundedFile(args[0], kLargestJson, &error);
+    if (!json) {
+        printErr(error);
         return ExitRefused;
     }
-    const TransceiverConfig config = configFromJson(in.readAll(), variant);
+    const TransceiverConfig config = configFromJson(*json, variant);
 
     // Nothing has been read from a transceiver: bytes 94-96 of the settings are zero, as at start.
     ConfigImage image(variant);
@@ -31,7 +35,7 @@ int cmdEncode(QStringList args)
         printErr(refusal->message);
         return ExitRefused;
     }
-    const QString error = saveConfigFile(args[1], list);
+    error = saveConfigFile(args[1], list);
     if (!error.isEmpty()) {
         printErr(error);
         return ExitRefused;
