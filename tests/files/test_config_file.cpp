@@ -8,7 +8,6 @@
 #include "image/config_writer.h"
 #include "files/kcf_builder.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace talvir;
@@ -255,38 +254,6 @@ private slots:
         const TransceiverConfig before = t;
         c.applyTo(t, Variant::mxrDuziv());
         QCOMPARE(t, before);
-    }
-
-    // One limit for every reader of configuration files: a 600-slot file with a record fragment is
-    // read, one byte more is refused before it is read whole, and so is a device without end.
-    void readerRefusesWhatNoFileCanBe_data()
-    {
-        QTest::addColumn<qint64>("size"); // -1: /dev/zero
-        QTest::addColumn<bool>("read");
-        QTest::newRow("largest file and a fragment") << qint64(171744 + 5) << true;
-        QTest::newRow("one byte more") << qint64(171744 + 6) << false;
-        QTest::newRow("/dev/zero") << qint64(-1) << false;
-    }
-    void readerRefusesWhatNoFileCanBe()
-    {
-        QFETCH(qint64, size);
-        QFETCH(bool, read);
-        QTemporaryDir dir;
-        QString path = QStringLiteral("/dev/zero");
-        if (size >= 0) {
-            path = dir.filePath(QStringLiteral("big.kcf"));
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            QVERIFY(f.resize(size));
-        }
-        QString error;
-        const std::optional<QByteArray> bytes = readConfigFileBytes(path, &error);
-        QCOMPARE(bytes.has_value(), read);
-        if (read)
-            QCOMPARE(bytes->size(), size);
-        else
-            QVERIFY2(error.startsWith(path) && error.contains(QStringLiteral("larger than any correct input")),
-                     qPrintable(error));
     }
 
     void recordCounts_data()
