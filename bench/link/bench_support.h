@@ -198,6 +198,7 @@ inline const char *outcomeName(TransferOutcome o)
     case TransferOutcome::Succeeded: return "succeeded";
     case TransferOutcome::Refused: return "refused";
     case TransferOutcome::NoAnswer: return "no answer";
+    case TransferOutcome::Incomplete: return "incomplete";
     case TransferOutcome::StoreFailed: return "store failed";
     case TransferOutcome::PortLost: return "port lost";
     case TransferOutcome::Abandoned: return "abandoned";

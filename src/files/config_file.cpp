@@ -1,5 +1,7 @@
 #include "config_file.h"
 
+#include "files/bounded_read.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -13,9 +15,6 @@ namespace {
 constexpr char kSignature[] = {'T', 'r', 'a', 'n', 's', 'P'};
 // Addresses above the 300-slot panel area move up by the shift in MXR_600r's 300-slot layout.
 constexpr int kPanelArea300 = 300 * kSlotSize;
-// Nothing valid is that large (a 600-slot file is 171744 bytes); the cap keeps a device file or a
-// wrong pick from being read into memory without end.
-constexpr qint64 kMaxFileSize = 64ll * 1024 * 1024;
 } // namespace
 
 QString formatMessage() { return QStringLiteral("Формат файла не соответствует типу устройства!"); }
@@ -207,15 +206,9 @@ ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &
     return c;
 }
 
-std::optional<QByteArray> readConfigFileBytes(const QString &path)
+std::optional<QByteArray> readConfigFileBytes(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
-        return std::nullopt;
-    return bytes;
+    return readBoundedFile(path, kConfigFileReadLimit, error);
 }
 
 ConfigFileContents loadConfigFile(const QString &path, const Variant &variant)

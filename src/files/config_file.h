@@ -22,6 +22,11 @@ constexpr int kRecordSize = 6;
 // recognised by its exact count; fewer records than a 300-slot file are read as a 300-slot file.
 constexpr int kFrameRecords300 = 14522;
 constexpr int kFrameRecords600 = 28622;
+// The largest correct file: a 600-slot file with its fixed record, 171744 bytes. Every reader of frame
+// records (the load, kcftool, the simulator's --image) refuses a larger file before reading it whole;
+// only a record fragment under 6 bytes, which the load drops, may follow.
+constexpr qint64 kLargestConfigFile = qint64(kFrameRecords600 + 2) * kRecordSize;
+constexpr qint64 kConfigFileReadLimit = kLargestConfigFile + kRecordSize - 1;
 
 // The record that every file of ours carries after the signature. Readers skip it; its content is
 // ours to choose. Its would-be address 0xC35A lies outside every image, so even a reader that took it
@@ -127,8 +132,9 @@ ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &
 // The same from a path: a missing, unreadable or oversized file gives the format failure.
 ConfigFileContents loadConfigFile(const QString &path, const Variant &variant);
 
-// A file's bytes, or nullopt when it is missing, unreadable or far larger than any configuration file.
-std::optional<QByteArray> readConfigFileBytes(const QString &path);
+// A file's bytes, or nullopt when it is missing, unreadable or larger than any configuration file
+// (kConfigFileReadLimit); *error, when given, then says which and names the path.
+std::optional<QByteArray> readConfigFileBytes(const QString &path, QString *error = nullptr);
 
 // The order the panel table shows: by Obj, case-insensitive, equal numbers keeping their order.
 void sortRowsAsTable(QList<PanelRecord> &rows);

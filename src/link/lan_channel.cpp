@@ -128,6 +128,7 @@ void LanChannel::onDatagram(const QByteArray &bytes, const QString &sender, quin
     if (bytes.isEmpty() || addressText_.isEmpty() || sender != addressText_)
         return;
     if (bytes.size() > kLanBufferSize) {
+        ++droppedDatagrams_;
         emit datagramDropped(int(bytes.size()));
         return;
     }

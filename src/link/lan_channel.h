@@ -76,6 +76,9 @@ public:
 
     void setExchangeListener(LanExchangeListener *listener) { listener_ = listener; }
 
+    // Datagrams from the transceiver dropped for being longer than the receive buffer, since start.
+    int droppedDatagrams() const { return droppedDatagrams_; }
+
 signals:
     // The connect ended: true on the first "OK" from the transceiver, false after 11 passes without
     // one (poll already off). A late "OK" after a failed connect still brings the link up and reports
@@ -111,6 +114,7 @@ private:
     int lastCommandLength_ = 0;
     QByteArray rxBuffer_;
     bool closing_ = false;
+    int droppedDatagrams_ = 0;
 };
 
 } // namespace talvir

@@ -64,6 +64,9 @@ public:
     // nearly always outstanding: every acknowledgement is answered with a new one.
     bool identificationOutstanding() const { return identOutstanding_; }
     bool sendFrame(const Frame &frame);
+    // Sends the identification frame again (when the port can take it whole): a write waiting for
+    // the keep-alive's answer repeats it when that answer was lost.
+    void resendIdentification() { sendIdentification(); }
 
     void setWriteListener(SerialWriteListener *listener) { listener_ = listener; }
 

@@ -13,6 +13,7 @@ struct Timing {
     int connectPassMs = 510;        // one pass of the LAN connect: 51 slices of 10 ms
     int connectPasses = 11;         // passes without "OK" before the LAN connect gives up
     int frameRetryMs = 10;          // a frame the serial port cannot take whole is offered again this soon
+    int answerGuardMs = 1000;       // after a retransmitted command is answered: wait for its copies' answers
 };
 
 } // namespace talvir

@@ -15,10 +15,25 @@ TransferEngine::TransferEngine(const Variant &variant, SerialChannel &serial, La
     });
     frameRetry_ = timers(QStringLiteral("frameRetry"), Timer::Mode::SingleShot);
     frameRetry_->setTimeout([this] { onFrameRetry(); });
+    identRepeat_ = timers(QStringLiteral("identRepeat"), Timer::Mode::SingleShot);
+    identRepeat_->setTimeout([this] {
+        // The answer to the identification frame was lost (a noise byte came last, or nothing came):
+        // ask again at the keep-alive's rhythm instead of waiting for the write's silence limit.
+        if (!serialWriting_ || !holdFirstFrame_ || closing_)
+            return;
+        serial_.resendIdentification();
+        identRepeat_->start(identRepeatMs());
+    });
     waitAck_ = timers(QStringLiteral("TimerWaitAck"), Timer::Mode::Periodic);
     waitAck_->setTimeout([this] { onRetransmit(); });
     waitBlock_ = timers(QStringLiteral("TimerWaitBlock"), Timer::Mode::Periodic);
     waitBlock_->setTimeout([this] { onBlockWatchdog(); });
+    answerGuard_ = timers(QStringLiteral("answerGuard"), Timer::Mode::SingleShot);
+    answerGuard_->setTimeout([this] {
+        strayAnswersLeft_ = 0;
+        if (!closing_)
+            advanceLan();
+    });
     serial_.setWriteListener(this);
     lan_.setExchangeListener(this);
 }
@@ -88,7 +103,9 @@ bool TransferEngine::startSerialWrite(const SendList &frames, const QString &ser
     // with two frames outstanding every answer would count for the frame before it, and a refusal
     // would repeat the wrong frame, losing the refused byte while the write reports success.
     holdFirstFrame_ = serial_.identificationOutstanding();
-    if (!holdFirstFrame_)
+    if (holdFirstFrame_)
+        identRepeat_->start(identRepeatMs());
+    else
         transmitFrame(frames_.at(0));
     bytesDone_ += 6;
     updateProgress();
@@ -121,6 +138,7 @@ bool TransferEngine::releaseFirstFrame()
         return false;
     // This answer was the identification frame's; now the write's first frame goes out.
     holdFirstFrame_ = false;
+    identRepeat_->stop();
     transmitFrame(frames_.at(0));
     return true;
 }
@@ -150,9 +168,14 @@ void TransferEngine::onSerialNak()
 
 void TransferEngine::onSerialReplyBytes()
 {
-    if (serialWriting_)
-        silence_->start(timing_.serialWriteSilenceMs);
+    if (!serialWriting_)
+        return;
+    silence_->start(timing_.serialWriteSilenceMs);
+    if (holdFirstFrame_)
+        identRepeat_->start(identRepeatMs());
 }
+
+int TransferEngine::identRepeatMs() const { return SerialChannel::kTicksAfterLoss * timing_.serialTickMs; }
 
 void TransferEngine::onSerialStoreFailed()
 {
@@ -177,6 +200,7 @@ void TransferEngine::finishSerialWrite(TransferOutcome outcome, const LinkMessag
     frames_.clear();
     serialWriting_ = false;
     holdFirstFrame_ = false;
+    identRepeat_->stop();
     framePending_ = false;
     frameRetry_->stop();
     silence_->stop();
@@ -201,7 +225,7 @@ bool TransferEngine::startLanWrite(const QByteArray &image, const QString &seria
     resultMessage_ = {};
     lan_.setPolling(false);
     lan_.setState(LanState::AwaitingReady);
-    lan_.sendCommand(lancmd::dataStart());
+    sendAwaited(lancmd::dataStart());
     waitAck_->switchOn(timing_.retransmitMs);
     retryBudget_ = kCommandRetries;
     lanStep_ = LanStep::Ready;
@@ -218,6 +242,9 @@ bool TransferEngine::startLanRead()
     lan_.setPolling(false);
     bytesTotal_ = variant_.imageSize();
     readImage_ = QByteArray(variant_.imageSize(), '\0');
+    lastReadIndexByte_ = -1;
+    objectBlockRead_.fill(false, variant_.objectBlocks());
+    settingsRead_ = false;
     lan_.sendCommand(lancmd::readStart());
     retryBudget_ = kCommandRetries;
     lan_.setState(LanState::Reading);
@@ -230,7 +257,7 @@ void TransferEngine::sendObjectBlock(int b)
 {
     block_ = b;
     retryBudget_ = kCommandRetries;
-    lan_.sendCommand(objectWriteBlock(writeImage_, b));
+    sendAwaited(objectWriteBlock(writeImage_, b));
     lan_.setState(LanState::AwaitingBlockAck);
     waitAck_->switchOn(timing_.retransmitMs);
     lanStep_ = LanStep::ObjectBlock;
@@ -239,7 +266,7 @@ void TransferEngine::sendObjectBlock(int b)
 void TransferEngine::sendSettingsBlock()
 {
     retryBudget_ = kCommandRetries;
-    lan_.sendCommand(settingsWriteBlock(writeImage_.mid(variant_.settingsBase(), kSettingsSize)));
+    sendAwaited(settingsWriteBlock(writeImage_.mid(variant_.settingsBase(), kSettingsSize)));
     lan_.setState(LanState::AwaitingBlockAck);
     waitAck_->switchOn(timing_.retransmitMs);
     lanStep_ = LanStep::Settings;
@@ -251,11 +278,47 @@ void TransferEngine::onRetransmit()
         waitAck_->stop();
         return;
     }
-    if (--retryBudget_ < 1)
+    if (--retryBudget_ < 1) {
         lan_.setState(LanState::NoAnswer);
-    else
+    } else {
         lan_.resendLastCommand();
+        ++copiesSent_;
+    }
     advanceLan();
+}
+
+void TransferEngine::sendAwaited(const QByteArray &command)
+{
+    lan_.sendCommand(command);
+    copiesSent_ = 1;
+}
+
+// The awaited answer came. When the command went out more than once, every copy may be answered,
+// and an answer carries no block number: a late one would be taken for the answer to the next
+// command, which may itself have been lost. So the other copies' answers are waited for and dropped
+// first (at most answerGuardMs; the cost falls only on exchanges that were already retransmitted).
+void TransferEngine::answered()
+{
+    if (copiesSent_ <= 1) {
+        advanceLan();
+        return;
+    }
+    strayAnswersLeft_ = copiesSent_ - 1;
+    copiesSent_ = 1;
+    answerGuard_->start(timing_.answerGuardMs);
+}
+
+bool TransferEngine::swallowedByGuard(const QByteArray &d)
+{
+    if (!answerGuard_->isActive())
+        return false;
+    if (isOkAnswer(d) || isReadyAnswer(d) || isGoodAnswer(d) || isBadAnswer(d)) {
+        if (--strayAnswersLeft_ <= 0) {
+            answerGuard_->stop();
+            advanceLan();
+        }
+    }
+    return true;
 }
 
 void TransferEngine::onBlockWatchdog()
@@ -302,7 +365,7 @@ void TransferEngine::advanceLan()
             waitAck_->switchOn(timing_.retransmitMs);
             retryBudget_ = kCommandRetries;
             lan_.setState(LanState::AwaitingResult);
-            lan_.sendCommand(lancmd::config());
+            sendAwaited(lancmd::config());
             retryBudget_ = kResultRetries;
             lanStep_ = LanStep::Result;
         } else if (s == LanState::NoAnswer) {
@@ -328,6 +391,7 @@ void TransferEngine::finishLanWrite(TransferOutcome outcome, const LinkMessage &
 {
     waitAck_->stop();
     waitBlock_->stop();
+    answerGuard_->stop();
     lanStep_ = LanStep::Idle;
     writeImage_.clear();
     lan_.setState(LanState::Connected);
@@ -359,7 +423,7 @@ void TransferEngine::finishLanRead(TransferOutcome outcome, const LinkMessage &m
 
 void TransferEngine::onLanDatagram(const QByteArray &d)
 {
-    if (closing_ || lanStep_ == LanStep::Idle)
+    if (closing_ || lanStep_ == LanStep::Idle || swallowedByGuard(d))
         return;
     switch (lan_.state()) {
     case LanState::AwaitingBlockAck:
@@ -389,11 +453,17 @@ void TransferEngine::onLanDatagram(const QByteArray &d)
         break;
     case LanState::Reading:
         handleReadDatagram(d);
-        break;
+        advanceLan();
+        return;
     default:
         return;
     }
-    advanceLan();
+    answered();
+}
+
+bool TransferEngine::readComplete() const
+{
+    return settingsRead_ && !objectBlockRead_.contains(false);
 }
 
 void TransferEngine::handleReadDatagram(const QByteArray &d)
@@ -401,12 +471,14 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
     const int lastIndex = variant_.objectBlocks(); // N/5: the settings block's index
     if (isReadBlock(d)) {
         const int index = readBlockIndex(d);
+        lastReadIndexByte_ = index;
         if (d.size() == kObjectBlockLength && index < lastIndex) {
             waitAck_->stop();
             waitBlock_->stop();
             // A repeated block (our "AT+RDY0" was lost) is answered again but stored and counted once.
             if (index != lastReadBlock_) {
                 lastReadBlock_ = index;
+                objectBlockRead_[index] = true;
                 readImage_.replace(index * kObjectBlockData, kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData));
                 bytesDone_ += kObjectBlockData;
                 updateProgress();
@@ -418,6 +490,7 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
         if (d.size() == kSettingsBlockLength && index == lastIndex) {
             waitBlock_->stop();
             readImage_.replace(variant_.settingsBase(), kSettingsSize, d.mid(kBlockHeader, kSettingsSize));
+            settingsRead_ = true;
             lan_.sendCommand(lancmd::readyForNext());
             bytesDone_ += kSettingsSize;
             updateProgress();
@@ -430,6 +503,7 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
             QByteArray settings = d.mid(kBlockHeader, kShortSettingsData);
             settings.append(QByteArray(kSettingsSize - kShortSettingsData, '\0'));
             readImage_.replace(variant_.settingsBase(), kSettingsSize, settings);
+            settingsRead_ = true;
             lan_.sendCommand(lancmd::readyForNext());
             bytesDone_ += kShortSettingsData;
             updateProgress();
@@ -437,12 +511,17 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
             return;
         }
     }
-    // The end marker counts only behind the settings block: byte 11 of the receive buffer still
-    // holds that block's index.
-    if (looksLikeEndMarker(d) && static_cast<unsigned char>(lan_.receiveBuffer().at(11)) == lastIndex) {
+    // The end marker counts only behind the settings block: byte 11 of the read's last block holds
+    // that block's index. The read's own blocks decide it, not the receive buffer, which a status
+    // datagram in between would overwrite.
+    if (looksLikeEndMarker(d) && lastReadIndexByte_ == lastIndex) {
         lan_.sendCommand(lancmd::readyForNext());
-        lan_.setState(LanState::ReadDone);
         waitBlock_->stop();
+        // A transceiver or network that skipped a block still ends with the marker: that is no read.
+        if (readComplete())
+            lan_.setState(LanState::ReadDone);
+        else
+            finishLanRead(TransferOutcome::Incomplete, linktext::readFailed());
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QVector>
 #include <memory>
 
 namespace talvir {
@@ -24,6 +25,7 @@ enum class TransferOutcome {
     Succeeded,
     Refused,     // LAN: the transceiver answered the final "AT+CONFIG" with its failure answer
     NoAnswer,    // retransmissions used up, no read block in time, or a silent serial write
+    Incomplete,  // LAN read: the end marker came with an object block or the settings block missing
     StoreFailed, // serial: 0x25 in the middle of the write
     PortLost,    // serial: the port went away in the middle of the write
     Abandoned,   // exit confirmed, or the port closed under the write: no message
@@ -102,6 +104,7 @@ private:
 
     void transmitFrame(const Frame &frame);
     bool releaseFirstFrame();
+    int identRepeatMs() const;
     void onFrameRetry();
     void finishSerialWrite(TransferOutcome outcome, const LinkMessage &message);
 
@@ -113,6 +116,10 @@ private:
     void finishLanWrite(TransferOutcome outcome, const LinkMessage &message, bool pollOn);
     void finishLanRead(TransferOutcome outcome, const LinkMessage &message);
     void handleReadDatagram(const QByteArray &d);
+    void sendAwaited(const QByteArray &command);
+    void answered();
+    bool swallowedByGuard(const QByteArray &d);
+    bool readComplete() const;
     void abandonAll();
 
     void setProgress(int percent, bool force = false);
@@ -124,8 +131,10 @@ private:
     Timing timing_;
     std::unique_ptr<Timer> silence_;
     std::unique_ptr<Timer> frameRetry_;
+    std::unique_ptr<Timer> identRepeat_; // while frame 0 waits: the identification frame again
     std::unique_ptr<Timer> waitAck_;
     std::unique_ptr<Timer> waitBlock_;
+    std::unique_ptr<Timer> answerGuard_;
     bool closing_ = false;
 
     int bytesDone_ = 0;
@@ -144,10 +153,17 @@ private:
     // LAN exchange.
     LanStep lanStep_ = LanStep::Idle;
     int retryBudget_ = 0;
+    // Transmissions of the awaited command; the answers carry no block number, so after a repeated
+    // command is answered the answers of its other copies are waited for (answerGuard_) and dropped.
+    int copiesSent_ = 0;
+    int strayAnswersLeft_ = 0;
     int block_ = 0;
     QByteArray writeImage_;
     QByteArray readImage_;
     int lastReadBlock_ = -1;
+    int lastReadIndexByte_ = -1; // byte 11 of the read's last block, whatever else arrived since
+    QVector<bool> objectBlockRead_;
+    bool settingsRead_ = false;
     LinkMessage resultMessage_;
     TransferOutcome resultOutcome_ = TransferOutcome::Succeeded;
 };

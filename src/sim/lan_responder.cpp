@@ -69,9 +69,9 @@ LanResult LanResponder::onDatagram(const QByteArray &d)
         r.meaning = readInProgress() ? QStringLiteral("AT+READF, read starts over") : QStringLiteral("AT+READF");
         snapshot_ = memory_.bytes();
         readPhase_ = ReadPhase::Object;
-        readIndex_ = 0;
+        readIndex_ = settings_.skipReadBlock == 0 ? 1 : 0;
         copiesSent_ = 1;
-        r.out.append(objectBlock(0));
+        appendReadBlock(r, readIndex_);
     } else if (d == "AT+RDY0") {
         if (!readInProgress()) {
             r.meaning = QStringLiteral("AT+RDY0 with no read running, ignored");
@@ -150,7 +150,17 @@ void LanResponder::onWriteBlock(const QByteArray &d, LanResult &r)
                         .arg(isObject ? QStringLiteral("object block %1").arg(number) : QStringLiteral("settings block"));
         return;
     }
+    if (isObject && number == settings_.loseWriteBlock && !lostBlockDone_) {
+        lostBlockDone_ = true;
+        r.meaning = QStringLiteral("object block %1, lost (fault)").arg(number);
+        return;
+    }
     ++counters_.writeBlocksReceived;
+    int extraDelay = 0;
+    if (isObject && number == settings_.lateWriteBlock && !lateBlockDone_) {
+        lateBlockDone_ = true;
+        extraDelay = settings_.lateAnswerMs;
+    }
     if (isObject) {
         const bool again = objectReceived_.at(number - 1);
         pending_.replace((number - 1) * kObjectData, kObjectData, d.mid(kHeader));
@@ -167,7 +177,9 @@ void LanResponder::onWriteBlock(const QByteArray &d, LanResult &r)
         writePhase_ = WritePhase::DataComplete;
         r.meaning = QStringLiteral("settings block%1").arg(again ? QStringLiteral(", again") : QString());
     }
-    r.out.append({QByteArrayLiteral("OK"), QStringLiteral("OK"), false});
+    r.out.append({QByteArrayLiteral("OK"),
+                  extraDelay ? QStringLiteral("OK, %1 ms late (fault)").arg(extraDelay) : QStringLiteral("OK"), false,
+                  extraDelay});
 }
 
 void LanResponder::onReadNext(LanResult &r)
@@ -188,14 +200,16 @@ void LanResponder::onReadNext(LanResult &r)
             snapshot_.clear();
             return;
         }
+        if (readIndex_ + 1 == settings_.skipReadBlock)
+            ++readIndex_;
         if (readIndex_ + 1 < blocks_) {
             ++readIndex_;
             copiesSent_ = 1;
-            r.out.append(objectBlock(readIndex_));
+            appendReadBlock(r, readIndex_);
             return;
         }
         readPhase_ = ReadPhase::Settings;
-        r.out.append(settingsBlock());
+        appendReadBlock(r, blocks_);
         return;
     }
     // The settings block was answered: the read ends.
@@ -204,6 +218,17 @@ void LanResponder::onReadNext(LanResult &r)
     snapshot_.clear();
     ++counters_.readsFinished;
     r.readFinished = true;
+}
+
+// Read block index (N/5: the settings block), and the status datagram after it when the
+// status-in-read fault asks for one there.
+void LanResponder::appendReadBlock(LanResult &r, int index)
+{
+    r.out.append(index < blocks_ ? objectBlock(index) : settingsBlock());
+    if (index == settings_.statusInRead) {
+        ++counters_.statusSent;
+        r.out.append({statusDatagram(), QStringLiteral("status inside a read (fault)"), true});
+    }
 }
 
 LanOut LanResponder::objectBlock(int index)

@@ -27,6 +27,7 @@ struct LanOut {
     QByteArray bytes;
     QString meaning;
     bool readBlock = false; // a read block or the end marker: the block gap applies
+    int extraDelayMs = 0;   // a late answer (fault)
 };
 
 struct LanResult {
@@ -56,6 +57,7 @@ private:
     void onWriteBlock(const QByteArray &d, LanResult &r);
     void onConfig(LanResult &r);
     void onReadNext(LanResult &r);
+    void appendReadBlock(LanResult &r, int index);
     LanOut objectBlock(int index);
     LanOut settingsBlock();
     static LanOut endMarker();
@@ -70,6 +72,8 @@ private:
     QByteArray pending_;
     QVector<bool> objectReceived_;
     bool settingsReceived_ = false;
+    bool lostBlockDone_ = false;   // the lose-block fault played once
+    bool lateBlockDone_ = false;   // the late-answer fault played once
 
     ReadPhase readPhase_ = ReadPhase::Idle;
     QByteArray snapshot_;

@@ -81,6 +81,7 @@ SerialEvent SerialResponder::judge(const QByteArray &bytes)
     } else if (f[0] == kIdentCommand) {
         e.kind = SerialEvent::Kind::Ident;
         ++counters_.identFrames;
+        e.stray = counters_.identFrames == settings_.strayAfterIdent;
     } else if (frameAddress(f) >= memory_.size()) {
         e.kind = SerialEvent::Kind::OutOfRange;
     } else {

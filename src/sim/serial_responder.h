@@ -28,6 +28,7 @@ struct SerialEvent {
     QString meaning;      // for the log, e.g. "write 0x6E28=05", "NAK (bad CRC)"
     bool stored = false;
     bool lastAddress = false; // the byte stored went to the last address of the memory
+    bool stray = false;       // the answer is followed by a noise byte 0xFF
 };
 
 class SerialResponder {

@@ -1,5 +1,6 @@
 #include "sim_memory.h"
 
+#include "files/config_file.h"
 #include "link/frames.h"
 
 #include <QFile>
@@ -18,16 +19,15 @@ bool SimMemory::replace(const QByteArray &content)
 
 bool SimMemory::load(const QString &path, QString *error, QString *warning)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, f.errorString());
+    // The configurator's reader of configuration files, with its size limit: the file side is shared,
+    // only the protocol side of the simulator is kept apart.
+    QString readError;
+    const std::optional<QByteArray> read = readConfigFileBytes(path, &readError);
+    if (!read) {
+        *error = QStringLiteral("cannot read %1").arg(readError);
         return false;
     }
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, f.errorString());
-        return false;
-    }
+    const QByteArray &data = *read;
 
     if (data.size() == bytes_.size()) {
         bytes_ = data;
@@ -45,19 +45,19 @@ bool SimMemory::load(const QString &path, QString *error, QString *warning)
         *error = QStringLiteral("%1: the signature record is cut short").arg(path);
         return false;
     }
-    const bool hasFixed = data.at(5) == 'P';
-    const qsizetype first = hasFixed ? 12 : 6;
-    if (data.size() < first) {
+    const FrameRecords records = splitRecords(data);
+    if (records.failure != FileFailure::None) {
         *error = QStringLiteral("%1: the fixed record is missing").arg(path);
         return false;
     }
+    const int first = records.hasFixedRecord ? 2 : 1; // file record of frame record 0
 
     QByteArray loaded = bytes_;
     int frames = 0;
-    for (qsizetype off = first; off + 6 <= data.size(); off += 6) {
-        Frame fr;
-        std::memcpy(fr.data(), data.constData() + off, 6);
-        const qsizetype record = off / 6;
+    for (std::size_t i = 0; i < records.frames.size(); ++i) {
+        const Frame &fr = records.frames[i];
+        const qsizetype record = first + qsizetype(i);
+        const qsizetype off = record * kRecordSize;
         if (fr[0] != kWriteCommand || !frameCrcValid(fr)) {
             *error = QStringLiteral("%1: record %2 (offset %3) is not a write frame with a good CRC: %4")
                          .arg(path)

@@ -19,6 +19,7 @@ struct SimSettings {
     int nakEvery = 0;                         // NAK every n-th write frame once, accept its repeat; 0 = off
     QMap<int, unsigned char> replyBytes;      // frame number -> the byte answered instead
     int silentAfter = -1;                     // answer no frame after this many; -1 = always answer
+    int strayAfterIdent = 0;                  // the n-th identification frame is answered 01 FF; 0 = off
 
     // LAN faults.
     int dropEvery = 0;                        // ignore every n-th datagram received; 0 = off
@@ -27,6 +28,12 @@ struct SimSettings {
     bool duplicateBlocks = false;             // each object block of a read goes out twice
     bool shortSettings = false;               // the read sends the 114-byte settings block
     int endAfterObject = -1;                  // end marker after this object block of a read; -1 = off
+    int skipReadBlock = -1;                   // a read never sends this object block; -1 = off
+    int statusInRead = -1;                    // one status datagram right after this read block
+                                              // (N/5: the settings block); -1 = off
+    int loseWriteBlock = 0;                   // the first copy of this write object block is ignored
+    int lateWriteBlock = 0;                   // the first copy of this write object block is answered...
+    int lateAnswerMs = 0;                     // ...this much later
     int blockGapMs = 0;                       // pause before each read block
     int latencyMs = 0;                        // pause before every answer, serial and LAN
 

@@ -144,7 +144,7 @@ void TransceiverSim::onSerialBytes(const QByteArray &bytes)
         // The configurator answers every acknowledgement with a new identification frame, so an idle
         // link is a stream of ident/ACK pairs: the log shows the first and then a count per second.
         const bool keepAlive = e.kind == SerialEvent::Kind::Ident && e.reply == kReplyAck
-                               && !settings_.replyBytes.contains(e.number);
+                               && !settings_.replyBytes.contains(e.number) && !e.stray;
         const bool quiet = keepAlive && identRun_ > 0;
         if (keepAlive)
             ++identRun_;
@@ -156,11 +156,14 @@ void TransceiverSim::onSerialBytes(const QByteArray &bytes)
             continue;
         emit frameReceived(e.bytes, e.reply);
         if (e.reply >= 0) {
-            const QByteArray reply(1, char(e.reply));
+            QByteArray reply(1, char(e.reply));
+            if (e.stray)
+                reply.append(char(0xFF));
             serialOut_->post(settings_.latencyMs, [this, reply, quiet] {
                 if (!quiet)
                     log(QStringLiteral("serial"), QStringLiteral("->"), reply,
-                        replyName(static_cast<unsigned char>(reply.at(0))));
+                        replyName(static_cast<unsigned char>(reply.at(0)))
+                            + (reply.size() > 1 ? QStringLiteral(" + noise byte (fault)") : QString()));
                 serial_->write(reply);
             });
         }
@@ -198,7 +201,7 @@ void TransceiverSim::onDatagrams()
         log(QStringLiteral("udp"), QStringLiteral("<- %1:%2").arg(from.toString()).arg(fromPort), data, r.meaning);
         for (qsizetype i = 0; i < r.out.size(); ++i) {
             const LanOut out = r.out.at(i);
-            const int delay = settings_.latencyMs + (out.readBlock ? settings_.blockGapMs : 0);
+            const int delay = settings_.latencyMs + (out.readBlock ? settings_.blockGapMs : 0) + out.extraDelayMs;
             if (out.readBlock)
                 ++readSendsQueued_;
             const bool finishes = r.readFinished && i == r.out.size() - 1;
@@ -233,8 +236,9 @@ void TransceiverSim::sendDatagram(const QByteArray &bytes, const QString &meanin
 
 void TransceiverSim::sendStatus()
 {
-    // Not during a read: the configurator finds the end marker by byte 11 left in its receive buffer
-    // by the settings block, which a status datagram in between would overwrite.
+    // Not during a read: older configurators found the end marker by byte 11 left in their receive
+    // buffer by the settings block, which a status datagram in between overwrote (--status-in-read
+    // plays that case on purpose).
     if (!settings_.statusEnabled || !udp_ || peerPort_ == 0 || lanLogic_.readInProgress() || readSendsQueued_ > 0)
         return;
     if (statusTimer_->interval() != std::max(1, settings_.statusIntervalMs))

@@ -225,6 +225,14 @@ public:
             ::close(slave_);
     }
     QString slavePath() const { return slavePath_; }
+    // The line settings of the terminal, as whoever opens the slave finds and leaves them.
+    termios lineSettings() const
+    {
+        termios t{};
+        tcgetattr(slave_, &t);
+        return t;
+    }
+    bool setLineSettings(const termios &t) const { return tcsetattr(slave_, TCSANOW, &t) == 0; }
 
     // All bytes in one write, so that the configurator finds them waiting together.
     bool write(const QByteArray &bytes) const

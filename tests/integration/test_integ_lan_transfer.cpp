@@ -209,6 +209,50 @@ private slots:
         QCOMPARE(rig.link.lan.state(), LanState::Connected);
         QVERIFY(rig.link.lan.isPolling());
     }
+
+    // Block 7's first copy answered a retransmission period late, so both copies are answered close
+    // together; block 8's first copy lost. The write sends block 8 again and the memory is whole.
+    void lateAnswerThenLostBlock()
+    {
+        SimSettings s;
+        s.lateWriteBlock = 7;
+        s.lateAnswerMs = quickLan().retransmitMs + 100;
+        s.loseWriteBlock = 8;
+        LanRig rig(Variant::mxr600r(), quickLan(), s);
+        QString error;
+        QVERIFY2(rig.start(&error), qPrintable(error));
+        QCOMPARE(rig.connect(), std::optional<bool>(true));
+        const QByteArray image = randomImage(28622, 78);
+        QVERIFY(rig.link.engine.startLanWrite(image, QStringLiteral("7")));
+        QVERIFY(rig.link.waitWriteFinished(30000));
+        QCOMPARE(rig.link.writeResult->outcome, TransferOutcome::Succeeded);
+        QCOMPARE(rig.sim.memory().bytes(), image);
+        QList<int> blocks;
+        for (const QByteArray &d : rig.seen)
+            if (d.startsWith("AT+FPD0=") && d.size() == 247)
+                blocks.append(d.at(11));
+        QCOMPARE(blocks.count(7), 2);
+        QCOMPARE(blocks.count(8), 2);
+    }
+
+    // A status datagram between the settings block and the end marker is shown and spoils nothing.
+    void statusInsideReadIsShown()
+    {
+        SimSettings s;
+        s.statusInRead = 120;
+        s.statusIntervalMs = 3600000;
+        LanRig rig(Variant::mxr600r(), quickLan(), s);
+        const QByteArray image = randomImage(28622, 79);
+        QVERIFY(rig.sim.memory().replace(image));
+        QString error;
+        QVERIFY2(rig.start(&error), qPrintable(error));
+        QCOMPARE(rig.connect(), std::optional<bool>(true));
+        QVERIFY(rig.link.engine.startLanRead());
+        QVERIFY(rig.link.waitReadFinished(30000));
+        QCOMPARE(rig.link.readResult->outcome, TransferOutcome::Succeeded);
+        QCOMPARE(rig.link.engine.readImage(), image);
+        QCOMPARE(rig.statuses.size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIntegLanTransfer)

@@ -37,6 +37,28 @@ private slots:
         QCOMPARE(rig.sim.counters().naksSent, 0);
     }
 
+    // The port is set to 115200 8N1 without flow control on the line itself, whatever it was before.
+    void portLineIs115200EightNoneOneWithoutFlowControl()
+    {
+        PtyPeer peer;
+        termios t = peer.lineSettings();
+        cfsetispeed(&t, B9600);
+        cfsetospeed(&t, B9600);
+        t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | PARODD | CSTOPB | CRTSCTS;
+        t.c_iflag |= IXON | IXOFF;
+        QVERIFY(peer.setLineSettings(t));
+        LinkStack link(Variant::mxr600r(), Timing());
+        QVERIFY2(link.serial.open(peer.slavePath()), qPrintable(link.serial.lastError()));
+
+        t = peer.lineSettings();
+        QCOMPARE(cfgetispeed(&t), speed_t(B115200));
+        QCOMPARE(cfgetospeed(&t), speed_t(B115200));
+        QCOMPARE(t.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+        QCOMPARE(t.c_iflag & (IXON | IXOFF), tcflag_t(0));
+        link.serial.close();
+    }
+
     void silentTransceiverLosesLinkAndIsCalledEvery275ms()
     {
         SerialRig rig(Variant::mxr600r());

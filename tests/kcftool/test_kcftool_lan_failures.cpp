@@ -34,14 +34,22 @@ private slots:
     }
 
     // The end marker right after object block 0 does not count: the block watchdog ends the read.
+    // A read that skipped a block is no read either, though it ends with the marker.
+    void failedReadLeavesTheFileAlone_data()
+    {
+        QTest::addColumn<QStringList>("fault");
+        QTest::newRow("end marker after block 0") << QStringList{"--end-after-object"};
+        QTest::newRow("block 5 never sent") << QStringList{"--skip-read-block", "5"};
+    }
     void failedReadLeavesTheFileAlone()
     {
+        QFETCH(QStringList, fault);
         QTemporaryDir dir;
         const QString out = dir.filePath("out.kcf");
         QVERIFY(writeFile(out, "precious"));
         Sim sim;
         QString error;
-        QVERIFY2(sim.start({"--udp", "127.0.31.42", "--udp-port", "0", "--end-after-object"}, &error), qPrintable(error));
+        QVERIFY2(sim.start(QStringList{"--udp", "127.0.31.42", "--udp-port", "0"} + fault, &error), qPrintable(error));
         const Run r = kcftool(QStringList{"read"} + sim.lan() + QStringList{out});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.endsWith(QString::fromUtf8("kcftool: Ошибка при чтение конфигурации.\n")), qPrintable(r.err));

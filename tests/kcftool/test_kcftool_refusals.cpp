@@ -80,6 +80,39 @@ private slots:
         QVERIFY2(seen.contains("bound") && !seen.contains(" <- "), seen.constData());
     }
 
+    // An input larger than any correct one is refused at once: nothing is read whole, nothing sent.
+    void oversizedInputRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("device"); // /dev/zero, or a file one record past the largest
+        QTest::newRow("encode /dev/zero") << "encode" << true;
+        QTest::newRow("write /dev/zero") << "write" << true;
+        QTest::newRow("write a file one record too long") << "write" << false;
+    }
+    void oversizedInputRefusedAtOnce()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, device);
+        QTemporaryDir dir;
+        QString input = "/dev/zero";
+        if (!device) {
+            input = dir.filePath("long.kcf");
+            QVERIFY(writeFile(input, kcfOf(QByteArray(28622, '\0')) + QByteArray(6, '\0')));
+        }
+        const QString log = dir.filePath("sim.log");
+        Sim sim;
+        QString error;
+        QVERIFY2(sim.start({"--serial-pty", dir.filePath("tty"), "--log", log}, &error), qPrintable(error));
+        const QString out = dir.filePath("x.kcf");
+        const QStringList args = command == "encode" ? QStringList{"encode", input, out}
+                                                     : QStringList{"write", "--usb", sim.device(), input};
+        const Run r = kcftool(args, 10000);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("larger than any correct input"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY2(!readFile(log).contains(" <- "), readFile(log).constData());
+    }
+
     void badUsage_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -19,8 +19,11 @@ private slots:
         QTest::addColumn<int>("settingsBase");
         QTest::addColumn<bool>("byLink"); // the port named by the sim's link, or by its device path
         QTest::addColumn<bool>("evenFirst"); // the file's records: even addresses, then odd ones
-        QTest::newRow("600r") << "600r" << 28622 << 28200 << true << false;
-        QTest::newRow("duziv, even addresses first") << "duziv" << 14522 << 14100 << false << true;
+        QTest::addColumn<bool>("noisyIdent"); // the identification frame outstanding at the start is answered 01 FF
+        QTest::newRow("600r") << "600r" << 28622 << 28200 << true << false << false;
+        QTest::newRow("duziv, even addresses first") << "duziv" << 14522 << 14100 << false << true << false;
+        QTest::newRow("duziv, noise after the identification answer")
+            << "duziv" << 14522 << 14100 << true << false << true;
     }
     void writesTheFileFramesInOrder()
     {
@@ -29,6 +32,7 @@ private slots:
         QFETCH(int, settingsBase);
         QFETCH(bool, byLink);
         QFETCH(bool, evenFirst);
+        QFETCH(bool, noisyIdent);
         QTemporaryDir dir;
         QByteArray image = randomImage(size, quint32(size));
         putSerialNumber(image, settingsBase, 4000000001u); // above the signed 32-bit range
@@ -41,7 +45,12 @@ private slots:
 
         Sim sim;
         QString error;
-        QVERIFY2(sim.start({"--variant", variant, "--serial-pty", link, "--save-image", memory, "--log", log}, &error),
+        // kcftool starts the write on the first acknowledgement, which is answered with identification
+        // frame 2 at once: that one's answer is spoilt.
+        const QStringList noise = noisyIdent ? QStringList{"--stray-after-ident", "2"} : QStringList{};
+        QVERIFY2(sim.start(QStringList{"--variant", variant, "--serial-pty", link, "--save-image", memory, "--log", log}
+                               + noise,
+                           &error),
                  qPrintable(error));
         const Run r = kcftool({"write", "--variant", variant, "--usb", byLink ? link : sim.device(), kcf});
         QCOMPARE(r.code, 0);
@@ -58,11 +67,17 @@ private slots:
         // On the line: the identification exchange, then the file's records byte for byte, in file
         // order; the first one twice (it goes out again on the first acknowledgement).
         QStringList sent;
+        bool noiseSeen = false, identAfterNoise = false;
         for (const QByteArray &line : readFile(log).split('\n')) {
+            noiseSeen = noiseSeen || line.contains("noise byte");
+            if (noiseSeen && sent.isEmpty() && line.contains("serial <- 23 01 01 01 B8 B2"))
+                identAfterNoise = true; // the write asked again before its first frame
             const int at = line.indexOf("serial <- 3B ");
             if (at >= 0)
                 sent << QString::fromLatin1(line.mid(at + 10, 17)).remove(' ');
         }
+        QCOMPARE(noiseSeen, noisyIdent);
+        QCOMPARE(identAfterNoise, noisyIdent);
         QCOMPARE(sent.size(), size + 1);
         QCOMPARE(sent.at(0), sent.at(1));
         sent.removeFirst();

@@ -191,6 +191,7 @@ private slots:
         f.fromTransceiver(QByteArray(513, 'b'));
         QCOMPARE(dropped.count(), 1);
         QCOMPARE(dropped.at(0).at(0).toInt(), 513);
+        QCOMPARE(f.lan->droppedDatagrams(), 1);
         QCOMPARE(f.lan->receiveBuffer(), QByteArray(512, 'a'));
         // From a foreign sender it is not even reported.
         f.udp->deliver(QByteArray(600, 'c'), QStringLiteral("10.0.0.1"));

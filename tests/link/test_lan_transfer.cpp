@@ -247,19 +247,46 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    void retransmissionOfLateAnsweredBlockGoesOn()
+    // A command sent twice may be answered twice, and an answer names no block: the second answer
+    // is waited for (at most the guard time) and dropped, so it never counts for the next command.
+    void repeatedCommandWaitsForItsOtherAnswer_data()
     {
+        QTest::addColumn<int>("answers"); // answers given before the command that gets repeated
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("stray"); // empty: the other copy's answer is lost
+        QTest::newRow("AT+DATF") << 0 << QByteArray("READY") << QByteArray("READY");
+        QTest::newRow("object block 7") << 7 << QByteArray("OK") << QByteArray("OK");
+        QTest::newRow("object block 7, other answer lost") << 7 << QByteArray("OK") << QByteArray();
+        QTest::newRow("settings block") << 121 << QByteArray("OK") << QByteArray("OK");
+        QTest::newRow("AT+CONFIG result") << 122 << QByteArray("GOOD") << QByteArray("OK");
+    }
+    void repeatedCommandWaitsForItsOtherAnswer()
+    {
+        QFETCH(int, answers);
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, stray);
         LinkFixture f;
         f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
-        f.fromTransceiver("READY");
-        f.clock.advance(12000); // block 1 sent three times
-        QCOMPARE(f.udp->sent.size(), 4);
-        f.fromTransceiver("OK");
-        QCOMPARE(f.udp->sent.last().bytes.at(11), char(2));
-        // Block 2 has the full budget again: 7 sends.
-        f.clock.advance(34999);
-        QCOMPARE(f.udp->sent.size(), 4 + 7);
+        for (int i = 0; i < answers; ++i)
+            f.fromTransceiver(i == 0 ? "READY" : "OK");
+        f.clock.advance(5000); // sent a second time
+        f.clock.advance(100);
+        const int sent = int(f.udp->sent.size());
+        f.fromTransceiver(answer); // the first copy's answer, late
+        QCOMPARE(int(f.udp->sent.size()), sent);
+        QCOMPARE(finished.count(), 0);
+        if (stray.isEmpty()) {
+            f.clock.advance(f.timing.answerGuardMs - 1);
+            QCOMPARE(int(f.udp->sent.size()), sent);
+            f.clock.advance(1);
+        } else {
+            f.fromTransceiver(stray); // the second copy's: dropped, and the write goes on at once
+        }
+        QVERIFY(int(f.udp->sent.size()) > sent || finished.count() == 1);
+        if (finished.count())
+            QVERIFY(finished.at(0).at(0).value<TransferResult>().succeeded());
     }
 
     void writeNeedsConnectedLink()
@@ -411,28 +438,67 @@ private slots:
         QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
     }
 
-    void endMarkerNeedsSettingsIndexInBuffer_data()
+    // A read that skipped a block still ends with the marker; it is no read.
+    void readWithBlockMissingFails_data()
     {
         QTest::addColumn<bool>("duziv");
-        QTest::newRow("600r: x") << false;
-        QTest::newRow("duziv: <") << true;
+        QTest::addColumn<int>("missing"); // object block index; -1: the settings block
+        QTest::newRow("600r block 5") << false << 5;
+        QTest::newRow("duziv block 0") << true << 0;
     }
-    void endMarkerNeedsSettingsIndexInBuffer()
+    void readWithBlockMissingFails()
     {
         QFETCH(bool, duziv);
+        QFETCH(int, missing);
         const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        const int blocks = v.maxPanels / 5;
         LinkFixture f(v);
         f.lanConnected();
         QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
         QVERIFY(f.engine->startLanRead());
-        f.fromTransceiver(objectReadBlock(0, 0));
-        // Any datagram whose byte 11 is N/5 ("x" or "<") leaves it in the buffer.
-        QByteArray filler("..........."), marker = QByteArray(duziv ? "<" : "x");
-        f.fromTransceiver(filler + marker);
-        QCOMPARE(f.lan->receiveBuffer().at(11), marker.at(0));
+        for (int i = 0; i < blocks; ++i)
+            if (i != missing)
+                f.fromTransceiver(objectReadBlock(i, i));
+        f.fromTransceiver(readBlock(blocks, settingsBytes()));
+        f.fromTransceiver("AT+RDYE");
+        QCOMPARE(f.udp->sent.last().bytes, QByteArray("AT+RDY0"));
+        QCOMPARE(finished.count(), 1);
+        const auto r = finished.at(0).at(0).value<TransferResult>();
+        QCOMPARE(r.outcome, TransferOutcome::Incomplete);
+        QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(f.lan->isPolling());
+    }
+
+    // The transceiver sends its status every second; one between the settings block and the end
+    // marker is shown, and the read's own blocks still decide where it ends.
+    void statusDatagramBeforeEndMarker_data()
+    {
+        QTest::addColumn<bool>("duziv");
+        QTest::newRow("600r") << false;
+        QTest::newRow("duziv") << true;
+    }
+    void statusDatagramBeforeEndMarker()
+    {
+        QFETCH(bool, duziv);
+        const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
+        const int blocks = v.maxPanels / 5;
+        LinkFixture f(v);
+        f.lanConnected();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QSignalSpy status(f.lan.get(), &LanChannel::statusReceived);
+        QVERIFY(f.engine->startLanRead());
+        for (int i = 0; i < blocks; ++i)
+            f.fromTransceiver(objectReadBlock(i, i));
+        f.fromTransceiver(readBlock(blocks, settingsBytes()));
+        f.fromTransceiver(bytes("003930FF55C0A801DD0000000001"));
+        QCOMPARE(status.count(), duziv ? 0 : 1);
         f.fromTransceiver("AT+RDYE");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
+        QCOMPARE(f.engine->readImage().left(v.maxPanels * 47), testImage(v.maxPanels).left(v.maxPanels * 47));
+        QCOMPARE(f.engine->readImage().mid(v.maxPanels * 47), settingsBytes());
     }
 
     void blockWatchdogRestartsWithEachBlock()

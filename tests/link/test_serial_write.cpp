@@ -229,6 +229,50 @@ private slots:
         QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1, 1}));
     }
 
+    // The answer to the identification frame is lost (noise came last, or nothing came): the
+    // identification frame is repeated every 275 ms of silence, frame 0 goes on the first
+    // acknowledgement, and only the write's 5 s of silence end it.
+    void lostIdentificationAnswerIsAskedAgain_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("transceiverComesBack");
+        QTest::newRow("01 FF, then answered") << bytes("01FF") << true;
+        QTest::newRow("nothing, then answered") << QByteArray() << true;
+        QTest::newRow("nothing ever") << QByteArray() << false;
+    }
+    void lostIdentificationAnswerIsAskedAgain()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, transceiverComesBack);
+        const QByteArray ident = bytes("23010101B8B2");
+        LinkFixture f;
+        f.serialLinkUp();
+        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        if (!answer.isEmpty())
+            f.port->feed(answer);
+        f.clock.advance(274);
+        QVERIFY(f.port->sent.isEmpty());
+        f.clock.advance(1);
+        QCOMPARE(f.port->sent, QList<QByteArray>{ident});
+        if (!transceiverComesBack) {
+            f.clock.advance(5000 - 275 - 1);
+            QCOMPARE(f.port->sent, QList<QByteArray>(18, ident)); // every 275 ms
+            QCOMPARE(finished.count(), 0);
+            f.clock.advance(1);
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::NoAnswer);
+            return;
+        }
+        f.port->feed(kAck);
+        f.port->sent.removeFirst();
+        for (int i = 0; i < 4; ++i)
+            f.port->feed(kAck);
+        QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1, 2}));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(finished.at(0).at(0).value<TransferResult>().succeeded());
+    }
+
     void firstFrameGoesAtOnceWithoutOutstandingIdentification()
     {
         LinkFixture f;

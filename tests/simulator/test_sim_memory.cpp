@@ -108,6 +108,8 @@ private slots:
             << QByteArray("TransP" + kFixed + hex("3B286E056512")) << QStringLiteral("record 2");
         QTest::newRow("identification frame as record")
             << QByteArray("TransP" + kFixed + hex("230101 01B8B2")) << QStringLiteral("not a write frame");
+        QTest::newRow("larger than any configuration file")
+            << QByteArray("TransP" + QByteArray(171744, '\0')) << QStringLiteral("larger than any correct input");
         QTest::newRow("address past the end")
             << QByteArray("TransP" + kFixed + frameBytes(makeWriteFrame(0x6FCE, 1)))
             << QStringLiteral("0x6fce");

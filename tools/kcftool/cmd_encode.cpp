@@ -2,6 +2,7 @@
 // same messages, same file.
 #include "commands.h"
 #include "config_json.h"
+#include "files/bounded_read.h"
 #include "link_options.h"
 #include "panel_csv.h"
 #include "files/config_file.h"
@@ -16,15 +17,20 @@ namespace kcftool {
 
 namespace {
 
+// A configuration's JSON, or a CSV of 600 panels, needs a few hundred KB at most; /dev/zero or a
+// wrong pick is refused at once.
+constexpr qint64 kLargestInput = 1 << 20;
+
 // The rows of a panel CSV, or false with every bad cell on stderr (nothing is written then).
 bool readCsvPanels(const QString &path, const Variant &variant, QList<PanelRecord> &rows)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QString error;
+    const std::optional<QByteArray> bytes = readBoundedFile(path, kLargestInput, &error);
+    if (!bytes) {
+        printErr(error);
         return false;
     }
-    const PanelCsv csv = panelsFromCsv(file.readAll(), variant.maxPanels);
+    const PanelCsv csv = panelsFromCsv(*bytes, variant.maxPanels);
     for (const CsvFault &f : csv.faults) {
         const QString where = f.column.isEmpty() ? QStringLiteral("line %1").arg(f.line)
                                                  : QStringLiteral("line %1, column \"%2\"").arg(f.line).arg(f.column);
@@ -47,12 +53,13 @@ int cmdEncode(QStringList args)
     const std::optional<QString> csvPath = takeOptionValue(args, QStringLiteral("--panels"));
     expectOperands(args, 2, usage);
 
-    QFile in(args[0]);
-    if (!in.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("%1: %2").arg(args[0], in.errorString()));
+    QString error;
+    const std::optional<QByteArray> json = readBoundedFile(args[0], kLargestInput, &error);
+    if (!json) {
+        printErr(error);
         return ExitRefused;
     }
-    TransceiverConfig config = configFromJson(in.readAll(), variant);
+    TransceiverConfig config = configFromJson(*json, variant);
     if (csvPath) {
         if (!config.panels.isEmpty())
             throw UsageError(QStringLiteral("give the panels either in %1 or with --panels, not both").arg(args[0]));
@@ -67,7 +74,7 @@ int cmdEncode(QStringList args)
         printErr(refusal->message);
         return ExitRefused;
     }
-    const QString error = saveConfigFile(args[1], list);
+    error = saveConfigFile(args[1], list);
     if (!error.isEmpty()) {
         printErr(error);
         return ExitRefused;

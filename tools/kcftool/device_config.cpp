@@ -11,9 +11,6 @@ using namespace talvir;
 namespace kcftool {
 
 namespace {
-// Far above the largest configuration file (171 744 bytes); nothing larger is read into memory.
-constexpr qint64 kLargestFile = 1 << 20;
-
 QString variantOfCount(int frames)
 {
     for (const Variant *v : {&Variant::mxr600r(), &Variant::mxrDuziv()}) {
@@ -26,22 +23,11 @@ QString variantOfCount(int frames)
 
 std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant &variant, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    const std::optional<QByteArray> bytes = readConfigFileBytes(path, error);
+    if (!bytes)
         return std::nullopt;
-    }
-    if (file.size() > kLargestFile) {
-        *error = QStringLiteral("%1: %2 bytes is too large for a configuration file").arg(path).arg(file.size());
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
 
-    const FrameRecords records = splitRecords(bytes);
+    const FrameRecords records = splitRecords(*bytes);
     if (records.failure == FileFailure::Format) {
         *error = QStringLiteral("%1: %2").arg(path, formatMessage());
         return std::nullopt;

@@ -135,6 +135,12 @@ void LinkSession::onInterrupt()
 
 bool LinkSession::startLan(const std::function<void()> &onConnected)
 {
+    // The window shows nothing of it (no datagram of the protocol is that long); here it is a line.
+    QObject::connect(&lan_, &LanChannel::datagramDropped, &context_, [this](int length) {
+        message(QStringLiteral("dropped a datagram of %1 bytes from %2: longer than the 512-byte receive buffer")
+                    .arg(length)
+                    .arg(options_.address));
+    });
     lan_.setLocalEndpoint(options_.bindAddress, options_.localPort);
     lan_.setRemotePort(options_.remotePort);
     QObject::connect(&lan_, &LanChannel::connectFinished, &context_, [this, onConnected](bool connected) {

@@ -140,6 +140,22 @@ bool applyReplyByte(const QString &given, SimOptions &o, QString *error)
     return true;
 }
 
+bool applyLateAnswer(const QString &given, SimOptions &o, QString *error)
+{
+    const QStringList parts = given.split(QLatin1Char(':'));
+    qint64 block = 0;
+    qint64 ms = 0;
+    if (parts.size() != 2 || !parseNumber(parts[0], 1, 255, &block) || !parseNumber(parts[1], 0, 600000, &ms)) {
+        *error = QStringLiteral("--late-answer: \"%1\" is not B:MS (an object block from 1, a delay in ms, "
+                                "e.g. 7:5100)")
+                     .arg(given);
+        return false;
+    }
+    o.settings.lateWriteBlock = int(block);
+    o.settings.lateAnswerMs = int(ms);
+    return true;
+}
+
 bool applyConfigResult(const QString &value, SimOptions &o, QString *error)
 {
     if (value != QLatin1String("good") && value != QLatin1String("bad")) {
@@ -170,12 +186,19 @@ const QList<OptionRow> &optionTable()
         {{"udp-port"}, "UDP port to bind (0: any free one, printed at start).", "P", applyUdpPort},
         {{"nak-every"}, "NAK every N-th write frame once, then accept its repeat.", "N", number("nak-every", 0, 1000000, &S::nakEvery)},
         {{"reply-byte"}, "Answer frame AT (1-based) with BYTE instead; repeatable.", "AT:BYTE", applyReplyByte, true},
+        {{"stray-after-ident"}, "Answer identification frame N (from 1) with 01 FF.", "N",
+         number("stray-after-ident", 1, 1000000000, &S::strayAfterIdent)},
         {{"silent-after"}, "Stop answering on serial after N frames.", "N", number("silent-after", 0, 1000000000, &S::silentAfter)},
         {{"drop-every"}, "Ignore every N-th datagram received.", "N", number("drop-every", 0, 1000000, &S::dropEvery)},
+        {{"lose-block"}, "Ignore the first copy of write object block B.", "B", number("lose-block", 1, 255, &S::loseWriteBlock)},
+        {{"late-answer"}, "Answer the first copy of write object block B MS late.", "B:MS", applyLateAnswer},
         {{"no-ready"}, "Never answer AT+DATF.", "", flag(&S::noReady, true)},
         {{"config-result"}, "Answer to AT+CONFIG after a write: good (default) or bad.", "good|bad", applyConfigResult},
         {{"duplicate-blocks"}, "Send each object block of a read twice.", "", flag(&S::duplicateBlocks, true)},
         {{"short-settings"}, "Send the 114-byte settings block in a read.", "", flag(&S::shortSettings, true)},
+        {{"skip-read-block"}, "Never send object block K in a read.", "K", number("skip-read-block", 0, 255, &S::skipReadBlock)},
+        {{"status-in-read"}, "Send one status datagram right after read block K (N/5: the settings block).", "K",
+         number("status-in-read", 0, 255, &S::statusInRead)},
         {{"block-gap-ms"}, "Pause before each read block.", "MS", number("block-gap-ms", 0, 600000, &S::blockGapMs)},
         {{"latency-ms"}, "Pause before every answer, serial and UDP.", "MS", number("latency-ms", 0, 600000, &S::latencyMs)},
         {{"end-after-object"}, "End a read right after object block 0.", "", flag(&S::endAfterObject, 0)},
