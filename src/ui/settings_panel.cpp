@@ -6,6 +6,7 @@
 #include "ui/prompts.h"
 #include "ui/key_filter.h"
 #include "ui/radio_group.h"
+#include "ui/text_fit.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -39,7 +40,7 @@ QFormLayout *makeForm(QWidget *host)
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(5);
+    form->setVerticalSpacing(3);
     return form;
 }
 
@@ -50,7 +51,7 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    column->setSpacing(4);
     column->addLayout(buildFactoryNumberRow());
     column->addLayout(buildSwitches());
     column->addWidget(buildUsbBox());
@@ -71,7 +72,8 @@ QLayout *SettingsPanel::buildFactoryNumberRow()
     // value) is shown whole, so writing it back keeps it.
     factoryNumberEdit = makeEdit("factoryNumberEdit", 0, QString(), this);
     installKeyFilter(factoryNumberEdit, KeyFilter::digits, kFactoryNumberDigits);
-    factoryNumberEdit->setMaximumWidth(110);
+    keepTextsWhole(factoryNumberEdit, {QStringLiteral("4294967295")});
+    factoryNumberEdit->setMaximumWidth(qMax(110, factoryNumberEdit->minimumWidth()));
     auto *label = new QLabel(QStringLiteral("Заводской номер"), this);
     label->setBuddy(factoryNumberEdit);
     row->addWidget(label);
@@ -141,7 +143,7 @@ QWidget *SettingsPanel::buildLanBox()
     lanBox = new QGroupBox(QStringLiteral(" Настройка LAN"), this);
     lanBox->setObjectName(QStringLiteral("lanBox"));
     auto *lan = new QVBoxLayout(lanBox);
-    lan->setSpacing(5);
+    lan->setSpacing(3);
     lan->addWidget(buildServerBox(lanBox));
 
     dhcpGroup = new RadioGroup(QStringLiteral("  DHCP  "), {QStringLiteral("Выкл."), QStringLiteral("Вкл.")}, 2, lanBox);
@@ -171,6 +173,8 @@ QWidget *SettingsPanel::buildServerBox(QWidget *parent)
     serverPortEdit = makeEdit("serverPortEdit", kPortDigits, QString(), server);
     installKeyFilter(serverPortEdit, KeyFilter::digits);
     serverPortEdit->setText(QStringLiteral("9999"));
+    keepTextsWhole(serverIpEdit, addressSamples());
+    keepTextsWhole(serverPortEdit, portSamples());
     serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
     serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
     serverForm->addRow(serverIpLabel, serverIpEdit);
@@ -190,6 +194,9 @@ QWidget *SettingsPanel::buildLocalLanBox(QWidget *parent)
     installKeyFilter(localPortEdit, KeyFilter::digits);
     gatewayIpEdit = makeEdit("gatewayIpEdit", 0, QStringLiteral("IP-адрес сетевого роутера"), localLanBox);
     installKeyFilter(gatewayIpEdit, KeyFilter::ipv4Chars);
+    keepTextsWhole(localIpEdit, addressSamples());
+    keepTextsWhole(localPortEdit, portSamples());
+    keepTextsWhole(gatewayIpEdit, addressSamples());
     local->addRow(QStringLiteral("Локальный IP-адрес"), localIpEdit);
     local->addRow(QStringLiteral("Локальный IP- порт"), localPortEdit);
     local->addRow(QStringLiteral("IP- адрес шлюза"), gatewayIpEdit);
