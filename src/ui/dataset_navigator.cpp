@@ -74,6 +74,7 @@ DatasetNavigator::DatasetNavigator(const QList<Button> &buttons, QWidget *parent
         tb->setObjectName(QLatin1String(buttonName(b)));
         tb->setText(glyph(b));
         tb->setToolTip(hint(b));
+        tb->setAccessibleName(hint(b)); // not the glyph: "+" or "|◀" says nothing when read aloud
         tb->setAutoRaise(false);
         tb->setMinimumSize(30, 26);
         tb->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

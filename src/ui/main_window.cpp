@@ -174,6 +174,7 @@ void MainWindow::buildBody()
     settingsScroll->setWidgetResizable(true);
     settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     settingsScroll->setWidget(settings_);
+    settingsScroll->setAccessibleName(QStringLiteral("Настройки трансивера"));
     right->addWidget(settingsScroll, 1);
     writeButton = new QPushButton(QStringLiteral("Записать"), central);
     writeButton->setObjectName(QStringLiteral("writeButton"));

@@ -8,6 +8,7 @@
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
 #include "ui/text_fit.h"
+#include "ui/accessible_names.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -60,6 +61,7 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, Prompt
 
     panelGrid = makeGrid("panelGrid", this);
     panelGrid->setModel(table_);
+    panelGrid->setAccessibleName(QStringLiteral("Список ППК"));
     panelGrid->setAlternatingRowColors(true);
     panelGrid->verticalHeader()->setDefaultSectionSize(22);
     panelGrid->horizontalHeader()->setHighlightSections(false);
@@ -107,6 +109,7 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, Prompt
     table_->setBeforeScroll([this] { showRowType(); });
     table_->setAfterScroll([this] { showRowType(); });
     bindEditors();
+    nameBoxesByTheirLabels(this);
 }
 
 QWidget *PanelTableView::buildEditors()
@@ -172,6 +175,7 @@ void PanelTableView::buildTypeGrid(QWidget *host)
     typeGridModel_ = new QStandardItemModel(0, 1, host);
     panelTypeGrid = makeGrid("panelTypeGrid", host);
     panelTypeGrid->setToolTip(QStringLiteral("Выбор типа ППК"));
+    panelTypeGrid->setAccessibleName(QStringLiteral("Выбор типа ППК"));
     panelTypeGrid->setModel(typeGridModel_);
     panelTypeGrid->horizontalHeader()->setVisible(false);
     panelTypeGrid->verticalHeader()->setDefaultSectionSize(20);

@@ -7,6 +7,7 @@
 #include "ui/key_filter.h"
 #include "ui/radio_group.h"
 #include "ui/text_fit.h"
+#include "ui/accessible_names.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -59,6 +60,7 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     column->addWidget(buildLanBox());
     column->addStretch(1);
     setInitialSwitchStates();
+    nameBoxesByTheirLabels(this);
 
     connect(protocolGroup, &RadioGroup::clicked, this, &SettingsPanel::applyProtocolRule);
     connect(consoleKindGroup, &RadioGroup::clicked, this, &SettingsPanel::applyConsoleKindRule);
@@ -177,6 +179,8 @@ QWidget *SettingsPanel::buildServerBox(QWidget *parent)
     keepTextsWhole(serverPortEdit, portSamples());
     serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
     serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
+    serverIpLabel->setBuddy(serverIpEdit);
+    serverPortLabel->setBuddy(serverPortEdit);
     serverForm->addRow(serverIpLabel, serverIpEdit);
     serverForm->addRow(serverPortLabel, serverPortEdit);
     return server;

@@ -4,7 +4,12 @@
 #include "ui/panel_table_view.h"
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
+#include "ui/status_light.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -38,6 +43,33 @@ int textRoom(const QLineEdit *box)
     opt.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, box);
     const QMargins tm = box->textMargins();
     return box->style()->subElementRect(QStyle::SE_LineEditContents, &opt, box).width() - 4 - tm.left() - tm.right();
+}
+
+// The controls under root that take input or act and that assistive tools find without a name.
+QStringList unnamedControls(QWidget *root)
+{
+    QStringList unnamed;
+    QList<QWidget *> all = root->findChildren<QWidget *>();
+    all.prepend(root);
+    for (QWidget *wgt : all) {
+        // The edit inside a combo or spin box is read as part of its box.
+        if (qobject_cast<QComboBox *>(wgt->parentWidget()) || qobject_cast<QAbstractSpinBox *>(wgt->parentWidget()))
+            continue;
+        // Qt's own helpers (the menu bar's overflow button) and the drop-down lists, which are
+        // windows of their own read with their combo box, are not ours to name.
+        if (wgt->objectName().startsWith(QLatin1String("qt_")) || wgt->window() != root)
+            continue;
+        // Nor are the unnamed parts Qt keeps out of sight (a grid's corner button without its header).
+        if (wgt->objectName().isEmpty() && !wgt->isVisibleTo(root))
+            continue;
+        const bool acts = qobject_cast<QAbstractButton *>(wgt) || wgt->focusPolicy() != Qt::NoFocus;
+        if (!acts)
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(wgt);
+        if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QStringLiteral("%1 (%2)").arg(wgt->objectName(), QLatin1String(wgt->metaObject()->className()));
+    }
+    return unnamed;
 }
 
 } // namespace
@@ -89,6 +121,24 @@ private slots:
         QVERIFY(checked >= 11);
         if (allInView)
             QVERIFY(w.main->writeButton->visibleRegion().boundingRect() == w.main->writeButton->rect());
+    }
+
+    void everyControlHasAName_data() { variants(); }
+
+    void everyControlHasAName()
+    {
+        Windows w(fetchVariant(), types_.path());
+        w.start(2);
+        for (QWidget *window : std::initializer_list<QWidget *>{w.main.get(), w.reserveList.get(), w.objectList.get(),
+                                                                w.startup.get()}) {
+            const QStringList unnamed = unnamedControls(window);
+            QVERIFY2(unnamed.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + unnamed.join(", ")));
+        }
+        if (w.main->linkLight) {
+            QAccessibleInterface *light = QAccessible::queryAccessibleInterface(w.main->linkLight);
+            QVERIFY(!light->text(QAccessible::Name).isEmpty());
+            QVERIFY(!light->text(QAccessible::Description).isEmpty());
+        }
     }
 };
 
