@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+  qt6-translations-l10n
   pxlib-dev
   fonts-dejavu-core
 )

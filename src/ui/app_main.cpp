@@ -6,11 +6,9 @@
 #include "ui/startup_dialog.h"
 #include "core/variant.h"
 #include "ui/reserve_server_dialog.h"
+#include "ui/russian_texts.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 namespace talvir {
 
@@ -24,11 +22,7 @@ int runApplication(int &argc, char **argv, const Variant &variant)
     // The program ends when the main window's exit is confirmed or start-up fails, not when the
     // start-up window closes before the main window is on screen.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The standard buttons of the message boxes speak the language of the system, where Qt has it.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    installRussianQtTexts(app);
 
     QtPrompts prompts;
     MainWindow mainForm(variant, prompts, QCoreApplication::applicationDirPath());

@@ -74,8 +74,9 @@ DatasetNavigator::DatasetNavigator(const QList<Button> &buttons, QWidget *parent
         tb->setObjectName(QLatin1String(buttonName(b)));
         tb->setText(glyph(b));
         tb->setToolTip(hint(b));
+        tb->setAccessibleName(hint(b)); // not the glyph: "+" or "|◀" says nothing when read aloud
         tb->setAutoRaise(false);
-        tb->setMinimumSize(30, 26);
+        tb->setMinimumSize(qMax(30, tb->sizeHint().width()), 26); // the glyph is never cut
         tb->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(tb, &QToolButton::clicked, this, [this, b] { emit clicked(b); });
         layout->addWidget(tb);

@@ -27,11 +27,42 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace talvir {
+
+namespace {
+
+// Scrolls its widget up and down only, so it is never narrower than the widget needs, also after a
+// switch shows a wider group.
+class VerticalScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize minimumSizeHint() const override
+    {
+        QSize hint = QScrollArea::minimumSizeHint();
+        if (widget())
+            hint.setWidth(widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width()
+                          + 2 * frameWidth());
+        return hint;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
                  const Timing &timing, QWidget *parent)
@@ -51,7 +82,17 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
     buildBody();
     buildStatusBar();
     createLinks(link);
-    resize(1100, 720);
+    resize(defaultSize());
+}
+
+QSize MainWindow::defaultSize() const
+{
+    // A 1366 x 768 laptop with a task bar leaves about 1280 x 680 inside the window frame; a smaller
+    // screen gets what it has.
+    QSize size(1280, 680);
+    if (const QScreen *s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
+    return size.expandedTo(minimumSizeHint());
 }
 
 MainWindow::~MainWindow() = default;
@@ -126,7 +167,15 @@ void MainWindow::buildBody()
     auto *right = new QVBoxLayout;
     right->setSpacing(6);
     settings_ = new SettingsPanel(variant_, prompts_, central);
-    right->addWidget(settings_, 1);
+    // On a low screen the settings scroll; the write button below them stays in view.
+    auto *settingsScroll = new VerticalScrollArea(central);
+    settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
+    settingsScroll->setFrameShape(QFrame::NoFrame);
+    settingsScroll->setWidgetResizable(true);
+    settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    settingsScroll->setWidget(settings_);
+    settingsScroll->setAccessibleName(QStringLiteral("Настройки трансивера"));
+    right->addWidget(settingsScroll, 1);
     writeButton = new QPushButton(QStringLiteral("Записать"), central);
     writeButton->setObjectName(QStringLiteral("writeButton"));
     writeButton->setMinimumHeight(34);
@@ -135,7 +184,7 @@ void MainWindow::buildBody()
     auto *rightHost = new QWidget(central);
     rightHost->setLayout(right);
     right->setContentsMargins(0, 0, 0, 0);
-    rightHost->setFixedWidth(440);
+    rightHost->setMaximumWidth(440);
     layout->addWidget(rightHost);
 
     setCentralWidget(central);

@@ -158,6 +158,8 @@ private:
     void buildMenu();
     void buildBody();
     void buildStatusBar();
+    // Fits a 1366 x 768 laptop screen with a task bar, or the screen the window is on when smaller.
+    QSize defaultSize() const;
     void startUp();
     bool confirmExit();
     void terminate(int exitCode);

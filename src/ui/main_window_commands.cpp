@@ -8,6 +8,7 @@
 #include "link/transfer_engine.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
+#include "ui/last_folder.h"
 #include "ui/object_list_dialog.h"
 #include "ui/panel_table_view.h"
 #include "ui/prompts.h"
@@ -47,9 +48,11 @@ void MainWindow::appendFromFile()
         FileRequest request;
         request.filter = openFileFilter();
         request.defaultSuffix = QStringLiteral("kcf");
+        request.folder = lastFileFolder(variant_);
         const std::optional<QString> path = prompts_.openFile(request);
         if (!path)
             return;
+        rememberFileFolder(variant_, *path);
         // A row being typed is stored first; the file is decoded whole before the table changes.
         if (!panelView_->settle())
             return;

@@ -7,6 +7,7 @@
 #include "ui/prompts.h"
 #include "core/variant.h"
 #include "ui/dataset_navigator.h"
+#include "ui/last_folder.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 #include "ui/reserve_server_dialog.h"
@@ -68,9 +69,11 @@ void MainWindow::saveFile()
         request.filter = saveFilter();
         request.defaultSuffix = QStringLiteral("kcf");
         request.proposedName = serialNumber;
+        request.folder = lastFileFolder(variant_);
         const std::optional<QString> path = prompts_.saveFile(request);
         if (!path || path->isEmpty())
             return;
+        rememberFileFolder(variant_, *path);
 
         // The file is written only once every check of the write has passed, and then through a
         // temporary file: a refused or failed save leaves an existing file as it was.
@@ -92,9 +95,11 @@ void MainWindow::loadFile()
         FileRequest request;
         request.filter = openFileFilter();
         request.defaultSuffix = QStringLiteral("kcf");
+        request.folder = lastFileFolder(variant_);
         const std::optional<QString> path = prompts_.openFile(request);
         if (!path)
             return;
+        rememberFileFolder(variant_, *path);
 
         // The whole file is read and decoded before the window changes, so nothing else runs in the
         // middle of a load and a second load cannot start inside it.

@@ -286,6 +286,7 @@ void MainWindow::onLanStatus(const LanStatus &status)
     if (linkLight) {
         const LightColour c = statusLightColour(status.channelCode);
         linkLight->setColor(QColor(c.red, c.green, c.blue));
+        linkLight->setMeaning(statusCaptionSuffix(status).simplified());
     }
 }
 

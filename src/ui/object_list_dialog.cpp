@@ -50,6 +50,7 @@ ObjectListDialog::ObjectListDialog(const Variant &variant, PromptService &prompt
     outer->setContentsMargins(8, 8, 8, 0);
     auto *body = new QHBoxLayout;
     objectList = new QListWidget(this);
+    objectList->setAccessibleName(QStringLiteral("Список объектов"));
     objectList->setObjectName(QStringLiteral("objectList"));
     objectList->installEventFilter(this);
     body->addWidget(objectList, 1);

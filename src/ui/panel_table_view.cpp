@@ -7,6 +7,8 @@
 #include "ui/dataset_navigator.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
+#include "ui/text_fit.h"
+#include "ui/accessible_names.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -59,6 +61,7 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, Prompt
 
     panelGrid = makeGrid("panelGrid", this);
     panelGrid->setModel(table_);
+    panelGrid->setAccessibleName(QStringLiteral("Список ППК"));
     panelGrid->setAlternatingRowColors(true);
     panelGrid->verticalHeader()->setDefaultSectionSize(22);
     panelGrid->horizontalHeader()->setHighlightSections(false);
@@ -106,6 +109,7 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, Prompt
     table_->setBeforeScroll([this] { showRowType(); });
     table_->setAfterScroll([this] { showRowType(); });
     bindEditors();
+    nameBoxesByTheirLabels(this);
 }
 
 QWidget *PanelTableView::buildEditors()
@@ -130,20 +134,25 @@ QWidget *PanelTableView::buildEditors()
     installKeyFilter(testWaitEdit, KeyFilter::digits);
     for (QLineEdit *e : {objectEdit, accountEdit, testWaitEdit})
         e->setMaximumWidth(90);
-    for (QLineEdit *e : {phone1Edit, phone2Edit})
-        e->setFixedWidth(160);
+    keepTextsWhole(objectEdit, fourCharSamples());
+    keepTextsWhole(accountEdit, fourCharSamples());
+    keepTextsWhole(testWaitEdit, fourCharSamples());
+    for (QLineEdit *e : {phone1Edit, phone2Edit}) {
+        keepTextsWhole(e, phoneSamples());
+        e->setMaximumWidth(160);
+    }
 
     form->addWidget(makeLabel(QStringLiteral("Номер объекта"), objectEdit, editors), 0, 0);
     form->addWidget(objectEdit, 0, 1);
     form->addWidget(makeLabel(QStringLiteral("Телефон 1"), phone1Edit, editors), 0, 2);
-    form->addWidget(phone1Edit, 0, 3, Qt::AlignLeft);
+    form->addWidget(phone1Edit, 0, 3);
     form->addWidget(makeLabel(QStringLiteral("Номер ППК"), accountEdit, editors), 1, 0);
     form->addWidget(accountEdit, 1, 1);
     form->addWidget(makeLabel(QStringLiteral("Телефон 2"), phone2Edit, editors), 1, 2);
-    form->addWidget(phone2Edit, 1, 3, Qt::AlignLeft);
+    form->addWidget(phone2Edit, 1, 3);
     form->addWidget(makeLabel(QStringLiteral("Тест, мин."), testWaitEdit, editors), 2, 0);
     form->addWidget(testWaitEdit, 2, 1);
-    form->setColumnStretch(3, 1);
+    form->setColumnStretch(4, 1); // the boxes keep their widths; the room left stays empty
     form->setRowStretch(3, 1); // the boxes stay at the top beside the taller type grid
 
     if (variant_.hasTypeSelector) {
@@ -166,15 +175,16 @@ void PanelTableView::buildTypeGrid(QWidget *host)
     typeGridModel_ = new QStandardItemModel(0, 1, host);
     panelTypeGrid = makeGrid("panelTypeGrid", host);
     panelTypeGrid->setToolTip(QStringLiteral("Выбор типа ППК"));
+    panelTypeGrid->setAccessibleName(QStringLiteral("Выбор типа ППК"));
     panelTypeGrid->setModel(typeGridModel_);
     panelTypeGrid->horizontalHeader()->setVisible(false);
     panelTypeGrid->verticalHeader()->setDefaultSectionSize(20);
     panelTypeGrid->horizontalHeader()->setStretchLastSection(true);
-    panelTypeGrid->setFixedWidth(200);
+    panelTypeGrid->setFixedWidth(180);
     panelTypeGrid->setMinimumHeight(64);
     typeNavigator = new DatasetNavigator({DatasetNavigator::Prior, DatasetNavigator::Next}, host);
     typeNavigator->setObjectName(QStringLiteral("typeNavigator"));
-    typeNavigator->setFixedWidth(200);
+    typeNavigator->setFixedWidth(180);
     connect(typeNavigator, &DatasetNavigator::clicked, this, [this](DatasetNavigator::Button b) {
         const int rows = typeGridModel_->rowCount();
         if (rows == 0)

@@ -31,6 +31,7 @@ struct FileRequest {
     QString filter;          // "Description|*.kcf|Description|*.*", or Qt's "Description (*.kcf)" form
     QString defaultSuffix;   // appended when the technician types a name without one
     QString proposedName;    // file name (or path) the dialog starts with
+    QString folder;          // the folder the dialog starts in; empty: the current folder
 };
 
 class PromptService {

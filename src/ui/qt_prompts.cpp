@@ -92,6 +92,8 @@ std::optional<QString> runFileDialog(QWidget *parent, const FileRequest &request
         dialog.setNameFilter(toQtFilter(request.filter));
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -9,6 +9,7 @@ namespace talvir {
 RadioGroup::RadioGroup(const QString &caption, const QStringList &items, int columns, QWidget *parent)
     : QGroupBox(caption, parent), group_(new QButtonGroup(this))
 {
+    setAccessibleName(caption.simplified());
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setVerticalSpacing(2);

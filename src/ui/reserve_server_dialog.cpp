@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QAbstractButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -43,12 +44,16 @@ ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &
 
     auto *layout = new QVBoxLayout(this);
     addressGrid = new QTableView(this);
+    addressGrid->setAccessibleName(QStringLiteral("Список IP-адресов резервных СИ"));
     addressGrid->setObjectName(QStringLiteral("addressGrid"));
     addressGrid->setModel(reserveList);
     addressGrid->verticalHeader()->setDefaultSectionSize(22);
     addressGrid->horizontalHeader()->setStretchLastSection(true);
     addressGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     addressGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The corner button of the row header selects the list: say so to assistive tools.
+    if (auto *corner = addressGrid->findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Выделить все"));
     addressGrid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                              QAbstractItemView::EditKeyPressed);
     addressGrid->installEventFilter(this);

@@ -6,6 +6,8 @@
 #include "ui/prompts.h"
 #include "ui/key_filter.h"
 #include "ui/radio_group.h"
+#include "ui/text_fit.h"
+#include "ui/accessible_names.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -39,7 +41,7 @@ QFormLayout *makeForm(QWidget *host)
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(5);
+    form->setVerticalSpacing(3);
     return form;
 }
 
@@ -50,7 +52,7 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    column->setSpacing(4);
     column->addLayout(buildFactoryNumberRow());
     column->addLayout(buildSwitches());
     column->addWidget(buildUsbBox());
@@ -58,6 +60,7 @@ SettingsPanel::SettingsPanel(const Variant &variant, PromptService &prompts, QWi
     column->addWidget(buildLanBox());
     column->addStretch(1);
     setInitialSwitchStates();
+    nameBoxesByTheirLabels(this);
 
     connect(protocolGroup, &RadioGroup::clicked, this, &SettingsPanel::applyProtocolRule);
     connect(consoleKindGroup, &RadioGroup::clicked, this, &SettingsPanel::applyConsoleKindRule);
@@ -71,7 +74,8 @@ QLayout *SettingsPanel::buildFactoryNumberRow()
     // value) is shown whole, so writing it back keeps it.
     factoryNumberEdit = makeEdit("factoryNumberEdit", 0, QString(), this);
     installKeyFilter(factoryNumberEdit, KeyFilter::digits, kFactoryNumberDigits);
-    factoryNumberEdit->setMaximumWidth(110);
+    keepTextsWhole(factoryNumberEdit, {QStringLiteral("4294967295")});
+    factoryNumberEdit->setMaximumWidth(qMax(110, factoryNumberEdit->minimumWidth()));
     auto *label = new QLabel(QStringLiteral("Заводской номер"), this);
     label->setBuddy(factoryNumberEdit);
     row->addWidget(label);
@@ -141,7 +145,7 @@ QWidget *SettingsPanel::buildLanBox()
     lanBox = new QGroupBox(QStringLiteral(" Настройка LAN"), this);
     lanBox->setObjectName(QStringLiteral("lanBox"));
     auto *lan = new QVBoxLayout(lanBox);
-    lan->setSpacing(5);
+    lan->setSpacing(3);
     lan->addWidget(buildServerBox(lanBox));
 
     dhcpGroup = new RadioGroup(QStringLiteral("  DHCP  "), {QStringLiteral("Выкл."), QStringLiteral("Вкл.")}, 2, lanBox);
@@ -171,8 +175,12 @@ QWidget *SettingsPanel::buildServerBox(QWidget *parent)
     serverPortEdit = makeEdit("serverPortEdit", kPortDigits, QString(), server);
     installKeyFilter(serverPortEdit, KeyFilter::digits);
     serverPortEdit->setText(QStringLiteral("9999"));
+    keepTextsWhole(serverIpEdit, addressSamples());
+    keepTextsWhole(serverPortEdit, portSamples());
     serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
     serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
+    serverIpLabel->setBuddy(serverIpEdit);
+    serverPortLabel->setBuddy(serverPortEdit);
     serverForm->addRow(serverIpLabel, serverIpEdit);
     serverForm->addRow(serverPortLabel, serverPortEdit);
     return server;
@@ -190,6 +198,9 @@ QWidget *SettingsPanel::buildLocalLanBox(QWidget *parent)
     installKeyFilter(localPortEdit, KeyFilter::digits);
     gatewayIpEdit = makeEdit("gatewayIpEdit", 0, QStringLiteral("IP-адрес сетевого роутера"), localLanBox);
     installKeyFilter(gatewayIpEdit, KeyFilter::ipv4Chars);
+    keepTextsWhole(localIpEdit, addressSamples());
+    keepTextsWhole(localPortEdit, portSamples());
+    keepTextsWhole(gatewayIpEdit, addressSamples());
     local->addRow(QStringLiteral("Локальный IP-адрес"), localIpEdit);
     local->addRow(QStringLiteral("Локальный IP- порт"), localPortEdit);
     local->addRow(QStringLiteral("IP- адрес шлюза"), gatewayIpEdit);

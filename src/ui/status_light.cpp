@@ -7,6 +7,13 @@ namespace talvir {
 StatusLight::StatusLight(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(sizeHint());
+    setAccessibleName(QStringLiteral("Состояние трансивера"));
+    setMeaning(QStringLiteral("Нет данных"));
+}
+
+void StatusLight::setMeaning(const QString &meaning)
+{
+    setAccessibleDescription(meaning);
 }
 
 void StatusLight::setColor(const QColor &color)

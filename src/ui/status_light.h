@@ -16,6 +16,9 @@ public:
     bool isLit() const { return lit_; }
     void setLit(bool lit);
 
+    // What the colour means, for those who cannot see it (assistive tools read it as the description).
+    void setMeaning(const QString &meaning);
+
     QSize sizeHint() const override { return QSize(18, 18); }
 
 protected:

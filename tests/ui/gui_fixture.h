@@ -123,6 +123,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(types_.isValid());
+        // The user's settings (the last file folder) go to a folder of the test's own.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, types_.path() + QStringLiteral("/user"));
         QString error;
         QVERIFY2(writeTypeTable(types_.path(), sampleTypes(), error), qPrintable(error));
     }

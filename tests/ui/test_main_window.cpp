@@ -244,9 +244,11 @@ private slots:
         w.main->enableLinkCommands();
         w.main->progressBar->setVisible(true);
         const QSize needed = w.main->minimumSizeHint();
-        QVERIFY2(needed.height() <= 720 && needed.width() <= 1100,
+        // Usable on a 1024 x 600 screen; by default within what a 1366 x 768 laptop with a task bar
+        // leaves inside the window frame.
+        QVERIFY2(needed.height() <= 600 && needed.width() <= 1024,
                  qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
-        QCOMPARE(w.main->size(), QSize(1100, 720));
+        QVERIFY(w.main->width() <= 1280 && w.main->height() <= 680);
         // No caption is cut: every visible label and button has at least the width its text needs.
         QCoreApplication::processEvents();
         w.main->centralWidget()->layout()->activate();

@@ -439,6 +439,31 @@ private slots:
         QCOMPARE(written.mid(at86 + 3, 1), QByteArray("\x0F"));
     }
 
+    // Open and save start where the technician last took a file; save still proposes the number.
+    void dialogsStartInTheLastFolder()
+    {
+        const Variant &v = Variant::mxr600r();
+        const QString saved = saveFrom(v, QStringLiteral("first.kcf"));
+        QVERIFY(!saved.isEmpty());
+
+        Windows w(v, types_.path());
+        w.start(2);
+        w.prompts.expectOpenFile(saved);
+        w.main->loadAction->trigger();
+        QCOMPARE(w.prompts.last().file.folder, folder());
+
+        QVERIFY(QDir(folder()).mkdir(QStringLiteral("site")));
+        w.prompts.expectSaveFile(path(QStringLiteral("site/second.kcf")));
+        w.main->saveAction->trigger();
+        QCOMPARE(w.prompts.last().file.folder, folder());
+        QCOMPARE(w.prompts.last().file.proposedName, w.main->settings()->factoryNumberEdit->text());
+
+        w.prompts.expectOpenFile(std::nullopt);
+        w.main->loadAction->trigger();
+        QCOMPARE(w.prompts.last().file.folder, path(QStringLiteral("site")));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
     void loadCancelled()
     {
         Windows w(Variant::mxr600r(), types_.path());

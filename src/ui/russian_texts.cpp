@@ -1,0 +1,28 @@
+#include "russian_texts.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace talvir {
+
+bool installRussianQtTexts(QCoreApplication &app)
+{
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const QString folders[] = {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                               QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    // windeployqt merges the module catalogues of a language into one "qt_ru.qm".
+    const QString names[] = {QStringLiteral("qtbase"), QStringLiteral("qt")};
+    for (const QString &folder : folders) {
+        for (const QString &name : names) {
+            auto *texts = new QTranslator(&app);
+            if (texts->load(russian, name, QStringLiteral("_"), folder))
+                return QCoreApplication::installTranslator(texts);
+            delete texts;
+        }
+    }
+    return false;
+}
+
+} // namespace talvir
