@@ -45,6 +45,9 @@ struct Variant;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The second paragraph of the box of a write that stopped part-way (silence, 0x25, a lost port,
+    // retransmissions used up): the transceiver may hold part of the new configuration.
+    static QString partialWriteNote();
     enum Channel { ChannelNone = 0, ChannelUsb = 1, ChannelLan = 2 };
 
     // typeTableFolder: where standalone mode finds "CentralType.db" (the program's own folder).
@@ -183,7 +186,7 @@ private:
     void showLinkNotUp(); // the serial link's "no link" state: caption, status, commands
     void dropSerialChannel(); // the port is closed: the window forgets the serial link
     // The write and read (main_window_write.cpp).
-    void onWriteFinished(const TransferResult &result);
+    void onWriteFinished(const TransferResult &transfer);
     void onReadFinished(const TransferResult &result);
     // After a write that sent nothing: all link commands when a link is ready, else only the link
     // submenu, loading and saving.
@@ -234,6 +237,7 @@ private:
     bool serialLinkUp_ = false;
     bool writeInProgress_ = false;
     bool closing_ = false;
+    bool storeFailedInWrite_ = false; // the 0x25 box that follows belongs to a write
     bool importsFromConsole_ = false; // which of the two import handlers importAction runs
     bool startupDone_ = false;
     bool terminating_ = false;

@@ -191,7 +191,11 @@ void MainWindow::onStoreFailed()
 {
     if (closing_)
         return;
-    showLinkMessage(prompts_, linktext::storeFailed());
+    LinkMessage message = linktext::storeFailed();
+    if (storeFailedInWrite_)
+        message.text += partialWriteNote();
+    storeFailedInWrite_ = false;
+    showLinkMessage(prompts_, message);
 }
 
 // ---- LAN ----------------------------------------------------------------------------------------

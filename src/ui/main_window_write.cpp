@@ -127,11 +127,24 @@ void MainWindow::focusControl(const QString &objectName)
         target->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::onWriteFinished(const TransferResult &result)
+QString MainWindow::partialWriteNote()
+{
+    return QStringLiteral("\n\nЗапись прервана: трансивер может хранить только часть новой конфигурации. "
+                          "Повторите запись.");
+}
+
+void MainWindow::onWriteFinished(const TransferResult &transfer)
 {
     // After a confirmed exit the transfer is abandoned without a word.
     if (closing_)
         return;
+    // A write that stopped part-way says that the transceiver may hold part of the new configuration.
+    // 0x25 is reported by the serial channel's own box, which follows this call.
+    TransferResult result = transfer;
+    const bool stopped = result.outcome == TransferOutcome::NoAnswer || result.outcome == TransferOutcome::PortLost;
+    if (stopped && !result.message.isEmpty())
+        result.message.text += partialWriteNote();
+    storeFailedInWrite_ = result.outcome == TransferOutcome::StoreFailed;
     if (result.channel == TransferChannel::Serial) {
         writeInProgress_ = false;
         sendList_.clear();

@@ -120,7 +120,8 @@ private slots:
 
         // The sim runs on this thread: nothing it counts changes before the write starts.
         rig.sim.settings().replyBytes.insert(rig.sim.counters().framesReceived + 40, 0x25);
-        w.prompts.expectMessage(QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования"));
+        w.prompts.expectMessage(QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования") +
+                                                                              MainWindow::partialWriteNote());
         w.main->writeButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 10000);
         QVERIFY_PROMPTS(w.prompts);
@@ -186,7 +187,8 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("pollAfter");
-        QTest::newRow("no answer") << true << "Связь с трансивером" << "Трансивер не отвечает" << false;
+        QTest::newRow("no answer") << true << "Связь с трансивером"
+                                   << QStringLiteral("Трансивер не отвечает") + MainWindow::partialWriteNote() << false;
         QTest::newRow("refused") << false << "Конфигурирование трансивера" << "Ошибка при записи конфигурации"
                                  << true;
     }
