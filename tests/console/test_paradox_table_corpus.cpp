@@ -3,6 +3,8 @@
 #include "console/paradox_table.h"
 #include "paradox_table_harness.h"
 
+#include "support/fuzz_corpus.h"
+
 #include <QtTest>
 
 using namespace talvir;
@@ -10,21 +12,13 @@ using namespace talvir;
 class TestParadoxTableCorpus : public QObject {
     Q_OBJECT
 private slots:
-    void corpus_data()
-    {
-        QTest::addColumn<QString>("path");
-        QDir dir(QStringLiteral(TALVIR_PARADOX_CORPUS));
-        const QStringList files = dir.entryList(QDir::Files, QDir::Name);
-        QVERIFY2(files.size() >= 5, "the seed corpus is missing");
-        for (const QString &f : files)
-            QTest::newRow(qPrintable(f)) << dir.filePath(f);
-    }
+    void corpus_data() { testsupport::addCorpusRows(QStringLiteral(TALVIR_PARADOX_CORPUS)); }
     void corpus()
     {
         QFETCH(QString, path);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const std::optional<QByteArray> seed = testsupport::readSeed(path);
+        QVERIFY(seed);
+        const QByteArray &bytes = *seed;
         QCOMPARE(fuzzParadoxTable(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())), 0);
         // The seeds that are damaged say so in their names; every other one is a table to read.
         ParadoxTable table;

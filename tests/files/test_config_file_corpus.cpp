@@ -5,6 +5,8 @@
 #include "image/config_image.h"
 #include "image/config_writer.h"
 
+#include "support/fuzz_corpus.h"
+
 #include <QtTest>
 
 using namespace talvir;
@@ -12,21 +14,13 @@ using namespace talvir;
 class TestConfigFileCorpus : public QObject {
     Q_OBJECT
 private slots:
-    void corpus_data()
-    {
-        QTest::addColumn<QString>("path");
-        QDir dir(QStringLiteral(TALVIR_FUZZ_CORPUS));
-        const QStringList files = dir.entryList(QDir::Files, QDir::Name);
-        QVERIFY2(files.size() >= 5, "the seed corpus is missing");
-        for (const QString &f : files)
-            QTest::newRow(qPrintable(f)) << dir.filePath(f);
-    }
+    void corpus_data() { testsupport::addCorpusRows(QStringLiteral(TALVIR_FUZZ_CORPUS)); }
     void corpus()
     {
         QFETCH(QString, path);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
+        const std::optional<QByteArray> seed = testsupport::readSeed(path);
+        QVERIFY(seed);
+        const QByteArray &bytes = *seed;
         QCOMPARE(fuzzConfigFile(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())), 0);
     }
 
