@@ -226,7 +226,7 @@ int main(int argc, char *argv[])
 
     // ---- USB ----
     form.chooseUsb();
-    if (!pumpUntil([&] { return form.serialLinkUp(); }, 5000)) {
+    if (!pumpUntil([&] { return form.serialChannel().isLinkUp(); }, 5000)) {
         std::fprintf(stderr, "the serial link did not come up\n");
         return 1;
     }
@@ -246,7 +246,7 @@ int main(int argc, char *argv[])
 
     // ---- LAN (choosing it closes the window's serial port, which the bare client takes next) ----
     form.chooseLan();
-    if (form.lanChannel().state() != LanState::Connected) {
+    if (!form.lanChannel().isConnected()) {
         std::fprintf(stderr, "the LAN connect failed\n");
         return 1;
     }

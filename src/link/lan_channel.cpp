@@ -58,7 +58,7 @@ bool LanChannel::connectTo(const QString &addressText)
     ipToOctets(*ip, octets);
     remote_ = QHostAddress(quint32(octets[0]) << 24 | quint32(octets[1]) << 16 | quint32(octets[2]) << 8 | octets[3]);
     addressText_ = addressText;
-    state_ = LanState::Connecting;
+    link_ = Link::Connecting;
     poll_->switchOn(timing_.pollMs);
     connectBudget_ = timing_.connectPasses;
     connectPass_->start(timing_.connectPassMs);
@@ -67,9 +67,23 @@ bool LanChannel::connectTo(const QString &addressText)
 
 bool LanChannel::isConnecting() const { return connectPass_->isActive(); }
 
+void LanChannel::disconnect()
+{
+    poll_->stop();
+    connectPass_->stop();
+    link_ = Link::Down;
+}
+
+void LanChannel::shutDown()
+{
+    disconnect();
+    transport_->onDatagram = nullptr;
+    remote_.clear();
+}
+
 bool LanChannel::sendCommand(const QByteArray &bytes)
 {
-    if (closing_ || bytes.size() > kLanBufferSize)
+    if (bytes.size() > kLanBufferSize)
         return false;
     lastCommand_.replace(0, bytes.size(), bytes);
     lastCommandLength_ = int(bytes.size());
@@ -78,14 +92,14 @@ bool LanChannel::sendCommand(const QByteArray &bytes)
 
 bool LanChannel::resendLastCommand()
 {
-    if (closing_ || remote_.isNull())
+    if (remote_.isNull())
         return false;
     return transport_->sendTo(lastCommand_.left(lastCommandLength_), remote_, remotePort_);
 }
 
 void LanChannel::setPolling(bool on)
 {
-    if (on && !closing_)
+    if (on && link_ != Link::Down)
         poll_->switchOn(timing_.pollMs);
     else
         poll_->stop();
@@ -93,26 +107,10 @@ void LanChannel::setPolling(bool on)
 
 bool LanChannel::isPolling() const { return poll_->isActive(); }
 
-void LanChannel::setClosing(bool closing)
-{
-    closing_ = closing;
-    if (closing) {
-        poll_->stop();
-        connectPass_->stop();
-    }
-}
-
-void LanChannel::onPoll()
-{
-    if (closing_)
-        return;
-    sendCommand(lancmd::config());
-}
+void LanChannel::onPoll() { sendCommand(lancmd::config()); }
 
 void LanChannel::onConnectPass()
 {
-    if (closing_)
-        return;
     if (--connectBudget_ > 0)
         return;
     connectPass_->stop();
@@ -122,10 +120,8 @@ void LanChannel::onConnectPass()
 
 void LanChannel::onDatagram(const QByteArray &bytes, const QString &sender, quint16)
 {
-    if (closing_)
-        return;
-    // Answers count only from the address as typed, compared as text.
-    if (bytes.isEmpty() || addressText_.isEmpty() || sender != addressText_)
+    // Answers count only from the address as typed, compared as text, while LAN is the chosen link.
+    if (link_ == Link::Down || bytes.isEmpty() || sender != addressText_)
         return;
     if (bytes.size() > kLanBufferSize) {
         ++droppedDatagrams_;
@@ -139,9 +135,9 @@ void LanChannel::onDatagram(const QByteArray &bytes, const QString &sender, quin
             emit statusReceived(*status);
     }
 
-    if (state_ == LanState::Connecting) {
+    if (link_ == Link::Connecting) {
         if (isOkAnswer(bytes)) {
-            state_ = LanState::Connected;
+            link_ = Link::Connected;
             connectPass_->stop();
             emit connectFinished(true);
         }

@@ -6,7 +6,6 @@
 #include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/lan_datagrams.h"
-#include "link/lan_state.h"
 #include "link/timer.h"
 #include "link/timing.h"
 
@@ -51,14 +50,21 @@ public:
     QString addressText() const { return addressText_; }
 
     // LAN chosen with an address the window accepted (ipFromText not 0): bind, set the remote address,
-    // LAN state Connecting, poll on, and wait up to 11 passes of 510 ms for "OK". Returns false and
-    // starts nothing when the address is not accepted or the endpoint cannot be bound (lastError()).
-    // Otherwise connectFinished() reports the outcome.
+    // poll on, and wait up to 11 passes of 510 ms for "OK". Returns false and starts nothing when the
+    // address is not accepted or the endpoint cannot be bound (lastError()). Otherwise
+    // connectFinished() reports the outcome.
     bool connectTo(const QString &addressText);
+    // The 11 passes of a connect are running.
     bool isConnecting() const;
-
-    LanState state() const { return state_; }
-    void setState(LanState s) { state_ = s; }
+    // "OK" came since the last connectTo: the link is up, and every further datagram goes to the
+    // running exchange.
+    bool isConnected() const { return link_ == Link::Connected; }
+    // USB was chosen: poll and connect stop, the link is down, and answers (a late "OK" too) are
+    // ignored until the next connectTo.
+    void disconnect();
+    // Exit confirmed: disconnected for good, nothing more is received (the transport's callback is
+    // detached) or sent.
+    void shutDown();
 
     // Sends one datagram to the transceiver and keeps it as the last command, for retransmission.
     bool sendCommand(const QByteArray &bytes);
@@ -69,10 +75,6 @@ public:
     // TimerUDP: "AT+CONFIG" every second. A running poll keeps its phase when switched on again.
     void setPolling(bool on);
     bool isPolling() const;
-
-    // Exit confirmed: poll and connect stop, nothing more is sent, datagrams are ignored.
-    void setClosing(bool closing);
-    bool closing() const { return closing_; }
 
     void setExchangeListener(LanExchangeListener *listener) { listener_ = listener; }
 
@@ -108,12 +110,14 @@ private:
     QString addressText_;
     QString lastError_;
 
-    LanState state_ = LanState::Connecting;
+    // Down: no LAN chosen, or USB chosen since. Connecting: from connectTo until the first "OK", also
+    // after the 11 passes gave up (a late "OK" still brings the link up). Connected: the link is up.
+    enum class Link { Down, Connecting, Connected };
+    Link link_ = Link::Down;
     int connectBudget_ = 0;
     QByteArray lastCommand_;
     int lastCommandLength_ = 0;
     QByteArray rxBuffer_;
-    bool closing_ = false;
     int droppedDatagrams_ = 0;
 };
 

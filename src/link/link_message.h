@@ -75,6 +75,13 @@ inline LinkMessage readDone(quint32 serialNumber)
                 QStringLiteral(" выполнено."),
             QStringLiteral("Конфигурирование трансивера"), MessageIcon::Information, true};
 }
+// A transfer ended by exit, an interrupt or the port closed under it. The window says nothing then
+// (the technician ended it); a command-line tool prints it.
+inline LinkMessage transferAbandoned()
+{
+    return {QStringLiteral("Обмен с трансивером прерван."), QStringLiteral("Связь с трансивером"), MessageIcon::None,
+            false};
+}
 inline LinkMessage readFailed()
 {
     return {QStringLiteral("Ошибка при чтение конфигурации."), QStringLiteral("Связь с трансивером"), MessageIcon::Error,

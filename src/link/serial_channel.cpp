@@ -56,11 +56,12 @@ void SerialChannel::dropPort(bool lost)
         listener_->onSerialPortGone(lost);
 }
 
-void SerialChannel::setClosing(bool closing)
+void SerialChannel::shutDown()
 {
-    closing_ = closing;
-    if (closing)
-        watchdog_->stop();
+    close();
+    watchdog_->stop();
+    transport_->onBytesArrived = nullptr;
+    transport_->onError = nullptr;
 }
 
 void SerialChannel::armWatchdog(int ticks) { watchdog_->start(ticks * timing_.serialTickMs); }
@@ -86,8 +87,7 @@ void SerialChannel::sendIdentification()
 
 void SerialChannel::onBytesArrived()
 {
-    // After a confirmed exit the waiting bytes stay where they are.
-    if (closing_ || !open_)
+    if (!open_)
         return;
     const QByteArray bytes = transport_->readAll();
     if (bytes.isEmpty())
@@ -122,7 +122,8 @@ void SerialChannel::onBytesArrived()
     case Reply::StoreFailed:
         if (writing)
             listener_->onSerialStoreFailed();
-        emit storeFailed();
+        else
+            emit storeFailed();
         break;
     case Reply::Other:
         break;
@@ -131,7 +132,7 @@ void SerialChannel::onBytesArrived()
 
 void SerialChannel::onWatchdog()
 {
-    if (closing_ || !open_)
+    if (!open_)
         return;
     linkUp_ = false;
     emit linkLost();

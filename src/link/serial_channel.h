@@ -49,9 +49,9 @@ public:
     QString lastError() const { return lastError_; }
     bool isLinkUp() const { return linkUp_; }
 
-    // Exit confirmed: from now on no input is read and the watchdog does nothing.
-    void setClosing(bool closing);
-    bool closing() const { return closing_; }
+    // Exit confirmed: the port closes, and the transport's callbacks are detached, so nothing more
+    // is read. Final.
+    void shutDown();
 
     // The link watchdog: fires once, ticks × 55 ms after arming.
     void armWatchdog(int ticks);
@@ -79,7 +79,8 @@ signals:
     void portLost(const QString &reason);
     // 0x02: the transceiver rejects the configurator's panel type; the port is closed already.
     void typeRejected();
-    // 0x25: the transceiver could not store data (see linktext::storeFailed()).
+    // 0x25 outside a write: the transceiver could not store data (see linktext::storeFailed()). In a
+    // write the write ends with it instead.
     void storeFailed();
 
 private:
@@ -99,7 +100,6 @@ private:
     bool open_ = false;
     bool linkUp_ = false;
     bool identOutstanding_ = false;
-    bool closing_ = false;
 };
 
 } // namespace talvir

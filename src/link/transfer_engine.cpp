@@ -9,18 +9,13 @@ TransferEngine::TransferEngine(const Variant &variant, SerialChannel &serial, La
     : QObject(parent), variant_(variant), serial_(serial), lan_(lan), timing_(timing)
 {
     silence_ = timers(QStringLiteral("serialSilence"), Timer::Mode::SingleShot);
-    silence_->setTimeout([this] {
-        if (serialWriting_)
-            finishSerialWrite(TransferOutcome::NoAnswer, linktext::noAnswer());
-    });
+    silence_->setTimeout([this] { finishSerialWrite(TransferOutcome::NoAnswer, linktext::noAnswer()); });
     frameRetry_ = timers(QStringLiteral("frameRetry"), Timer::Mode::SingleShot);
-    frameRetry_->setTimeout([this] { onFrameRetry(); });
+    frameRetry_->setTimeout([this] { transmitFrame(pendingFrame_); });
     identRepeat_ = timers(QStringLiteral("identRepeat"), Timer::Mode::SingleShot);
     identRepeat_->setTimeout([this] {
         // The answer to the identification frame was lost (a noise byte came last, or nothing came):
         // ask again at the keep-alive's rhythm instead of waiting for the write's silence limit.
-        if (!serialWriting_ || !holdFirstFrame_ || closing_)
-            return;
         serial_.resendIdentification();
         identRepeat_->start(identRepeatMs());
     });
@@ -29,11 +24,7 @@ TransferEngine::TransferEngine(const Variant &variant, SerialChannel &serial, La
     waitBlock_ = timers(QStringLiteral("TimerWaitBlock"), Timer::Mode::Periodic);
     waitBlock_->setTimeout([this] { onBlockWatchdog(); });
     answerGuard_ = timers(QStringLiteral("answerGuard"), Timer::Mode::SingleShot);
-    answerGuard_->setTimeout([this] {
-        strayAnswersLeft_ = 0;
-        if (!closing_)
-            advanceLan();
-    });
+    answerGuard_->setTimeout([this] { proceed(); });
     serial_.setWriteListener(this);
     lan_.setExchangeListener(this);
 }
@@ -53,23 +44,46 @@ quint32 TransferEngine::readSerialNumber() const
     return u(at) | u(at + 1) << 8 | u(at + 2) << 16 | u(at + 3) << 24;
 }
 
-void TransferEngine::setClosing(bool closing)
+bool TransferEngine::serialWriteInProgress() const
 {
-    closing_ = closing;
-    serial_.setClosing(closing);
-    lan_.setClosing(closing);
-    if (closing)
-        abandonAll();
+    return step_ == Step::SerialIdentAnswer || step_ == Step::SerialFrames;
 }
 
-void TransferEngine::abandonAll()
+bool TransferEngine::lanExchangeRunning() const { return busy() && !serialWriteInProgress(); }
+
+void TransferEngine::shutDown()
 {
-    if (serialWriting_)
-        finishSerialWrite(TransferOutcome::Abandoned, {});
-    if (lanStep_ == LanStep::Read)
-        finishLanRead(TransferOutcome::Abandoned, {});
-    else if (lanStep_ != LanStep::Idle)
-        finishLanWrite(TransferOutcome::Abandoned, {}, false);
+    abandon();
+    stopTimers();
+    serial_.setWriteListener(nullptr);
+    lan_.setExchangeListener(nullptr);
+    serial_.shutDown();
+    lan_.shutDown();
+}
+
+void TransferEngine::abandon()
+{
+    switch (step_) {
+    case Step::Idle:
+        return;
+    case Step::SerialIdentAnswer:
+    case Step::SerialFrames:
+        finishSerialWrite(TransferOutcome::Abandoned, linktext::transferAbandoned());
+        return;
+    case Step::LanRead:
+        finishLanRead(TransferOutcome::Abandoned, linktext::transferAbandoned());
+        return;
+    default:
+        finishLanWrite(TransferOutcome::Abandoned, linktext::transferAbandoned());
+        return;
+    }
+}
+
+void TransferEngine::stopTimers()
+{
+    for (Timer *t : {silence_.get(), frameRetry_.get(), identRepeat_.get(), waitAck_.get(), waitBlock_.get(),
+                     answerGuard_.get()})
+        t->stop();
 }
 
 void TransferEngine::setProgress(int percent, bool force)
@@ -86,7 +100,7 @@ void TransferEngine::updateProgress() { setProgress(progressPercent(bytesDone_, 
 
 bool TransferEngine::startSerialWrite(const SendList &frames, const QString &serialNumberText)
 {
-    if (closing_ || busy() || frames.isEmpty() || !serial_.isOpen() || !serial_.isLinkUp())
+    if (busy() || frames.isEmpty() || !serial_.isOpen() || !serial_.isLinkUp())
         return false;
     frames_ = frames;
     serialNumberText_ = serialNumberText;
@@ -94,7 +108,6 @@ bool TransferEngine::startSerialWrite(const SendList &frames, const QString &ser
     setProgress(0, true);
     position_ = 0;
     bytesDone_ = 0;
-    serialWriting_ = true;
     // No link loss is watched during the write; the transceiver's silence is (serialSilence).
     serial_.disarmWatchdog();
     silence_->start(timing_.serialWriteSilenceMs);
@@ -102,11 +115,13 @@ bool TransferEngine::startSerialWrite(const SendList &frames, const QString &ser
     // While the keep-alive's identification frame is still unanswered, frame 0 waits for that answer:
     // with two frames outstanding every answer would count for the frame before it, and a refusal
     // would repeat the wrong frame, losing the refused byte while the write reports success.
-    holdFirstFrame_ = serial_.identificationOutstanding();
-    if (holdFirstFrame_)
+    if (serial_.identificationOutstanding()) {
+        step_ = Step::SerialIdentAnswer;
         identRepeat_->start(identRepeatMs());
-    else
+    } else {
+        step_ = Step::SerialFrames;
         transmitFrame(frames_.at(0));
+    }
     bytesDone_ += 6;
     updateProgress();
     emit writeStarted(TransferChannel::Serial);
@@ -117,35 +132,28 @@ void TransferEngine::transmitFrame(const Frame &frame)
 {
     // A frame goes out whole or not yet: when the port cannot take 6 bytes it is offered again shortly.
     if (serial_.sendFrame(frame)) {
-        framePending_ = false;
         frameRetry_->stop();
         return;
     }
     pendingFrame_ = frame;
-    framePending_ = true;
     frameRetry_->start(timing_.frameRetryMs);
 }
 
-void TransferEngine::onFrameRetry()
+// The answer that came was the identification frame's; now the write's first frame goes out.
+void TransferEngine::sendFirstFrame()
 {
-    if (serialWriting_ && framePending_ && !closing_)
-        transmitFrame(pendingFrame_);
-}
-
-bool TransferEngine::releaseFirstFrame()
-{
-    if (!holdFirstFrame_)
-        return false;
-    // This answer was the identification frame's; now the write's first frame goes out.
-    holdFirstFrame_ = false;
+    step_ = Step::SerialFrames;
     identRepeat_->stop();
     transmitFrame(frames_.at(0));
-    return true;
 }
 
 void TransferEngine::onSerialAck()
 {
-    if (!serialWriting_ || releaseFirstFrame())
+    if (step_ == Step::SerialIdentAnswer) {
+        sendFirstFrame();
+        return;
+    }
+    if (step_ != Step::SerialFrames)
         return;
     if (position_ == frames_.size()) {
         finishSerialWrite(TransferOutcome::Succeeded, linktext::writeDone(serialNumberText_));
@@ -161,17 +169,18 @@ void TransferEngine::onSerialAck()
 
 void TransferEngine::onSerialNak()
 {
-    if (!serialWriting_ || releaseFirstFrame())
-        return;
-    transmitFrame(frames_.at(position_ > 0 ? position_ - 1 : 0));
+    if (step_ == Step::SerialIdentAnswer)
+        sendFirstFrame();
+    else if (step_ == Step::SerialFrames)
+        transmitFrame(frames_.at(position_ > 0 ? position_ - 1 : 0));
 }
 
 void TransferEngine::onSerialReplyBytes()
 {
-    if (!serialWriting_)
+    if (!serialWriteInProgress())
         return;
     silence_->start(timing_.serialWriteSilenceMs);
-    if (holdFirstFrame_)
+    if (step_ == Step::SerialIdentAnswer)
         identRepeat_->start(identRepeatMs());
 }
 
@@ -180,33 +189,30 @@ int TransferEngine::identRepeatMs() const { return SerialChannel::kTicksAfterLos
 void TransferEngine::onSerialStoreFailed()
 {
     // The transceiver could not store the data: going on would leave it half-written anyway.
-    // storeFailed() of the channel carries the message.
-    if (serialWriting_)
-        finishSerialWrite(TransferOutcome::StoreFailed, {});
+    if (serialWriteInProgress())
+        finishSerialWrite(TransferOutcome::StoreFailed, linktext::storeFailed());
 }
 
 void TransferEngine::onSerialPortGone(bool lost)
 {
-    if (!serialWriting_)
+    if (!serialWriteInProgress())
         return;
     if (lost)
         finishSerialWrite(TransferOutcome::PortLost, linktext::noAnswer());
     else
-        finishSerialWrite(TransferOutcome::Abandoned, {});
+        finishSerialWrite(TransferOutcome::Abandoned, linktext::transferAbandoned());
 }
 
 void TransferEngine::finishSerialWrite(TransferOutcome outcome, const LinkMessage &message)
 {
     frames_.clear();
-    serialWriting_ = false;
-    holdFirstFrame_ = false;
+    step_ = Step::Idle;
     identRepeat_->stop();
-    framePending_ = false;
     frameRetry_->stop();
     silence_->stop();
     setProgress(0, true);
     // The link is re-established through the identification exchange after every write.
-    if (serial_.isOpen() && !closing_)
+    if (serial_.isOpen())
         serial_.armWatchdog(SerialChannel::kTicksAfterAnswer);
     emit writeFinished({TransferChannel::Serial, outcome, message});
 }
@@ -215,27 +221,22 @@ void TransferEngine::finishSerialWrite(TransferOutcome outcome, const LinkMessag
 
 bool TransferEngine::startLanWrite(const QByteArray &image, const QString &serialNumberText)
 {
-    if (closing_ || busy() || lan_.state() != LanState::Connected || image.size() != variant_.imageSize())
+    if (busy() || !lan_.isConnected() || image.size() != variant_.imageSize())
         return false;
     writeImage_ = image;
     serialNumberText_ = serialNumberText;
     bytesDone_ = 0;
     bytesTotal_ = variant_.imageSize();
-    resultOutcome_ = TransferOutcome::NoAnswer;
-    resultMessage_ = {};
+    verdict_ = TransferOutcome::NoAnswer;
     lan_.setPolling(false);
-    lan_.setState(LanState::AwaitingReady);
-    sendAwaited(lancmd::dataStart());
-    waitAck_->switchOn(timing_.retransmitMs);
-    retryBudget_ = kCommandRetries;
-    lanStep_ = LanStep::Ready;
+    awaitAnswer(Step::LanReady, lancmd::dataStart(), kCommandRetries);
     emit writeStarted(TransferChannel::Lan);
     return true;
 }
 
 bool TransferEngine::startLanRead()
 {
-    if (closing_ || busy() || lan_.state() != LanState::Connected)
+    if (busy() || !lan_.isConnected())
         return false;
     lastReadBlock_ = -1;
     bytesDone_ = 0;
@@ -245,53 +246,39 @@ bool TransferEngine::startLanRead()
     lastReadIndexByte_ = -1;
     objectBlockRead_.fill(false, variant_.objectBlocks());
     settingsRead_ = false;
-    lan_.sendCommand(lancmd::readStart());
-    retryBudget_ = kCommandRetries;
-    lan_.setState(LanState::Reading);
-    waitAck_->switchOn(timing_.retransmitMs);
-    lanStep_ = LanStep::Read;
+    awaitAnswer(Step::LanRead, lancmd::readStart(), kCommandRetries);
     return true;
 }
 
-void TransferEngine::sendObjectBlock(int b)
+// Sends a command whose answer is awaited, resent every 5 s until retries transmissions went out.
+void TransferEngine::awaitAnswer(Step step, const QByteArray &command, int retries)
 {
-    block_ = b;
-    retryBudget_ = kCommandRetries;
-    sendAwaited(objectWriteBlock(writeImage_, b));
-    lan_.setState(LanState::AwaitingBlockAck);
+    step_ = step;
+    lan_.sendCommand(command);
+    copiesSent_ = 1;
+    retryBudget_ = retries;
     waitAck_->switchOn(timing_.retransmitMs);
-    lanStep_ = LanStep::ObjectBlock;
-}
-
-void TransferEngine::sendSettingsBlock()
-{
-    retryBudget_ = kCommandRetries;
-    sendAwaited(settingsWriteBlock(writeImage_.mid(variant_.settingsBase(), kSettingsSize)));
-    lan_.setState(LanState::AwaitingBlockAck);
-    waitAck_->switchOn(timing_.retransmitMs);
-    lanStep_ = LanStep::Settings;
 }
 
 void TransferEngine::onRetransmit()
 {
-    if (closing_ || lanStep_ == LanStep::Idle) {
-        waitAck_->stop();
+    if (--retryBudget_ < 1) {
+        if (step_ == Step::LanRead)
+            finishLanRead(TransferOutcome::NoAnswer, linktext::readFailed());
+        else
+            finishLanWrite(TransferOutcome::NoAnswer, noAnswerMessage());
         return;
     }
-    if (--retryBudget_ < 1) {
-        lan_.setState(LanState::NoAnswer);
-    } else {
-        lan_.resendLastCommand();
-        ++copiesSent_;
-    }
-    advanceLan();
+    lan_.resendLastCommand();
+    ++copiesSent_;
 }
 
-void TransferEngine::sendAwaited(const QByteArray &command)
+LinkMessage TransferEngine::noAnswerMessage() const
 {
-    lan_.sendCommand(command);
-    copiesSent_ = 1;
+    return step_ == Step::LanObjectBlock ? linktext::noBlockAnswer() : linktext::noAnswer();
 }
+
+void TransferEngine::onBlockWatchdog() { finishLanRead(TransferOutcome::NoAnswer, linktext::readFailed()); }
 
 // The awaited answer came. When the command went out more than once, every copy may be answered,
 // and an answer carries no block number: a late one would be taken for the answer to the next
@@ -299,8 +286,9 @@ void TransferEngine::sendAwaited(const QByteArray &command)
 // first (at most answerGuardMs; the cost falls only on exchanges that were already retransmitted).
 void TransferEngine::answered()
 {
+    waitAck_->stop();
     if (copiesSent_ <= 1) {
-        advanceLan();
+        proceed();
         return;
     }
     strayAnswersLeft_ = copiesSent_ - 1;
@@ -315,155 +303,120 @@ bool TransferEngine::swallowedByGuard(const QByteArray &d)
     if (isOkAnswer(d) || isReadyAnswer(d) || isGoodAnswer(d) || isBadAnswer(d)) {
         if (--strayAnswersLeft_ <= 0) {
             answerGuard_->stop();
-            advanceLan();
+            proceed();
         }
     }
     return true;
 }
 
-void TransferEngine::onBlockWatchdog()
+// The step's answer is in (and its copies' answers dropped): the next command of the write.
+void TransferEngine::proceed()
 {
-    if (closing_ || lanStep_ == LanStep::Idle) {
-        waitBlock_->stop();
+    answerGuard_->stop();
+    switch (step_) {
+    case Step::LanReady:
+        block_ = 1;
+        awaitAnswer(Step::LanObjectBlock, objectWriteBlock(writeImage_, block_), kCommandRetries);
         return;
-    }
-    lan_.setState(LanState::NoAnswer);
-    advanceLan();
-}
-
-// Where the waiting loop of each step would notice the state it waits for, or NoAnswer.
-void TransferEngine::advanceLan()
-{
-    const LanState s = lan_.state();
-    switch (lanStep_) {
-    case LanStep::Idle:
-        return;
-    case LanStep::Ready:
-        if (s == LanState::AwaitingBlockAck)
-            sendObjectBlock(1);
-        else if (s == LanState::NoAnswer)
-            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
-        return;
-    case LanStep::ObjectBlock:
-        if (s == LanState::Acknowledged) {
-            bytesDone_ += kObjectBlockData;
-            updateProgress();
-            if (block_ < variant_.objectBlocks())
-                sendObjectBlock(block_ + 1);
-            else
-                sendSettingsBlock();
-        } else if (s == LanState::NoAnswer) {
-            finishLanWrite(TransferOutcome::NoAnswer, linktext::noBlockAnswer(), false);
+    case Step::LanObjectBlock:
+        bytesDone_ += kObjectBlockData;
+        updateProgress();
+        if (block_ < variant_.objectBlocks()) {
+            ++block_;
+            awaitAnswer(Step::LanObjectBlock, objectWriteBlock(writeImage_, block_), kCommandRetries);
+        } else {
+            awaitAnswer(Step::LanSettingsBlock,
+                        settingsWriteBlock(writeImage_.mid(variant_.settingsBase(), kSettingsSize)),
+                        kCommandRetries);
         }
         return;
-    case LanStep::Settings:
-        if (s == LanState::Acknowledged) {
-            bytesDone_ += kSettingsSize;
-            updateProgress();
-            // "AT+FPDE" is not awaited: the state stays Acknowledged and the result is asked at once.
-            lan_.sendCommand(lancmd::dataEnd());
-            waitAck_->switchOn(timing_.retransmitMs);
-            retryBudget_ = kCommandRetries;
-            lan_.setState(LanState::AwaitingResult);
-            sendAwaited(lancmd::config());
-            retryBudget_ = kResultRetries;
-            lanStep_ = LanStep::Result;
-        } else if (s == LanState::NoAnswer) {
-            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
-        }
+    case Step::LanSettingsBlock:
+        bytesDone_ += kSettingsSize;
+        updateProgress();
+        // "AT+FPDE" is not awaited: the result is asked at once.
+        lan_.sendCommand(lancmd::dataEnd());
+        awaitAnswer(Step::LanResult, lancmd::config(), kResultRetries);
         return;
-    case LanStep::Result:
-        if (s == LanState::Acknowledged)
-            finishLanWrite(resultOutcome_, resultMessage_, true);
-        else if (s == LanState::NoAnswer)
-            finishLanWrite(TransferOutcome::NoAnswer, linktext::noAnswer(), false);
+    case Step::LanResult:
+        finishLanWrite(verdict_, verdict_ == TransferOutcome::Succeeded ? linktext::writeDone(serialNumberText_)
+                                                                        : linktext::writeRefused());
         return;
-    case LanStep::Read:
-        if (s == LanState::ReadDone)
-            finishLanRead(TransferOutcome::Succeeded, linktext::readDone(readSerialNumber()));
-        else if (s == LanState::NoAnswer)
-            finishLanRead(TransferOutcome::NoAnswer, linktext::readFailed());
+    default:
         return;
     }
 }
 
-void TransferEngine::finishLanWrite(TransferOutcome outcome, const LinkMessage &message, bool pollOn)
+void TransferEngine::finishLanWrite(TransferOutcome outcome, const LinkMessage &message)
 {
     waitAck_->stop();
     waitBlock_->stop();
     answerGuard_->stop();
-    lanStep_ = LanStep::Idle;
+    step_ = Step::Idle;
     writeImage_.clear();
-    lan_.setState(LanState::Connected);
     // The transceiver's answer is shown first (the poll still off, the gauge where it stood); then,
     // after an answered write, the poll resumes and the gauge returns to 0. After an unanswered write
     // the poll stays off and the gauge stays.
     emit writeFinished({TransferChannel::Lan, outcome, message});
-    if (pollOn && !closing_)
+    const bool answeredWrite = outcome == TransferOutcome::Succeeded || outcome == TransferOutcome::Refused;
+    if (answeredWrite) {
         lan_.setPolling(true);
-    if (outcome == TransferOutcome::Succeeded || outcome == TransferOutcome::Refused)
         setProgress(0, true);
+    }
 }
 
 void TransferEngine::finishLanRead(TransferOutcome outcome, const LinkMessage &message)
 {
     waitAck_->stop();
     waitBlock_->stop();
-    lanStep_ = LanStep::Idle;
-    lan_.setState(LanState::Connected);
+    step_ = Step::Idle;
     // A complete read resumes the poll before its message; a failed one shows the message first.
     const bool succeeded = outcome == TransferOutcome::Succeeded;
-    if (succeeded && !closing_)
+    if (succeeded)
         lan_.setPolling(true);
     emit readFinished({TransferChannel::Lan, outcome, message});
     setProgress(0, true);
-    if (!succeeded && !closing_)
+    if (!succeeded)
         lan_.setPolling(true);
 }
 
 void TransferEngine::onLanDatagram(const QByteArray &d)
 {
-    if (closing_ || lanStep_ == LanStep::Idle || swallowedByGuard(d))
+    if (swallowedByGuard(d))
         return;
-    switch (lan_.state()) {
-    case LanState::AwaitingBlockAck:
-        if (!isOkAnswer(d))
-            return;
-        lan_.setState(LanState::Acknowledged);
-        waitAck_->stop();
-        break;
-    case LanState::AwaitingReady:
-        if (!isReadyAnswer(d))
-            return;
-        lan_.setState(LanState::AwaitingBlockAck);
-        waitAck_->stop();
-        break;
-    case LanState::AwaitingResult:
-        if (isGoodAnswer(d)) {
-            resultOutcome_ = TransferOutcome::Succeeded;
-            resultMessage_ = linktext::writeDone(serialNumberText_);
-        } else if (isBadAnswer(d)) {
-            resultOutcome_ = TransferOutcome::Refused;
-            resultMessage_ = linktext::writeRefused();
-        } else {
-            return;
+    switch (step_) {
+    case Step::LanReady:
+        if (isReadyAnswer(d))
+            answered();
+        return;
+    case Step::LanObjectBlock:
+    case Step::LanSettingsBlock:
+        if (isOkAnswer(d))
+            answered();
+        return;
+    case Step::LanResult:
+        if (isGoodAnswer(d) || isBadAnswer(d)) {
+            verdict_ = isGoodAnswer(d) ? TransferOutcome::Succeeded : TransferOutcome::Refused;
+            answered();
         }
-        lan_.setState(LanState::Acknowledged);
-        waitAck_->stop();
-        break;
-    case LanState::Reading:
+        return;
+    case Step::LanRead:
         handleReadDatagram(d);
-        advanceLan();
         return;
     default:
         return;
     }
-    answered();
 }
 
 bool TransferEngine::readComplete() const
 {
     return settingsRead_ && !objectBlockRead_.contains(false);
+}
+
+void TransferEngine::storeReadBlock(int at, const QByteArray &data, int counted)
+{
+    readImage_.replace(at, int(data.size()), data);
+    bytesDone_ += counted;
+    updateProgress();
 }
 
 void TransferEngine::handleReadDatagram(const QByteArray &d)
@@ -472,42 +425,30 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
     if (isReadBlock(d)) {
         const int index = readBlockIndex(d);
         lastReadIndexByte_ = index;
+        bool taken = true;
         if (d.size() == kObjectBlockLength && index < lastIndex) {
-            waitAck_->stop();
-            waitBlock_->stop();
             // A repeated block (our "AT+RDY0" was lost) is answered again but stored and counted once.
             if (index != lastReadBlock_) {
                 lastReadBlock_ = index;
                 objectBlockRead_[index] = true;
-                readImage_.replace(index * kObjectBlockData, kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData));
-                bytesDone_ += kObjectBlockData;
-                updateProgress();
+                storeReadBlock(index * kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData), kObjectBlockData);
             }
-            lan_.sendCommand(lancmd::readyForNext());
-            waitBlock_->switchOn(timing_.blockWatchdogMs);
-            return;
-        }
-        if (d.size() == kSettingsBlockLength && index == lastIndex) {
-            waitBlock_->stop();
-            readImage_.replace(variant_.settingsBase(), kSettingsSize, d.mid(kBlockHeader, kSettingsSize));
+        } else if (d.size() == kSettingsBlockLength && index == lastIndex) {
             settingsRead_ = true;
-            lan_.sendCommand(lancmd::readyForNext());
-            bytesDone_ += kSettingsSize;
-            updateProgress();
-            waitBlock_->switchOn(timing_.blockWatchdogMs);
-            return;
-        }
-        if (d.size() == kShortSettingsLength && index == lastIndex) {
-            waitBlock_->stop();
+            storeReadBlock(variant_.settingsBase(), d.mid(kBlockHeader, kSettingsSize), kSettingsSize);
+        } else if (d.size() == kShortSettingsLength && index == lastIndex) {
             // Up to and including the mode byte; the reserve server entries are not carried.
             QByteArray settings = d.mid(kBlockHeader, kShortSettingsData);
             settings.append(QByteArray(kSettingsSize - kShortSettingsData, '\0'));
-            readImage_.replace(variant_.settingsBase(), kSettingsSize, settings);
             settingsRead_ = true;
+            storeReadBlock(variant_.settingsBase(), settings, kShortSettingsData);
+        } else {
+            taken = false;
+        }
+        if (taken) {
+            waitAck_->stop();
             lan_.sendCommand(lancmd::readyForNext());
-            bytesDone_ += kShortSettingsData;
-            updateProgress();
-            waitBlock_->switchOn(timing_.blockWatchdogMs);
+            waitBlock_->start(timing_.blockWatchdogMs);
             return;
         }
     }
@@ -516,10 +457,9 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
     // datagram in between would overwrite.
     if (looksLikeEndMarker(d) && lastReadIndexByte_ == lastIndex) {
         lan_.sendCommand(lancmd::readyForNext());
-        waitBlock_->stop();
         // A transceiver or network that skipped a block still ends with the marker: that is no read.
         if (readComplete())
-            lan_.setState(LanState::ReadDone);
+            finishLanRead(TransferOutcome::Succeeded, linktext::readDone(readSerialNumber()));
         else
             finishLanRead(TransferOutcome::Incomplete, linktext::readFailed());
     }

@@ -34,8 +34,8 @@ enum class TransferOutcome {
 struct TransferResult {
     TransferChannel channel = TransferChannel::Serial;
     TransferOutcome outcome = TransferOutcome::Abandoned;
-    // What to show; empty when nothing is to be shown (abandoned; 0x25, which storeFailed() reports).
-    LinkMessage message;
+    // What the technician is told of this end; the window shows it for every outcome but Abandoned.
+    LinkMessage message = linktext::transferAbandoned();
 
     bool succeeded() const { return outcome == TransferOutcome::Succeeded; }
 };
@@ -55,15 +55,15 @@ public:
     // disarmed for the write and armed for 2 ticks at its end. serialNumberText (factoryNumberEdit) goes into
     // the completion message.
     bool startSerialWrite(const SendList &frames, const QString &serialNumberText);
-    bool serialWriteInProgress() const override { return serialWriting_; }
+    bool serialWriteInProgress() const override;
 
     // LAN write of an image of variant.imageSize() bytes (panel slots, then the 422 settings bytes).
-    // Needs LAN state Connected and no transfer running; false (nothing sent) otherwise.
+    // Needs a connected LAN link and no transfer running; false (nothing sent) otherwise.
     bool startLanWrite(const QByteArray &image, const QString &serialNumberText);
-    // LAN read into a zeroed image. Needs LAN state Connected and no transfer running.
+    // LAN read into a zeroed image. Needs a connected LAN link and no transfer running.
     bool startLanRead();
-    bool lanExchangeRunning() const { return lanStep_ != LanStep::Idle; }
-    bool busy() const { return serialWriting_ || lanExchangeRunning(); }
+    bool lanExchangeRunning() const;
+    bool busy() const { return step_ != Step::Idle; }
 
     // The image of the last read, also after a failed read (the blocks received so far).
     QByteArray readImage() const { return readImage_; }
@@ -74,10 +74,10 @@ public:
     int bytesTotal() const { return bytesTotal_; }
     int progress() const { return lastPercent_ < 0 ? 0 : lastPercent_; }
 
-    // Exit confirmed: every transfer is abandoned without a message (finished signals with
-    // Abandoned), nothing more is sent, the serial input is no longer read, the poll stops.
-    void setClosing(bool closing);
-    bool closing() const { return closing_; }
+    // Exit confirmed (or the tool interrupted): a running transfer ends as Abandoned (its finished
+    // signal comes at once), every timer stops, and both channels shut down: the serial port closes,
+    // the LAN poll and connect stop, and no input reaches the links any more. Final.
+    void shutDown();
 
 signals:
     // The gauge, in percent; emitted when the value changes, and 0 at every start and end (but a LAN
@@ -85,13 +85,23 @@ signals:
     void progressChanged(int percent);
     // The serial write went out, or the LAN write began.
     void writeStarted(talvir::TransferChannel channel);
-    // The write ended; result.message, when not empty, is what the technician is told.
+    // The write ended; result.message is what the technician is told.
     void writeFinished(const talvir::TransferResult &result);
     // The read ended; readImage() holds what was received.
     void readFinished(const talvir::TransferResult &result);
 
 private:
-    enum class LanStep { Idle, Ready, ObjectBlock, Settings, Result, Read };
+    // One transfer at a time; each step names what the engine waits for.
+    enum class Step {
+        Idle,
+        SerialIdentAnswer, // serial write: frame 0 waits for the keep-alive identification frame's answer
+        SerialFrames,      // serial write: each acknowledgement takes the next frame
+        LanReady,          // "AT+DATF" sent, the ready answer awaited
+        LanObjectBlock,    // object block block_ sent, its "OK" awaited
+        LanSettingsBlock,  // the settings block sent, its "OK" awaited
+        LanResult,         // "AT+FPDE" and the final "AT+CONFIG" sent, the transceiver's verdict awaited
+        LanRead,           // "AT+READF" sent, blocks arriving
+    };
 
     // SerialWriteListener
     void onSerialAck() override;
@@ -103,24 +113,24 @@ private:
     void onLanDatagram(const QByteArray &d) override;
 
     void transmitFrame(const Frame &frame);
-    bool releaseFirstFrame();
+    void sendFirstFrame();
     int identRepeatMs() const;
-    void onFrameRetry();
     void finishSerialWrite(TransferOutcome outcome, const LinkMessage &message);
 
     void onRetransmit();
     void onBlockWatchdog();
-    void advanceLan();
-    void sendObjectBlock(int b);
-    void sendSettingsBlock();
-    void finishLanWrite(TransferOutcome outcome, const LinkMessage &message, bool pollOn);
+    void awaitAnswer(Step step, const QByteArray &command, int retries);
+    void answered();
+    void proceed();
+    bool swallowedByGuard(const QByteArray &d);
+    LinkMessage noAnswerMessage() const;
+    void finishLanWrite(TransferOutcome outcome, const LinkMessage &message);
     void finishLanRead(TransferOutcome outcome, const LinkMessage &message);
     void handleReadDatagram(const QByteArray &d);
-    void sendAwaited(const QByteArray &command);
-    void answered();
-    bool swallowedByGuard(const QByteArray &d);
+    void storeReadBlock(int at, const QByteArray &data, int counted);
     bool readComplete() const;
-    void abandonAll();
+    void abandon();
+    void stopTimers();
 
     void setProgress(int percent, bool force = false);
     void updateProgress();
@@ -130,28 +140,24 @@ private:
     LanChannel &lan_;
     Timing timing_;
     std::unique_ptr<Timer> silence_;
-    std::unique_ptr<Timer> frameRetry_;
+    std::unique_ptr<Timer> frameRetry_;  // a frame the port could not take whole (pendingFrame_)
     std::unique_ptr<Timer> identRepeat_; // while frame 0 waits: the identification frame again
     std::unique_ptr<Timer> waitAck_;
     std::unique_ptr<Timer> waitBlock_;
     std::unique_ptr<Timer> answerGuard_;
-    bool closing_ = false;
 
+    Step step_ = Step::Idle;
     int bytesDone_ = 0;
     int bytesTotal_ = 0;
     int lastPercent_ = -1;
+    QString serialNumberText_;
 
     // Serial write.
     SendList frames_;
     int position_ = 0;
-    bool serialWriting_ = false;
-    bool framePending_ = false;
-    bool holdFirstFrame_ = false; // frame 0 waits for the identification frame's answer
     Frame pendingFrame_{};
-    QString serialNumberText_;
 
     // LAN exchange.
-    LanStep lanStep_ = LanStep::Idle;
     int retryBudget_ = 0;
     // Transmissions of the awaited command; the answers carry no block number, so after a repeated
     // command is answered the answers of its other copies are waited for (answerGuard_) and dropped.
@@ -159,13 +165,12 @@ private:
     int strayAnswersLeft_ = 0;
     int block_ = 0;
     QByteArray writeImage_;
+    TransferOutcome verdict_ = TransferOutcome::NoAnswer; // the transceiver's answer to the final "AT+CONFIG"
     QByteArray readImage_;
     int lastReadBlock_ = -1;
     int lastReadIndexByte_ = -1; // byte 11 of the read's last block, whatever else arrived since
     QVector<bool> objectBlockRead_;
     bool settingsRead_ = false;
-    LinkMessage resultMessage_;
-    TransferOutcome resultOutcome_ = TransferOutcome::Succeeded;
 };
 
 } // namespace talvir

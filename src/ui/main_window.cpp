@@ -160,7 +160,6 @@ void MainWindow::buildBody()
     layout->setSpacing(12);
 
     panelView_ = new PanelTableView(variant_, panelTable_, prompts_, central);
-    connect(panelView_, &PanelTableView::tableEmptied, this, [this] { sendList_.clear(); });
     connect(panelView_, &PanelTableView::consoleInsertOpened, this, &MainWindow::addFromConsole);
     layout->addWidget(panelView_, 1);
 
@@ -327,13 +326,11 @@ void MainWindow::startUp()
     panelView_->setConsoleMode(consoleMode_ == 1);
     panelView_->fillTypeList(typeTable_);
     setCaptionSuffix(suffixAutonomous());
-    sendList_.clear();
     image_.clearPanelArea();
     reserveIps_.fill(0);
     s.baudCombo->setCurrentIndex(2);
     s.dhcpGroup->setItemIndex(0);
     s.applyDhcpRule(s.dhcpGroup->itemIndex());
-    closing_ = false;
     panelTable_->clear();
     if (reserveList_)
         reserveList_->clearList();
@@ -342,7 +339,6 @@ void MainWindow::startUp()
 void MainWindow::terminate(int exitCode)
 {
     terminating_ = true;
-    closing_ = true;
     exitCode_ = exitCode;
     typeTable_.close();
     emit terminateRequested(exitCode);
@@ -351,9 +347,9 @@ void MainWindow::terminate(int exitCode)
 void MainWindow::exitProgram()
 {
     stopLanTimers();
-    close();
+    const bool closed = close();
     // A declined exit leaves the LAN link as it was: the poll goes on.
-    if (!closing_ && lanPollingBeforeExitQuestion_)
+    if (!closed && lanPollingBeforeExitQuestion_)
         lanChannel_->setPolling(true);
     lanPollingBeforeExitQuestion_ = false;
 }
@@ -376,13 +372,12 @@ bool MainWindow::confirmExit()
                          PromptIcon::Warning, PromptButtons::YesNo);
     if (answer != PromptAnswer::Yes)
         return false;
-    closing_ = true;
-    closeSerialPort();
+    // Every transfer is abandoned without a message, the serial port closes, nothing more is sent or read.
+    engine_->shutDown();
     typeTable_.close();
     panelTable_->clear();
     if (reserveList_)
         reserveList_->clearList();
-    sendList_.clear();
     return true;
 }
 

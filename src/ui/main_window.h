@@ -87,13 +87,9 @@ public:
     // Shared state of the link, the engine and the waiting loops.
     int consoleMode() const { return consoleMode_; }
     int channel() const { return channel_; }
-    bool serialLinkUp() const { return serialLinkUp_; }
-    bool writeInProgress() const { return writeInProgress_; }
-    bool closing() const { return closing_; }
     // The exit code asked for by a failed start-up; 0 otherwise.
     int exitCode() const { return exitCode_; }
 
-    SendList &sendList() { return sendList_; }
     // The links for the whole run (main_window_link.cpp).
     SerialChannel &serialChannel() { return *serialChannel_; }
     LanChannel &lanChannel() { return *lanChannel_; }
@@ -167,9 +163,8 @@ private:
     bool confirmExit();
     void terminate(int exitCode);
     void runImport();
-    // Hooks of the channels: they switch their timers off and close their ports here.
+    // The poll pauses while the exit question is open.
     void stopLanTimers();
-    void closeSerialPort();
 
     // The links (main_window_link.cpp).
     void createLinks(const LinkSetup &link);
@@ -183,11 +178,14 @@ private:
     // Runs the event loop while busy() holds and exit is not confirmed: the command that started a
     // LAN connect, write or read returns when it has ended. Wakes at once when one ends.
     void waitWhile(const std::function<bool()> &busy);
-    void showLinkNotUp(); // the serial link's "no link" state: caption, status, commands
+    // No serial link (the watchdog expired, the port could not be opened or was closed): caption,
+    // status "Нет связи", no write button, gauge or write and read commands.
+    void showLinkNotUp();
     void dropSerialChannel(); // the port is closed: the window forgets the serial link
     // The write and read (main_window_write.cpp).
     void onWriteFinished(const TransferResult &transfer);
     void onReadFinished(const TransferResult &result);
+    void showTransferMessage(const TransferResult &result);
     // After a write that sent nothing: all link commands when a link is ready, else only the link
     // submenu, loading and saving.
     void restoreControlsWithoutTransfer();
@@ -221,7 +219,6 @@ private:
     std::function<int()> startupChooser_;
 
     PanelTypeTable typeTable_;
-    SendList sendList_;
     // Declared in this order so that the engine, which listens to both channels, goes first.
     std::unique_ptr<SerialChannel> serialChannel_;
     std::unique_ptr<LanChannel> lanChannel_;
@@ -234,10 +231,6 @@ private:
 
     int consoleMode_ = 0;
     int channel_ = ChannelNone;
-    bool serialLinkUp_ = false;
-    bool writeInProgress_ = false;
-    bool closing_ = false;
-    bool storeFailedInWrite_ = false; // the 0x25 box that follows belongs to a write
     bool importsFromConsole_ = false; // which of the two import handlers importAction runs
     bool startupDone_ = false;
     bool terminating_ = false;

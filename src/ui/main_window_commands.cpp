@@ -41,7 +41,7 @@ PromptAnswer showBox(PromptService &prompts, const AppendBox &box, const QString
 void MainWindow::appendFromFile()
 {
     guarded([&] {
-        if (closing_ || engine_->busy())
+        if (engine_->busy())
             return;
         if (showBox(prompts_, PanelAppend::questionBox()) != PromptAnswer::Yes)
             return;

@@ -55,7 +55,7 @@ QString MainWindow::openFileFilter()
 void MainWindow::saveFile()
 {
     guarded([&] {
-        if (closing_ || engine_->busy())
+        if (engine_->busy())
             return;
         // A row being typed is stored first, so the file holds what the technician sees.
         if (!panelView_->settle())
@@ -90,7 +90,7 @@ void MainWindow::loadFile()
 {
     guarded([&] {
         panelView_->panelCountLabel->clear();
-        if (closing_ || engine_->busy())
+        if (engine_->busy())
             return;
         FileRequest request;
         request.filter = openFileFilter();

@@ -68,12 +68,12 @@ void MainWindow::createLinks(const LinkSetup &link)
 
 void MainWindow::waitWhile(const std::function<bool()> &busy)
 {
-    while (!closing_ && busy()) {
+    while (busy()) {
         QEventLoop wait;
         connect(engine_.get(), &TransferEngine::writeFinished, &wait, &QEventLoop::quit);
         connect(engine_.get(), &TransferEngine::readFinished, &wait, &QEventLoop::quit);
         connect(lanChannel_.get(), &LanChannel::connectFinished, &wait, &QEventLoop::quit);
-        // One slice at most, so that a confirmed exit is seen even when nothing else happens.
+        // One slice at most: a connect's passes end without a signal of their own when exit stops them.
         QTimer::singleShot(timing_.pumpSliceMs, &wait, &QEventLoop::quit);
         wait.exec();
     }
@@ -82,9 +82,9 @@ void MainWindow::waitWhile(const std::function<bool()> &busy)
 bool MainWindow::linkReady() const
 {
     if (channel_ == ChannelLan)
-        return lanChannel_->state() == LanState::Connected;
+        return lanChannel_->isConnected();
     if (channel_ == ChannelUsb)
-        return serialLinkUp_;
+        return serialChannel_->isLinkUp();
     return false;
 }
 
@@ -93,7 +93,7 @@ bool MainWindow::linkReady() const
 void MainWindow::chooseUsb()
 {
     guarded([&] {
-        if (closing_ || engine_->busy())
+        if (engine_->busy())
             return;
         if (serialPortName_.isEmpty()) {
             const std::optional<QString> picked = prompts_.pickSerialPort(portPickerTitle());
@@ -105,21 +105,12 @@ void MainWindow::chooseUsb()
             serialPortName_.clear();
             showLinkMessage(prompts_, linktext::noComPort());
             channel_ = ChannelNone;
-            serialLinkUp_ = false;
-            writeButton->setVisible(false);
-            progressBar->setVisible(false);
-            writeAction->setEnabled(false);
-            readAction->setEnabled(false);
-            setCaptionSuffix(suffixAutonomous());
-            statusText->setText(linktext::noLinkStatus());
+            showLinkNotUp();
             return;
         }
         // The LAN link steps aside: the transceiver is not polled on two channels at once, and its
         // status datagrams no longer take the caption.
-        lanChannel_->setPolling(false);
-        if (lanChannel_->state() == LanState::Connected)
-            lanChannel_->setState(LanState::Connecting);
-        serialLinkUp_ = false;
+        lanChannel_->disconnect();
         setCaptionSuffix(suffixUsbPort(serialPortName_));
         channel_ = ChannelUsb;
         enableLinkCommands();
@@ -129,12 +120,9 @@ void MainWindow::chooseUsb()
 
 void MainWindow::onSerialLinkUp()
 {
-    if (closing_)
-        return;
     // Sent on every keep-alive answer: only what changes is touched.
     if (!statusText->text().isEmpty())
         statusText->clear();
-    serialLinkUp_ = true;
     writeButton->setVisible(true);
     writeAction->setEnabled(true);
     progressBar->setVisible(true);
@@ -144,7 +132,6 @@ void MainWindow::onSerialLinkUp()
 
 void MainWindow::showLinkNotUp()
 {
-    serialLinkUp_ = false;
     writeButton->setVisible(false);
     writeAction->setEnabled(false);
     readAction->setEnabled(false);
@@ -153,16 +140,10 @@ void MainWindow::showLinkNotUp()
     setCaptionSuffix(suffixAutonomous());
 }
 
-void MainWindow::onSerialLinkLost()
-{
-    if (closing_)
-        return;
-    showLinkNotUp();
-}
+void MainWindow::onSerialLinkLost() { showLinkNotUp(); }
 
 void MainWindow::dropSerialChannel()
 {
-    serialLinkUp_ = false;
     if (channel_ == ChannelUsb)
         channel_ = ChannelNone;
 }
@@ -171,15 +152,11 @@ void MainWindow::onSerialPortLost()
 {
     // The port went away by itself (cable pulled); linkLost has shown the state already. The port
     // name is kept: choosing USB again reopens the same port once it is back.
-    if (closing_)
-        return;
     dropSerialChannel();
 }
 
 void MainWindow::onTypeRejected()
 {
-    if (closing_)
-        return;
     // The channel has closed the port: the window no longer offers a serial write.
     dropSerialChannel();
     showLinkNotUp();
@@ -187,23 +164,15 @@ void MainWindow::onTypeRejected()
     close();
 }
 
-void MainWindow::onStoreFailed()
-{
-    if (closing_)
-        return;
-    LinkMessage message = linktext::storeFailed();
-    if (storeFailedInWrite_)
-        message.text += partialWriteNote();
-    storeFailedInWrite_ = false;
-    showLinkMessage(prompts_, message);
-}
+// 0x25 outside a write; in a write the write's end reports it.
+void MainWindow::onStoreFailed() { showLinkMessage(prompts_, linktext::storeFailed()); }
 
 // ---- LAN ----------------------------------------------------------------------------------------
 
 void MainWindow::chooseLan()
 {
     guarded([&] {
-        if (closing_ || engine_->busy())
+        if (engine_->busy())
             return;
         const bool serialWasOpen = serialChannel_->isOpen() || channel_ == ChannelUsb;
         serialChannel_->close();
@@ -211,12 +180,7 @@ void MainWindow::chooseLan()
         if (serialWasOpen) {
             // The port is closed now, whatever the technician answers below.
             dropSerialChannel();
-            serialLinkUp_ = false;
-            writeButton->setVisible(false);
-            progressBar->setVisible(false);
-            writeAction->setEnabled(false);
-            readAction->setEnabled(false);
-            setCaptionSuffix(suffixAutonomous());
+            showLinkNotUp();
         }
 
         if (transceiverAddress_.isEmpty())
@@ -256,14 +220,6 @@ void MainWindow::chooseLan()
 
 void MainWindow::onLanConnectFinished(bool connected)
 {
-    if (closing_)
-        return;
-    if (channel_ != ChannelLan) {
-        // A late answer after USB was chosen: the LAN link stays down.
-        lanChannel_->setPolling(false);
-        lanChannel_->setState(LanState::Connecting);
-        return;
-    }
     const QString address = lanChannel_->addressText().isEmpty() ? transceiverAddress_ : lanChannel_->addressText();
     if (connected) {
         // A late "OK" after a failed connect also brings the link up: the caption says LAN again.
@@ -284,7 +240,7 @@ void MainWindow::onLanConnectFinished(bool connected)
 
 void MainWindow::onLanStatus(const LanStatus &status)
 {
-    if (closing_ || !variant_.hasStatusLight || channel_ != ChannelLan)
+    if (!variant_.hasStatusLight || channel_ != ChannelLan)
         return;
     setCaptionSuffix(statusCaptionSuffix(status));
     if (linkLight) {
@@ -302,13 +258,6 @@ void MainWindow::stopLanTimers()
     // if the technician stays, the write or read must still be able to end.
     lanPollingBeforeExitQuestion_ = lanChannel_->isPolling();
     lanChannel_->setPolling(false);
-}
-
-void MainWindow::closeSerialPort()
-{
-    // Exit confirmed: every transfer is abandoned without a message, nothing more is sent or read.
-    engine_->setClosing(true);
-    serialChannel_->close();
 }
 
 } // namespace talvir

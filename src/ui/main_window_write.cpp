@@ -48,18 +48,18 @@ void MainWindow::writeConfiguration()
 
 bool MainWindow::runWrite(const SendListSink &saveToFile)
 {
-    if (closing_ || engine_->busy())
+    if (engine_->busy())
         return false;
     // A row being typed is stored first: the write takes what the technician sees.
     if (!panelView_->settle())
         return false;
 
-    sendList_.clear();
+    SendList sendList;
     disableLinkCommands();
 
     const TransceiverConfig config = currentConfig();
     const std::optional<WriteRefusal> refusal =
-        prepareWrite(image_, config, modeControlEnabled(config, variant_), sendList_);
+        prepareWrite(image_, config, modeControlEnabled(config, variant_), sendList);
     if (refusal && refusal->kind == WriteRefusal::NotANumber) {
         // The general error report follows; the window must not stay with its link commands off.
         restoreControlsWithoutTransfer();
@@ -74,7 +74,7 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
 
     if (saveToFile) {
         try {
-            saveToFile(sendList_);
+            saveToFile(sendList);
         } catch (...) {
             restoreControlsWithoutTransfer();
             throw;
@@ -84,14 +84,12 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
     }
 
     const QString serialNumberText = settings_->factoryNumberEdit->text();
-    if (channel_ == ChannelUsb && serialLinkUp_) {
+    if (channel_ == ChannelUsb && serialChannel_->isLinkUp()) {
         progressBar->setVisible(true);
-        if (engine_->startSerialWrite(sendList_, serialNumberText)) {
-            // Every further frame goes out on an acknowledgement; onWriteFinished reports the end.
-            writeInProgress_ = true;
+        // Every further frame goes out on an acknowledgement; onWriteFinished reports the end.
+        if (engine_->startSerialWrite(sendList, serialNumberText))
             return true;
-        }
-    } else if (channel_ == ChannelLan && lanChannel_->state() == LanState::Connected) {
+    } else if (channel_ == ChannelLan && lanChannel_->isConnected()) {
         const QByteArray image(reinterpret_cast<const char *>(image_.data()), image_.size());
         if (engine_->startLanWrite(image, serialNumberText)) {
             // The command returns when the LAN write has ended, as the technician expects of it.
@@ -135,37 +133,39 @@ QString MainWindow::partialWriteNote()
 
 void MainWindow::onWriteFinished(const TransferResult &transfer)
 {
-    // After a confirmed exit the transfer is abandoned without a word.
-    if (closing_)
-        return;
     // A write that stopped part-way says that the transceiver may hold part of the new configuration.
-    // 0x25 is reported by the serial channel's own box, which follows this call.
     TransferResult result = transfer;
-    const bool stopped = result.outcome == TransferOutcome::NoAnswer || result.outcome == TransferOutcome::PortLost;
-    if (stopped && !result.message.isEmpty())
+    const bool stopped = result.outcome == TransferOutcome::NoAnswer || result.outcome == TransferOutcome::PortLost ||
+                         result.outcome == TransferOutcome::StoreFailed;
+    if (stopped)
         result.message.text += partialWriteNote();
-    storeFailedInWrite_ = result.outcome == TransferOutcome::StoreFailed;
     if (result.channel == TransferChannel::Serial) {
-        writeInProgress_ = false;
-        sendList_.clear();
         writeButton->setDown(false);
         if (result.succeeded())
             writeAction->setEnabled(false);
-        showLinkMessage(prompts_, result.message);
+        showTransferMessage(result);
         enableLinkCommands();
         // Reading is offered over LAN only.
         readAction->setEnabled(false);
         return;
     }
-    showLinkMessage(prompts_, result.message);
+    showTransferMessage(result);
     enableLinkCommands();
+}
+
+void MainWindow::showTransferMessage(const TransferResult &result)
+{
+    // An abandoned transfer was ended by the technician (exit) or by the window (the panel type was
+    // refused, which says so itself): nothing more to tell.
+    if (result.outcome != TransferOutcome::Abandoned)
+        showLinkMessage(prompts_, result.message);
 }
 
 void MainWindow::readConfiguration()
 {
     guarded([&] {
         panelView_->panelCountLabel->clear();
-        if (closing_ || engine_->busy() || lanChannel_->state() != LanState::Connected)
+        if (engine_->busy() || !lanChannel_->isConnected())
             return;
         disableLinkCommands();
         image_.clearSettings();
@@ -190,13 +190,11 @@ void MainWindow::readConfiguration()
 
 void MainWindow::onReadFinished(const TransferResult &result)
 {
-    if (closing_)
-        return;
     // The received blocks go into the image also when the read failed half-way.
     const QByteArray read = engine_->readImage();
     if (read.size() == image_.size())
         std::memcpy(image_.data(), read.constData(), std::size_t(read.size()));
-    showLinkMessage(prompts_, result.message);
+    showTransferMessage(result);
     if (result.succeeded())
         fillWindowFromImage();
     enableLinkCommands();

@@ -529,7 +529,6 @@ void PanelTableView::askToEmptyTable()
     if (answer != PromptAnswer::Yes)
         return;
     emptyTable();
-    emit tableEmptied();
 }
 
 void PanelTableView::emptyTable()

@@ -72,8 +72,6 @@ signals:
     // Console mode's Insert opened a row: the window checks the factory number and opens the
     // object list in add mode.
     void consoleInsertOpened();
-    // The technician emptied the table with Ctrl+Shift+D: the send list goes with it.
-    void tableEmptied();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(peer.take(6), kIdent);
         const int upsBefore = link.linkUps;
 
-        link.engine.setClosing(true);
+        link.engine.shutDown();
         // An acknowledgement and a type rejection after the exit question was answered "Yes".
         QVERIFY(peer.write(QByteArray::fromHex("01")));
         QCOMPARE(peer.takeAll(150), QByteArray());
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(peer.takeAll(300), QByteArray());
         QCOMPARE(link.linkUps, upsBefore);
         QVERIFY(link.linkLostAt.isEmpty()); // the watchdog is quiet too
-        QVERIFY(link.serial.isOpen());      // 0x02 would have closed the port
+        QVERIFY(!link.serial.isOpen());     // the exit closed it
     }
 };
 

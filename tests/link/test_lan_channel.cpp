@@ -38,7 +38,7 @@ private slots:
         QVERIFY(f.lan->connectTo(kTransceiver));
         QCOMPARE(f.udp->boundAddress, QHostAddress(QHostAddress::AnyIPv4));
         QCOMPARE(f.udp->boundPort, quint16(9999));
-        QCOMPARE(f.lan->state(), LanState::Connecting);
+        QVERIFY(!f.lan->isConnected());
         QVERIFY(f.lan->isConnecting());
         QVERIFY(f.udp->sent.isEmpty());
 
@@ -54,7 +54,7 @@ private slots:
         f.fromTransceiver("OK");
         QCOMPARE(done.count(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), true);
-        QCOMPARE(f.lan->state(), LanState::Connected);
+        QVERIFY(f.lan->isConnected());
         QVERIFY(!f.lan->isConnecting());
         // The poll goes on while connected; its "OK" answers change nothing.
         f.clock.advance(3000);
@@ -110,22 +110,42 @@ private slots:
         // Leading zeros are read as decimals: the datagrams go to 192.168.1.221.
         QCOMPARE(f.udp->sent.at(0).host, QHostAddress(kTransceiver));
         f.udp->deliver(answer, sender);
-        QCOMPARE(f.lan->state() == LanState::Connected, connected);
+        QCOMPARE(f.lan->isConnected(), connected);
         f.clock.advance(5000);
         QCOMPARE(done.count(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), connected);
     }
 
-    void lateAnswerStillBringsLinkUp()
+    // After a failed connect a late "OK" still brings the link up; once USB is chosen (disconnect)
+    // nothing the transceiver sends does, and a connected link goes down with its poll.
+    void lateAnswer_data()
     {
+        QTest::addColumn<bool>("connectedFirst");
+        QTest::addColumn<bool>("disconnected");
+        QTest::newRow("after a failed connect") << false << false;
+        QTest::newRow("after USB was chosen") << false << true;
+        QTest::newRow("connected, then USB chosen") << true << true;
+    }
+    void lateAnswer()
+    {
+        QFETCH(bool, connectedFirst);
+        QFETCH(bool, disconnected);
         LinkFixture f;
         QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
         f.lan->connectTo(kTransceiver);
+        if (connectedFirst)
+            f.fromTransceiver("OK");
         f.clock.advance(6000);
+        if (disconnected)
+            f.lan->disconnect();
+        QCOMPARE(f.lan->isPolling(), connectedFirst && !disconnected);
+        const int reports = int(done.count());
         f.fromTransceiver("OK");
-        QCOMPARE(done.count(), 2);
-        QCOMPARE(done.at(1).at(0).toBool(), true);
-        QCOMPARE(f.lan->state(), LanState::Connected);
+        f.clock.advance(3000);
+        QCOMPARE(done.count(), reports + (disconnected ? 0 : 1));
+        QCOMPARE(f.lan->isConnected(), !disconnected);
+        if (disconnected)
+            QVERIFY(!f.engine->startLanRead());
     }
 
     void addressNotAcceptedStartsNothing_data()
@@ -305,7 +325,7 @@ private slots:
         LinkFixture f;
         QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
         f.lan->connectTo(kTransceiver);
-        f.engine->setClosing(true);
+        f.engine->shutDown();
         f.clock.advance(20000);
         QVERIFY(f.udp->sent.isEmpty());
         f.fromTransceiver("OK");

@@ -169,7 +169,7 @@ private slots:
         f.serial->open(QStringLiteral("/dev/ttyFAKE"));
         f.port->sent.clear();
         const int readsBefore = f.port->reads;
-        f.engine->setClosing(true);
+        f.engine->shutDown();
         f.port->feed(bytes("01"));
         f.port->feed(bytes("02"));
         QCOMPARE(f.port->reads, readsBefore);
@@ -178,7 +178,7 @@ private slots:
         f.clock.advance(1000);
         QCOMPARE(lost.count(), 0);
         QVERIFY(f.port->sent.isEmpty());
-        QVERIFY(f.serial->isOpen());
+        QVERIFY(!f.serial->isOpen());
     }
 
     void portErrorClosesOnceAndLosesLinkOnce()

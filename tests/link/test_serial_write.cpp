@@ -323,11 +323,12 @@ private slots:
         f.port->feed(kAck);
         f.port->feed(kAck);
         f.port->feed(bytes("25"));
-        QCOMPARE(store.count(), 1);
+        // The write's end carries the message; the channel's own signal is for 0x25 outside a write.
+        QCOMPARE(store.count(), 0);
         QCOMPARE(finished.count(), 1);
         const auto result = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(result.outcome, TransferOutcome::StoreFailed);
-        QVERIFY(result.message.isEmpty()); // storeFailed() carries "Отказ оборудования"
+        QCOMPARE(result.message, linktext::storeFailed());
         QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1}));
         QVERIFY(!f.engine->busy());
         QVERIFY(f.serial->isWatchdogArmed());
@@ -386,7 +387,7 @@ private slots:
         QCOMPARE(rejected.count(), 1);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Abandoned);
-        QVERIFY(finished.at(0).at(0).value<TransferResult>().message.isEmpty());
+        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message, linktext::transferAbandoned());
     }
 
     void closingAbandonsWrite()
@@ -396,10 +397,11 @@ private slots:
         QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
-        f.engine->setClosing(true);
+        f.engine->shutDown();
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Abandoned);
-        QVERIFY(finished.at(0).at(0).value<TransferResult>().message.isEmpty());
+        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message, linktext::transferAbandoned());
+        QVERIFY(!f.serial->isOpen());
         const int sent = int(f.port->sent.size());
         f.port->feed(kAck);
         f.clock.advance(10000);

@@ -139,7 +139,7 @@ inline bool bringUsbUp(LinkWindows &w, const QString &port, int timeoutMs = 5000
 {
     w.prompts.expectSerialPort(port);
     w.main->usbAction->trigger();
-    return QTest::qWaitFor([&] { return w.main->serialLinkUp(); }, timeoutMs);
+    return QTest::qWaitFor([&] { return w.main->serialChannel().isLinkUp(); }, timeoutMs);
 }
 
 // Chooses LAN with the address typed into the input box; the command returns when the connect ended.
@@ -147,7 +147,7 @@ inline bool bringLanUp(LinkWindows &w, const QString &address = QStringLiteral("
 {
     w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), address);
     w.main->lanAction->trigger();
-    return w.main->lanChannel().state() == LanState::Connected;
+    return w.main->lanChannel().isConnected();
 }
 
 } // namespace guitest

@@ -3,6 +3,7 @@
 #include "gui_fixture.h"
 
 #include "core/ip_text.h"
+#include "link/serial_channel.h"
 #include "ui/status_light.h"
 #include "ui/dataset_navigator.h"
 #include "tables/panel_table.h"
@@ -114,8 +115,7 @@ private slots:
         QCOMPARE(f.progressBar->text(), QStringLiteral("0%"));
         QVERIFY(f.statusText->text().isEmpty());
         QCOMPARE(f.channel(), 0);
-        QVERIFY(!f.serialLinkUp());
-        QVERIFY(!f.closing());
+        QVERIFY(!f.serialChannel().isLinkUp());
         QCOMPARE(f.consoleMode(), 0);
         if (v.hasStatusLight) {
             QVERIFY(f.linkLight);
@@ -300,7 +300,6 @@ private slots:
         PanelRecord row;
         row.obj = QStringLiteral("0001");
         w.main->panelTable()->setRows({row});
-        w.main->sendList().queueWriteFrame(0, 1);
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
                                 PromptAnswer(answer));
@@ -314,9 +313,7 @@ private slots:
         QCOMPARE(box.buttons, PromptButtons::YesNo);
 
         QCOMPARE(w.main->isVisible(), !closes);
-        QCOMPARE(w.main->closing(), closes);
         QCOMPARE(finished.count(), closes ? 1 : 0);
-        QCOMPARE(w.main->sendList().isEmpty(), closes);
         QCOMPARE(w.main->typeTable().isOpen(), !closes);
         QCOMPARE(w.main->panelTable()->rowCount(), closes ? 0 : 1);
     }
@@ -354,7 +351,6 @@ private slots:
         QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
         // The program goes on.
         QVERIFY(w.main->isVisible());
-        QVERIFY(!w.main->closing());
     }
 
     void guardedCommandWithoutErrorShowsNothing()

@@ -77,7 +77,7 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().initialText, QStringLiteral("127.0.0.1"));
         // Cancelled: the link stays as it was.
-        QCOMPARE(f.lanChannel().state(), LanState::Connected);
+        QVERIFY(f.lanChannel().isConnected());
     }
 
     void connectFails_data() { variants(); }
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(bringLanUp(w));
         QVERIFY(bringUsbUp(w, rig.link));
         QVERIFY(!w.main->lanChannel().isPolling());
-        QCOMPARE(w.main->lanChannel().state(), LanState::Connecting);
+        QVERIFY(!w.main->lanChannel().isConnected());
         rig.sim.settings().statusEnabled = true;
         const int sent = rig.sim.counters().statusSent;
         QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().statusSent > sent + 2, 5000);

@@ -24,7 +24,7 @@ void checkAutonomousAfterSerial(MainWindow &f)
     QVERIFY(f.progressBar->isHidden());
     QVERIFY(!f.writeAction->isEnabled());
     QVERIFY(!f.readAction->isEnabled());
-    QVERIFY(!f.serialLinkUp());
+    QVERIFY(!f.serialChannel().isLinkUp());
 }
 
 } // namespace
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(w.main->writeAction->isEnabled());
         QVERIFY(w.main->linkMenuAction->isEnabled());
 
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
         const QString expected = (v.id == VariantId::MxrDuziv) ? QStringLiteral("      Канал USB Com7")
                                              : QStringLiteral("    Связь по каналу USB");
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + expected);
@@ -85,7 +85,7 @@ private slots:
         // The keep-alive runs on: identification frames keep coming.
         const int idents = rig.sim.counters().identFrames;
         QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().identFrames > idents + 3, 5000);
-        QVERIFY(w.main->serialLinkUp());
+        QVERIFY(w.main->serialChannel().isLinkUp());
     }
 
     void silentTransceiverLosesTheLink_data() { variants(); }
@@ -100,12 +100,12 @@ private slots:
         QVERIFY(bringUsbUp(w, rig.link));
 
         rig.sim.settings().silentAfter = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(!w.main->serialLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.main->serialChannel().isLinkUp(), 5000);
         checkAutonomousAfterSerial(*w.main);
         // The identification frame is repeated while the transceiver is silent; its answer brings
         // the link back.
         rig.sim.settings().silentAfter = -1;
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
         QCOMPARE(w.main->statusText->text(), QString());
         QVERIFY(!w.main->writeButton->isHidden());
         QVERIFY(w.main->writeAction->isEnabled());
@@ -162,7 +162,7 @@ private slots:
         // USB again: the chosen port is reopened without asking.
         w.main->usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
 
         // LAN (cancelled in the input box) closes the port and forgets it.
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), std::nullopt);
@@ -171,7 +171,7 @@ private slots:
         QVERIFY(!w.main->serialChannel().isOpen());
         QCOMPARE(w.main->serialPortName(), QString());
         QCOMPARE(w.main->channel(), 0);
-        QVERIFY(!w.main->serialLinkUp());
+        QVERIFY(!w.main->serialChannel().isLinkUp());
         QVERIFY(w.main->writeButton->isHidden());
         QVERIFY(!w.main->writeAction->isEnabled());
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
@@ -213,9 +213,8 @@ private slots:
         QCOMPARE(records.at(records.size() - 2).icon, PromptIcon::Error);
 
         QVERIFY(!w.main->serialChannel().isOpen());
-        QVERIFY(!w.main->serialLinkUp());
+        QVERIFY(!w.main->serialChannel().isLinkUp());
         const bool ends = PromptAnswer(answer) == PromptAnswer::Yes;
-        QCOMPARE(w.main->closing(), ends);
         QCOMPARE(finished.count(), ends ? 1 : 0);
         QCOMPARE(w.main->isVisible(), !ends);
         if (!ends) {
@@ -249,7 +248,7 @@ private slots:
         QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
         // Nothing else changes: the port stays open and the next answer brings the link up.
         QVERIFY(w.main->serialChannel().isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
     }
 };
 

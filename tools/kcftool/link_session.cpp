@@ -90,8 +90,7 @@ LinkSession::~LinkSession()
     QObject::disconnect(&engine_, nullptr, &context_, nullptr);
     QObject::disconnect(&serial_, nullptr, &context_, nullptr);
     QObject::disconnect(&lan_, nullptr, &context_, nullptr);
-    engine_.setClosing(true);
-    serial_.close();
+    engine_.shutDown();
 }
 
 void LinkSession::message(const QString &text)
@@ -125,7 +124,7 @@ void LinkSession::onInterrupt()
     interrupted_ = true;
     // As after a confirmed exit: a running transfer ends as abandoned (its finished signal comes at
     // once), nothing more is sent, the poll and the connect stop.
-    engine_.setClosing(true);
+    engine_.shutDown();
     if (!finished_) {
         message(reading_ ? QStringLiteral("interrupted: nothing was read, no file was written")
                          : QStringLiteral("interrupted: nothing was sent"));
@@ -194,7 +193,7 @@ int LinkSession::write(const DeviceConfig &config)
         message(linktext::typeRejected().text);
         finish(ExitRefused);
     });
-    // During the write the engine ends it first and the message is printed with its end.
+    // Outside a write; during the write the write ends with it and its message is printed then.
     QObject::connect(&serial_, &SerialChannel::storeFailed, &context_, [this] {
         if (finished_)
             return;
@@ -226,18 +225,9 @@ void LinkSession::onWriteFinished(const TransferResult &result)
         finish(ExitOk);
         return;
     }
-    switch (result.outcome) {
-    case TransferOutcome::Abandoned:
-        message(interrupted_ ? QStringLiteral("interrupted: the write was abandoned, nothing more was sent")
-                             : QStringLiteral("the write was abandoned"));
-        break;
-    case TransferOutcome::StoreFailed:
-        message(linktext::storeFailed().text);
-        break;
-    default:
-        message(result.message.text);
-        break;
-    }
+    const bool interrupted = interrupted_ && result.outcome == TransferOutcome::Abandoned;
+    message(interrupted ? QStringLiteral("interrupted: the write was abandoned, nothing more was sent")
+                        : result.message.text);
     finish(ExitRefused);
 }
 
