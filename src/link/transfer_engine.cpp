@@ -426,22 +426,26 @@ void TransferEngine::handleReadDatagram(const QByteArray &d)
         const int index = readBlockIndex(d);
         lastReadIndexByte_ = index;
         bool taken = true;
+        // A block that repeats the one before (our "AT+RDY0" was lost) is answered again but not
+        // stored again; one that comes back later is stored again. Either way each block counts once
+        // in the gauge, which so never passes 100 %.
         if (d.size() == kObjectBlockLength && index < lastIndex) {
-            // A repeated block (our "AT+RDY0" was lost) is answered again but stored and counted once.
             if (index != lastReadBlock_) {
                 lastReadBlock_ = index;
+                const bool first = !objectBlockRead_[index];
                 objectBlockRead_[index] = true;
-                storeReadBlock(index * kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData), kObjectBlockData);
+                storeReadBlock(index * kObjectBlockData, d.mid(kBlockHeader, kObjectBlockData),
+                               first ? kObjectBlockData : 0);
             }
         } else if (d.size() == kSettingsBlockLength && index == lastIndex) {
+            storeReadBlock(variant_.settingsBase(), d.mid(kBlockHeader, kSettingsSize), settingsRead_ ? 0 : kSettingsSize);
             settingsRead_ = true;
-            storeReadBlock(variant_.settingsBase(), d.mid(kBlockHeader, kSettingsSize), kSettingsSize);
         } else if (d.size() == kShortSettingsLength && index == lastIndex) {
             // Up to and including the mode byte; the reserve server entries are not carried.
             QByteArray settings = d.mid(kBlockHeader, kShortSettingsData);
             settings.append(QByteArray(kSettingsSize - kShortSettingsData, '\0'));
+            storeReadBlock(variant_.settingsBase(), settings, settingsRead_ ? 0 : kShortSettingsData);
             settingsRead_ = true;
-            storeReadBlock(variant_.settingsBase(), settings, kShortSettingsData);
         } else {
             taken = false;
         }

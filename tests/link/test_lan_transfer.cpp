@@ -371,11 +371,14 @@ private slots:
         QCOMPARE(f.udp->sentBytes(), (QList<QByteArray>{"AT+READF", "AT+RDY0", "AT+RDY0"}));
         QCOMPARE(f.engine->bytesDone(), 235);
         QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
-        // Seen before, but not just before: stored again.
+        // Seen before, but not just before: stored again, still counted once (as the settings block).
         f.fromTransceiver(objectReadBlock(1, 1));
         f.fromTransceiver(objectReadBlock(0, 9));
-        QCOMPARE(f.engine->bytesDone(), 3 * 235);
+        QCOMPARE(f.engine->bytesDone(), 2 * 235);
         QCOMPARE(f.engine->readImage().left(47), slotBytes(46));
+        f.fromTransceiver(readBlock(120, settingsBytes()));
+        f.fromTransceiver(readBlock(120, settingsBytes()));
+        QCOMPARE(f.engine->bytesDone(), 2 * 235 + 422);
     }
 
     void readIgnoresWhatMatchesNothing_data()
