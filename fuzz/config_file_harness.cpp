@@ -18,15 +18,16 @@ void require(bool condition)
         std::abort();
 }
 
-void checkOne(const QByteArray &bytes, const Variant &variant)
+// Returns what the load made of the bytes, for the caller's own checks.
+ConfigFileContents checkOne(const QByteArray &bytes, const Variant &variant)
 {
-    const ConfigFileContents c = decodeConfigFile(bytes, variant);
+    ConfigFileContents c = decodeConfigFile(bytes, variant);
     require(c.ok() == c.message.isEmpty());
     require(c.reserveIps.size() <= kReserveServers);
     require(!c.reserveIps.contains(0u));
     if (c.failure == FileFailure::Format) {
         require(c.settings.isEmpty() && c.rows.isEmpty() && !c.reserveListEmptied);
-        return;
+        return c;
     }
     if (c.failure == FileFailure::None || c.reserveListEmptied) {
         require(c.slotCount == 300 || c.slotCount == 600);
@@ -68,14 +69,16 @@ void checkOne(const QByteArray &bytes, const Variant &variant)
         require(row.nPpk == QStringLiteral("Тип ППК не определен"));
         lastNumber = *row.recNmb;
     }
+    return c;
 }
 
-// An input at least as long as a transceiver's memory image is also taken as one and saved the way
-// the configurator saves it: complete files with arbitrary slot and settings bytes, which random file
-// bytes rarely reach (a complete panel block needs 14100 well-formed records). The file is six times
-// the image, so the work stays proportional to the input.
-void checkAsImage(const std::uint8_t *data, std::size_t size, const Variant &v)
+// An input at least as long as a memory image is also taken as one (the larger of the two it covers)
+// and saved the way the configurator saves it: complete files with arbitrary slot and settings
+// bytes, which random file bytes rarely reach (a complete panel block needs 14100 well-formed
+// records). The file is six times the image, so the work stays proportional to the input.
+void checkAsImage(const std::uint8_t *data, std::size_t size)
 {
+    const Variant &v = size >= std::size_t(Variant::mxr600r().imageSize()) ? Variant::mxr600r() : Variant::mxrDuziv();
     if (size < std::size_t(v.imageSize()))
         return;
     SendList list;
@@ -86,15 +89,14 @@ void checkAsImage(const std::uint8_t *data, std::size_t size, const Variant &v)
     for (int n = 1; n <= v.maxPanels; ++n)
         used += data[std::size_t(n - 1) * 47 + 26] != 0 ? 1 : 0;
     for (const Variant *reader : {&Variant::mxr600r(), &Variant::mxrDuziv()}) {
-        const ConfigFileContents c = decodeConfigFile(file, *reader);
         if (v.maxPanels > reader->maxPanels) {
             // A 600-slot file does not fit a 300-slot transceiver.
-            require(c.failure == FileFailure::Format);
+            require(!slotsOfFileIn(list.size(), *reader));
             continue;
         }
+        const ConfigFileContents c = checkOne(file, *reader);
         require(c.ok() && c.slotCount == v.maxPanels && c.settings.size() == 10 && c.reserveReached);
         require(c.rows.size() == used);
-        checkOne(file, *reader);
     }
 }
 } // namespace
@@ -104,8 +106,7 @@ int fuzzConfigFile(const std::uint8_t *data, std::size_t size)
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     checkOne(bytes, Variant::mxr600r());
     checkOne(bytes, Variant::mxrDuziv());
-    checkAsImage(data, size, Variant::mxrDuziv());
-    checkAsImage(data, size, Variant::mxr600r());
+    checkAsImage(data, size);
     return 0;
 }
 
