@@ -25,13 +25,13 @@ constexpr qint64 kLongestSilenceMs = 19 * 5000 + 1000 + 5000;
 constexpr qint64 kLongestConnectMs = 11 * 510 + 510;
 
 const QString kTransceiver = QStringLiteral("192.168.1.221");
-// Other senders, and texts the technician might type for the same transceiver.
+// Senders of stray datagrams; the transceiver's own address is one while another text was typed.
 const QString kOthers[] = {QStringLiteral("192.168.001.221"), QStringLiteral("10.0.0.1"), QStringLiteral("192.168.1.22"),
                            kTransceiver};
+// Texts typed for a connect: the transceiver, the same with leading zeros (answers never match the
+// text), two the window refuses, another address.
 const QString kTyped[] = {kTransceiver, QStringLiteral("192.168.001.221"), QStringLiteral("0.0.0.0"),
                           QStringLiteral("абв"), QStringLiteral("10.0.0.1")};
-
-bool startsWith(const QByteArray &d, const char *prefix) { return d.startsWith(prefix); }
 
 class LanRig {
 public:
@@ -64,7 +64,7 @@ public:
 
     void play(FuzzScript &script)
     {
-        connect(0);
+        connectTo(0);
         for (int event = 0; event < kMaxEvents && !script.atEnd(); ++event) {
             const unsigned char op = script.byte();
             const int arg = op >> 4;
@@ -92,7 +92,7 @@ public:
                 break;
             case 13:
                 if (running_ == Running::None)
-                    connect(arg);
+                    connectTo(arg);
                 break;
             default:
                 // The transceiver sends one read block out of turn: the index from the script.
@@ -105,7 +105,7 @@ public:
 private:
     enum class Running { None, Write, Read };
 
-    // A length byte (255: two more bytes, up to 767) and that many bytes.
+    // A length byte (255: two more bytes added, up to 765) and that many bytes.
     static QByteArray datagram(FuzzScript &script)
     {
         int length = script.byte();
@@ -114,7 +114,7 @@ private:
         return script.bytes(std::size_t(length));
     }
 
-    void connect(int choice)
+    void connectTo(int choice)
     {
         const QString &typed = kTyped[choice % 5];
         const bool started = lan_->connectTo(typed);
@@ -263,7 +263,7 @@ private:
             const QByteArray &last = lastSent_;
             if (last == lancmd::dataStart())
                 fromTransceiver("READY");
-            else if (startsWith(last, "AT+FPD0=") || (last == lancmd::config() && running_ != Running::Write))
+            else if (last.startsWith("AT+FPD0=") || (last == lancmd::config() && running_ != Running::Write))
                 fromTransceiver("OK");
             else if (last == lancmd::config())
                 fromTransceiver(arg & 8 ? "BAD" : "GOOD");
@@ -300,7 +300,7 @@ private:
 
     void checkWriteBlock(const QByteArray &d)
     {
-        FUZZ_REQUIRE(running_ == Running::Write && d.size() >= kBlockHeader && startsWith(d, "AT+FPD0=") && d.at(10) == 0);
+        FUZZ_REQUIRE(running_ == Running::Write && d.size() >= kBlockHeader && d.startsWith("AT+FPD0=") && d.at(10) == 0);
         const int length = static_cast<unsigned char>(d.at(8)) << 8 | static_cast<unsigned char>(d.at(9));
         const int number = static_cast<unsigned char>(d.at(11));
         FUZZ_REQUIRE(d.size() == kBlockHeader + length);
