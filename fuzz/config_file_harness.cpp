@@ -1,5 +1,7 @@
 #include "config_file_harness.h"
 
+#include "fuzz_require.h"
+
 #include "core/config_model.h"
 #include "core/variant.h"
 #include "files/config_file.h"
@@ -7,89 +9,89 @@
 #include "link/frames.h"
 
 #include <QByteArray>
-#include <cstdlib>
 
 namespace talvir {
 
 namespace {
-void require(bool condition)
+// Returns what the load made of the bytes, for the caller's own checks.
+ConfigFileContents checkOne(const QByteArray &bytes, const Variant &variant)
 {
-    if (!condition)
-        std::abort();
-}
-
-void checkOne(const QByteArray &bytes, const Variant &variant)
-{
-    const ConfigFileContents c = decodeConfigFile(bytes, variant);
-    require(c.ok() == c.message.isEmpty());
-    require(c.reserveIps.size() <= kReserveServers);
-    require(!c.reserveIps.contains(0u));
+    ConfigFileContents c = decodeConfigFile(bytes, variant);
+    FUZZ_REQUIRE(c.ok() == c.message.isEmpty());
+    FUZZ_REQUIRE(c.reserveIps.size() <= kReserveServers);
+    FUZZ_REQUIRE(!c.reserveIps.contains(0u));
     if (c.failure == FileFailure::Format) {
-        require(c.settings.isEmpty() && c.rows.isEmpty() && !c.reserveListEmptied);
-        return;
+        FUZZ_REQUIRE(c.settings.isEmpty() && c.rows.isEmpty() && !c.reserveListEmptied);
+        return c;
     }
     if (c.failure == FileFailure::None || c.reserveListEmptied) {
-        require(c.slotCount == 300 || c.slotCount == 600);
-        require(c.slotCount <= variant.maxPanels);
-        require(c.panelArea.size() == c.slotCount * 47);
+        FUZZ_REQUIRE(c.slotCount == 300 || c.slotCount == 600);
+        FUZZ_REQUIRE(c.slotCount <= variant.maxPanels);
+        FUZZ_REQUIRE(c.panelArea.size() == c.slotCount * 47);
     }
     if (!c.ok())
-        require(c.rows.isEmpty());
+        FUZZ_REQUIRE(c.rows.isEmpty());
     int lastSlot = 0;
     for (const PanelRecord &row : c.rows) {
-        require(row.recNmb && *row.recNmb > lastSlot && *row.recNmb <= c.slotCount);
-        require(!row.account.isEmpty() && row.account.size() <= 4 && row.obj.size() <= 4);
-        require(row.p1.size() <= 13 && row.p2.size() <= 13);
+        FUZZ_REQUIRE(row.recNmb && *row.recNmb > lastSlot && *row.recNmb <= c.slotCount);
+        FUZZ_REQUIRE(!row.account.isEmpty() && row.account.size() <= 4 && row.obj.size() <= 4);
+        FUZZ_REQUIRE(row.p1.size() <= 13 && row.p2.size() <= 13);
         lastSlot = *row.recNmb;
     }
     int lastRecord = -1;
     for (const LoadedSetting &s : c.settings) {
-        require(s.record > lastRecord && s.bytes.size() == settingWidth(s.field));
+        FUZZ_REQUIRE(s.record > lastRecord && s.bytes.size() == settingWidth(s.field));
         lastRecord = s.record;
     }
 
     TransceiverConfig config = TransceiverConfig::defaults(variant, false);
     c.applyTo(config, variant);
-    require(config.protocol >= 0 && config.protocol < variant.protocolItems.size());
-    require(config.conversion >= -1 && config.conversion < variant.conversionItems.size());
-    require(config.mode >= -1 && config.mode <= 1);
-    require(config.testPeriod >= 1 && config.testPeriod <= 3600);
-    require(config.panels.size() <= variant.maxPanels);
+    FUZZ_REQUIRE(config.protocol >= 0 && config.protocol < variant.protocolItems.size());
+    FUZZ_REQUIRE(config.conversion >= -1 && config.conversion < variant.conversionItems.size());
+    FUZZ_REQUIRE(config.mode >= -1 && config.mode <= 1);
+    FUZZ_REQUIRE(config.testPeriod >= 1 && config.testPeriod <= 3600);
+    FUZZ_REQUIRE(config.panels.size() <= variant.maxPanels);
 
     // The appending of panels walks the same records its own way, into a table with room for 50.
     const int existing = variant.maxPanels - 50;
     const PanelAppend a = decodePanelAppend(bytes, variant, existing, nullptr);
-    require(a.ok() == a.message.isEmpty());
-    require((a.failure == FileFailure::Format) == (c.failure == FileFailure::Format));
-    require(a.rows.size() <= 50 && (a.leftOut == 0 || a.rows.size() == 50));
+    FUZZ_REQUIRE(a.ok() == a.message.isEmpty());
+    FUZZ_REQUIRE((a.failure == FileFailure::Format) == (c.failure == FileFailure::Format));
+    FUZZ_REQUIRE(a.rows.size() <= 50 && (a.leftOut == 0 || a.rows.size() == 50));
     int lastNumber = existing;
     for (const PanelRecord &row : a.rows) {
-        require(row.recNmb && *row.recNmb > lastNumber && *row.recNmb <= existing + a.slotCount);
-        require(row.nPpk == QStringLiteral("Тип ППК не определен"));
+        FUZZ_REQUIRE(row.recNmb && *row.recNmb > lastNumber && *row.recNmb <= existing + a.slotCount);
+        FUZZ_REQUIRE(row.nPpk == QStringLiteral("Тип ППК не определен"));
         lastNumber = *row.recNmb;
     }
+    return c;
 }
 
-// The input taken as the memory image of a 300-slot transceiver (zero-padded), saved the way the
-// configurator saves it: complete files with arbitrary slot and settings bytes, which random file
-// bytes rarely reach.
+// An input at least as long as a memory image is also taken as one (the larger of the two it covers)
+// and saved the way the configurator saves it: complete files with arbitrary slot and settings
+// bytes, which random file bytes rarely reach (a complete panel block needs 14100 well-formed
+// records). The file is six times the image, so the work stays proportional to the input.
 void checkAsImage(const std::uint8_t *data, std::size_t size)
 {
-    const Variant &v = Variant::mxrDuziv();
+    const Variant &v = size >= std::size_t(Variant::mxr600r().imageSize()) ? Variant::mxr600r() : Variant::mxrDuziv();
+    if (size < std::size_t(v.imageSize()))
+        return;
     SendList list;
     for (int a = 0; a < v.imageSize(); ++a)
-        list.queueWriteFrame(std::uint16_t(a), std::size_t(a) < size ? data[a] : 0);
+        list.queueWriteFrame(std::uint16_t(a), data[a]);
     const QByteArray file = configFileBytes(list);
     int used = 0;
-    for (int n = 1; n <= v.maxPanels; ++n) {
-        const std::size_t at = std::size_t(n - 1) * 47 + 26;
-        used += at < size && data[at] != 0 ? 1 : 0;
-    }
+    for (int n = 1; n <= v.maxPanels; ++n)
+        used += data[std::size_t(n - 1) * 47 + 26] != 0 ? 1 : 0;
     for (const Variant *reader : {&Variant::mxr600r(), &Variant::mxrDuziv()}) {
-        const ConfigFileContents c = decodeConfigFile(file, *reader);
-        require(c.ok() && c.slotCount == 300 && c.settings.size() == 10 && c.reserveReached);
-        require(c.rows.size() == used);
-        checkOne(file, *reader);
+        if (v.maxPanels > reader->maxPanels) {
+            // A 600-slot file does not fit a 300-slot transceiver.
+            FUZZ_REQUIRE(!slotsOfFileIn(list.size(), *reader));
+            continue;
+        }
+        const ConfigFileContents c = checkOne(file, *reader);
+        FUZZ_REQUIRE(c.ok() && c.slotCount == v.maxPanels && c.settings.size() == 10 && c.reserveReached);
+        FUZZ_REQUIRE(c.rows.size() == used);
     }
 }
 } // namespace

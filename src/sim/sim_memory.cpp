@@ -27,8 +27,13 @@ bool SimMemory::load(const QString &path, QString *error, QString *warning)
         *error = QStringLiteral("cannot read %1").arg(readError);
         return false;
     }
-    const QByteArray &data = *read;
+    return loadBytes(*read, path, error, warning);
+}
 
+bool SimMemory::loadBytes(const QByteArray &data, const QString &path, QString *error, QString *warning)
+{
+    if (warning)
+        warning->clear();
     if (data.size() == bytes_.size()) {
         bytes_ = data;
         return true;
@@ -82,14 +87,11 @@ bool SimMemory::load(const QString &path, QString *error, QString *warning)
         *error = QStringLiteral("%1 holds no write frames").arg(path);
         return false;
     }
-    if (warning) {
-        warning->clear();
-        if (frames != bytes_.size())
-            *warning = QStringLiteral("%1 holds %2 frames, the memory has %3 bytes: the rest stays zero")
-                           .arg(path)
-                           .arg(frames)
-                           .arg(bytes_.size());
-    }
+    if (warning && frames != bytes_.size())
+        *warning = QStringLiteral("%1 holds %2 frames, the memory has %3 bytes: the rest stays zero")
+                       .arg(path)
+                       .arg(frames)
+                       .arg(bytes_.size());
     bytes_ = loaded;
     return true;
 }

@@ -24,6 +24,8 @@ public:
     // is unchanged and error says why. warning is set when a file loads but looks made for another
     // capacity.
     bool load(const QString &path, QString *error, QString *warning = nullptr);
+    // The same for bytes already read; path names the file in the texts.
+    bool loadBytes(const QByteArray &data, const QString &path, QString *error, QString *warning = nullptr);
     // Writes the raw image atomically.
     bool save(const QString &path, QString *error) const;
 

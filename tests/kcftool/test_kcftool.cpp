@@ -198,6 +198,8 @@ private slots:
         QTest::newRow("panel phone too long") << j("{'panels': [{}, {'p1': '12345678901234'}]}") << "'panels[1].p1'";
         QTest::newRow("panel not an object") << j("{'panels': [1]}") << "'panels[0]'";
         QTest::newRow("apn too long") << j("{'apn': '" + QByteArray(65, 'a') + "'}") << "'apn'";
+        QTest::newRow("zero inside a text") << j("{'panels': [{'obj': '0001', 'account': '12\\u00004'}]}")
+                                            << "'panels[0].account'";
     }
     void badInput()
     {

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace testsupport {
@@ -27,6 +29,15 @@ inline std::optional<QByteArray> readSeed(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
     return f.readAll();
+}
+
+// Plays one seed through a fuzz target's entry point, which aborts on a broken invariant.
+using FuzzEntry = int (*)(const std::uint8_t *data, std::size_t size);
+inline void replaySeed(const QString &path, FuzzEntry entry)
+{
+    const std::optional<QByteArray> seed = readSeed(path);
+    QVERIFY(seed);
+    QCOMPARE(entry(reinterpret_cast<const std::uint8_t *>(seed->constData()), std::size_t(seed->size())), 0);
 }
 
 } // namespace testsupport

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 
 using namespace talvir;
@@ -39,6 +40,10 @@ QString text(const QJsonObject &o, const QString &key, const QString &field, con
     if (!v.isString())
         bad(field, QStringLiteral("must be a string"));
     const QString s = v.toString();
+    // No box of the window holds one, and a zero would end the transceiver's field early: the load
+    // would show less than was written.
+    if (std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x20; }))
+        bad(field, QStringLiteral("must not hold control characters"));
     // The transceiver's field would cut a longer text; refuse rather than lose its end.
     if (maxBytes >= 0 && toCp1251(s).size() > maxBytes)
         bad(field, QStringLiteral("longer than %1 characters").arg(maxBytes));
