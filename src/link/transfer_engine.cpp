@@ -46,7 +46,7 @@ quint32 TransferEngine::readSerialNumber() const
 
 bool TransferEngine::serialWriteInProgress() const
 {
-    return step_ == Step::SerialIdentAnswer || step_ == Step::SerialFrames;
+    return step_ == Step::SerialIdentAnswer || step_ == Step::SerialFrames || step_ == Step::SerialFrameHeld;
 }
 
 bool TransferEngine::lanExchangeRunning() const { return busy() && !serialWriteInProgress(); }
@@ -68,6 +68,7 @@ void TransferEngine::abandon()
         return;
     case Step::SerialIdentAnswer:
     case Step::SerialFrames:
+    case Step::SerialFrameHeld:
         finishSerialWrite(TransferOutcome::Abandoned, linktext::transferAbandoned());
         return;
     case Step::LanRead:
@@ -119,7 +120,6 @@ bool TransferEngine::startSerialWrite(const SendList &frames, const QString &ser
         step_ = Step::SerialIdentAnswer;
         identRepeat_->start(identRepeatMs());
     } else {
-        step_ = Step::SerialFrames;
         transmitFrame(frames_.at(0));
     }
     bytesDone_ += 6;
@@ -132,9 +132,11 @@ void TransferEngine::transmitFrame(const Frame &frame)
 {
     // A frame goes out whole or not yet: when the port cannot take 6 bytes it is offered again shortly.
     if (serial_.sendFrame(frame)) {
+        step_ = Step::SerialFrames;
         frameRetry_->stop();
         return;
     }
+    step_ = Step::SerialFrameHeld;
     pendingFrame_ = frame;
     frameRetry_->start(timing_.frameRetryMs);
 }
@@ -142,7 +144,6 @@ void TransferEngine::transmitFrame(const Frame &frame)
 // The answer that came was the identification frame's; now the write's first frame goes out.
 void TransferEngine::sendFirstFrame()
 {
-    step_ = Step::SerialFrames;
     identRepeat_->stop();
     transmitFrame(frames_.at(0));
 }
@@ -153,6 +154,8 @@ void TransferEngine::onSerialAck()
         sendFirstFrame();
         return;
     }
+    // While a frame waits for room in the port nothing of ours is on the line: an acknowledgement
+    // then is a stray one, and taking it would skip the waiting frame.
     if (step_ != Step::SerialFrames)
         return;
     if (position_ == frames_.size()) {

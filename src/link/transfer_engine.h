@@ -96,6 +96,7 @@ private:
         Idle,
         SerialIdentAnswer, // serial write: frame 0 waits for the keep-alive identification frame's answer
         SerialFrames,      // serial write: each acknowledgement takes the next frame
+        SerialFrameHeld,   // serial write: the port cannot take the next frame whole yet (pendingFrame_)
         LanReady,          // "AT+DATF" sent, the ready answer awaited
         LanObjectBlock,    // object block block_ sent, its "OK" awaited
         LanSettingsBlock,  // the settings block sent, its "OK" awaited

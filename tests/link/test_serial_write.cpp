@@ -353,9 +353,13 @@ private slots:
         f.port->queuedOut = 4095;
         f.port->feed(kAck);
         QCOMPARE(f.port->sent.size(), 1);
+        // Nothing of ours is on the line while the frame waits: a stray acknowledgement skips nothing.
+        f.port->feed(kAck);
         f.port->queuedOut = 0;
         f.clock.advance(10);
         QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0}));
+        f.port->feed(kAck);
+        QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1}));
         for (const QByteArray &b : f.port->sent)
             QCOMPARE(b.size(), 6);
     }
