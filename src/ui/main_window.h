@@ -201,8 +201,9 @@ private:
     void addFromConsole();
     // The object list of the console import in replace (1) or add (2) mode, for the factory number.
     void openObjectList(int mode);
-    // The open dialog's filter of configuration files (the load and the append).
-    static QString openFileFilter();
+    // The open dialog for a configuration file (the load and the append), in the folder of the last
+    // file; the chosen file's folder is remembered. Nothing when the technician cancels.
+    std::optional<QString> askConfigFileToOpen();
 
     const Variant &variant_;
     PromptService &prompts_;

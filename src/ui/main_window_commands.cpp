@@ -8,7 +8,6 @@
 #include "link/transfer_engine.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
-#include "ui/last_folder.h"
 #include "ui/object_list_dialog.h"
 #include "ui/panel_table_view.h"
 #include "ui/prompts.h"
@@ -45,14 +44,9 @@ void MainWindow::appendFromFile()
             return;
         if (showBox(prompts_, PanelAppend::questionBox()) != PromptAnswer::Yes)
             return;
-        FileRequest request;
-        request.filter = openFileFilter();
-        request.defaultSuffix = QStringLiteral("kcf");
-        request.folder = lastFileFolder(variant_);
-        const std::optional<QString> path = prompts_.openFile(request);
+        const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;
-        rememberFileFolder(variant_, *path);
         // A row being typed is stored first; the file is decoded whole before the table changes.
         if (!panelView_->settle())
             return;

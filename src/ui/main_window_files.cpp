@@ -46,10 +46,17 @@ QStringList addressTexts(const QList<quint32> &ips)
 
 } // namespace
 
-// The open dialog's description lacks its closing quote, as the technician has always seen it.
-QString MainWindow::openFileFilter()
+std::optional<QString> MainWindow::askConfigFileToOpen()
 {
-    return QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)");
+    FileRequest request;
+    // The description lacks its closing quote, as the technician has always seen it.
+    request.filter = QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)");
+    request.defaultSuffix = QStringLiteral("kcf");
+    request.folder = lastFileFolder(variant_);
+    const std::optional<QString> path = prompts_.openFile(request);
+    if (path)
+        rememberFileFolder(variant_, *path);
+    return path;
 }
 
 void MainWindow::saveFile()
@@ -92,14 +99,9 @@ void MainWindow::loadFile()
         panelView_->panelCountLabel->clear();
         if (engine_->busy())
             return;
-        FileRequest request;
-        request.filter = openFileFilter();
-        request.defaultSuffix = QStringLiteral("kcf");
-        request.folder = lastFileFolder(variant_);
-        const std::optional<QString> path = prompts_.openFile(request);
+        const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;
-        rememberFileFolder(variant_, *path);
 
         // The whole file is read and decoded before the window changes, so nothing else runs in the
         // middle of a load and a second load cannot start inside it.
