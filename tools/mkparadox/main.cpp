@@ -1,14 +1,17 @@
-// mkparadox: turns a table kept as text into a real Paradox table written by pxlib.
+// mkparadox: turns a table kept as text into a real Paradox table written by pxlib: the default
+// panel-type table beside the programs and the demo console's tables.
 //   mkparadox <table.txt> <Table.db>
 // The text is UTF-8: '#' lines are comments; the first other line names the fields as
-// Name:Type, tab-separated (Type: Long, Short, Logical, Number, Date, AlphaN with N its width);
-// each further line is a row, tab-separated; an empty cell is NULL, Logical cells are true/false,
-// dates are YYYY-MM-DD.
+// Name:Type, tab-separated (Type: Long, Short, Logical, Number, Date, AlphaN with N its width), a
+// trailing '!' marking a key: every row gives it, not blank, and no two rows the same; each further
+// line is a row, tab-separated; an empty cell is NULL, Logical cells are true/false, dates are
+// YYYY-MM-DD. A table needs at least one row.
 #include "console/paradox_writer.h"
 
 #include <QDate>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <QStringDecoder>
 
@@ -25,12 +28,14 @@ int fail(const QString &text)
     return 1;
 }
 
-bool parseField(const QString &declaration, ParadoxField &field)
+bool parseField(const QString &declaration, ParadoxField &field, bool &key)
 {
-    static const QRegularExpression form(QStringLiteral("^([^:]+):(Long|Short|Logical|Number|Date|Alpha([0-9]+))$"));
+    static const QRegularExpression form(
+        QStringLiteral("^([^:]+):(Long|Short|Logical|Number|Date|Alpha([0-9]+))(!?)$"));
     const QRegularExpressionMatch m = form.match(declaration.trimmed());
     if (!m.hasMatch())
         return false;
+    key = !m.captured(4).isEmpty();
     field.name = m.captured(1);
     const QString type = m.captured(2);
     if (type == QLatin1String("Long"))
@@ -89,6 +94,8 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("%1: not UTF-8").arg(source));
 
     QList<ParadoxField> fields;
+    QList<bool> keys;
+    QList<QSet<QString>> seenKeys;
     QList<QVariantList> rows;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int n = 0; n < lines.size(); ++n) {
@@ -100,16 +107,27 @@ int main(int argc, char **argv)
         if (fields.isEmpty()) {
             for (const QString &declaration : cells) {
                 ParadoxField f;
-                if (!parseField(declaration, f))
+                bool key = false;
+                if (!parseField(declaration, f, key))
                     return fail(where + QStringLiteral("field \"%1\" is not Name:Type").arg(declaration));
                 fields.append(f);
+                keys.append(key);
             }
+            seenKeys.resize(fields.size());
             continue;
         }
         if (cells.size() != fields.size())
             return fail(where + QStringLiteral("%1 cells for %2 fields").arg(cells.size()).arg(fields.size()));
         QVariantList row;
         for (int i = 0; i < cells.size(); ++i) {
+            if (keys.at(i)) {
+                const QString value = cells.at(i).trimmed();
+                if (value.isEmpty())
+                    return fail(where + QStringLiteral("key field %1 is blank").arg(fields.at(i).name));
+                if (seenKeys[i].contains(value))
+                    return fail(where + QStringLiteral("%1 \"%2\" given twice").arg(fields.at(i).name, value));
+                seenKeys[i].insert(value);
+            }
             bool ok = false;
             row.append(cellValue(fields.at(i), cells.at(i), ok));
             if (!ok)
@@ -119,6 +137,8 @@ int main(int argc, char **argv)
     }
     if (fields.isEmpty())
         return fail(QStringLiteral("%1: no field line").arg(source));
+    if (rows.isEmpty())
+        return fail(QStringLiteral("%1: no rows").arg(source));
     QString error;
     if (!talvir::writeParadoxTable(target, fields, rows, error))
         return fail(error);
