@@ -5,7 +5,9 @@
 #include "link/lan_channel.h"
 #include "link/lan_datagrams.h"
 #include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/lan_transfer.h"
+#include "link/link_texts.h"
+#include "support/fake_link.h"
 #include "support/fake_timer.h"
 #include "support/fake_transports.h"
 
@@ -37,25 +39,21 @@ class LanRig {
 public:
     explicit LanRig(const Variant &variant) : variant_(variant), blocks_(variant.objectBlocks())
     {
-        auto d = std::make_unique<FakeDatagramTransport>();
-        udp_ = d.get();
-        serial_ = std::make_unique<SerialChannel>(std::make_unique<FakeSerialTransport>(), clock_.factory(), timing_);
-        lan_ = std::make_unique<LanChannel>(variant, std::move(d), clock_.factory(), timing_);
-        engine_ = std::make_unique<TransferEngine>(variant, *serial_, *lan_, clock_.factory(), timing_);
-        QObject::connect(lan_.get(), &LanChannel::connectFinished, [this](bool ok) { onConnectFinished(ok); });
-        QObject::connect(lan_.get(), &LanChannel::statusReceived, [this](const LanStatus &s) { onStatus(s); });
-        QObject::connect(engine_.get(), &TransferEngine::progressChanged,
+        link_ = std::make_unique<TransceiverLink>(variant, timing_, fakeLinkParts(clock_, &port_, &udp_));
+        lan_ = &link_->lanChannel();
+        engine_ = &link_->lanTransfer();
+        QObject::connect(lan_, &LanChannel::connectFinished, [this](bool ok) { onConnectFinished(ok); });
+        QObject::connect(lan_, &LanChannel::statusReceived, [this](const LanStatus &s) { onStatus(s); });
+        QObject::connect(engine_, &LanTransfer::progressChanged,
                          [](int p) { FUZZ_REQUIRE(p >= 0 && p <= 100); });
-        QObject::connect(engine_.get(), &TransferEngine::writeFinished, [this](const TransferResult &r) { onWriteFinished(r); });
-        QObject::connect(engine_.get(), &TransferEngine::readFinished, [this](const TransferResult &r) { onReadFinished(r); });
+        QObject::connect(engine_, &LanTransfer::writeFinished, [this](const TransferResult &r) { onWriteFinished(r); });
+        QObject::connect(engine_, &LanTransfer::readFinished, [this](const TransferResult &r) { onReadFinished(r); });
     }
     ~LanRig()
     {
         // The objects go in the order a window takes them down; none may report anything on the way.
         const int before = signals_;
-        engine_.reset();
-        lan_.reset();
-        serial_.reset();
+        link_.reset();
         FUZZ_REQUIRE(signals_ == before);
     }
 
@@ -200,7 +198,7 @@ private:
         QByteArray image(variant_.imageSize(), '\0');
         for (int i = 0; i < image.size(); ++i)
             image[i] = char((i * (seed | 1) + seed) >> (seed & 3));
-        if (!engine_->startLanWrite(image, QStringLiteral("42"))) {
+        if (!engine_->startWrite(image)) {
             FUZZ_REQUIRE(!(idle && linkUp_));
             return;
         }
@@ -217,7 +215,7 @@ private:
     void startRead()
     {
         const bool idle = running_ == Running::None;
-        if (!engine_->startLanRead()) {
+        if (!engine_->startRead()) {
             FUZZ_REQUIRE(!(idle && linkUp_));
             return;
         }
@@ -313,7 +311,7 @@ private:
         drainSent(); // what went out before the end belongs to the transfer
         FUZZ_REQUIRE(running_ == Running::Write && !engine_->busy() && r.channel == TransferChannel::Lan);
         running_ = Running::None;
-        FUZZ_REQUIRE(!r.message.isEmpty());
+        FUZZ_REQUIRE(!linktext::transferMessage(r, QStringLiteral("42")).isEmpty());
         switch (r.outcome) {
         case TransferOutcome::Succeeded:
             // Every block went out and was answered, then "AT+CONFIG" got the success answer.
@@ -335,7 +333,7 @@ private:
         drainSent(); // what went out before the end belongs to the transfer
         FUZZ_REQUIRE(running_ == Running::Read && !engine_->busy() && r.channel == TransferChannel::Lan);
         running_ = Running::None;
-        FUZZ_REQUIRE(!r.message.isEmpty());
+        FUZZ_REQUIRE(!linktext::transferMessage(r, QStringLiteral("42")).isEmpty());
         const QByteArray image = engine_->readImage();
         FUZZ_REQUIRE(image.size() == variant_.imageSize());
         if (r.outcome == TransferOutcome::Succeeded) {
@@ -353,9 +351,10 @@ private:
     FakeClock clock_; // outlives the timers of the objects below
     Timing timing_;
     FakeDatagramTransport *udp_ = nullptr;
-    std::unique_ptr<SerialChannel> serial_;
-    std::unique_ptr<LanChannel> lan_;
-    std::unique_ptr<TransferEngine> engine_;
+    FakeSerialTransport *port_ = nullptr;
+    std::unique_ptr<TransceiverLink> link_;
+    LanChannel *lan_ = nullptr;
+    LanTransfer *engine_ = nullptr;
 
     QString address_;
     QHostAddress remote_;

@@ -1,5 +1,5 @@
 // The entry point the fuzzer and the corpus replay share: the bytes as a script of datagrams, clock
-// steps, connects, writes and reads, played against the real LAN channel and transfer engine on a
+// steps, connects, writes and reads, played against the real LAN channel and LAN transfer on a
 // fake endpoint and clock, aborting when an outcome or a datagram breaks what the window relies on.
 #pragma once
 

@@ -5,7 +5,9 @@
 #include "link/frames.h"
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/link_texts.h"
+#include "link/serial_write.h"
+#include "support/fake_link.h"
 #include "support/fake_timer.h"
 #include "support/fake_transports.h"
 
@@ -25,26 +27,21 @@ class SerialRig {
 public:
     SerialRig()
     {
-        auto s = std::make_unique<FakeSerialTransport>();
-        port_ = s.get();
-        serial_ = std::make_unique<SerialChannel>(std::move(s), clock_.factory(), timing_);
-        lan_ = std::make_unique<LanChannel>(Variant::mxr600r(), std::make_unique<FakeDatagramTransport>(), clock_.factory(),
-                                            timing_);
-        engine_ = std::make_unique<TransferEngine>(Variant::mxr600r(), *serial_, *lan_, clock_.factory(), timing_);
-        QObject::connect(serial_.get(), &SerialChannel::linkUp, [this] { linkUp_ = true; });
-        QObject::connect(serial_.get(), &SerialChannel::linkLost, [this] { linkUp_ = false; });
-        QObject::connect(serial_.get(), &SerialChannel::typeRejected, [this] { portGone(); });
-        QObject::connect(serial_.get(), &SerialChannel::portLost, [this] { portGone(); });
+        link_ = std::make_unique<TransceiverLink>(Variant::mxr600r(), timing_, fakeLinkParts(clock_, &port_, &udp_));
+        serial_ = &link_->serialChannel();
+        engine_ = &link_->serialWrite();
+        QObject::connect(serial_, &SerialChannel::linkUp, [this] { linkUp_ = true; });
+        QObject::connect(serial_, &SerialChannel::linkLost, [this] { linkUp_ = false; });
+        QObject::connect(serial_, &SerialChannel::typeRejected, [this] { portGone(); });
+        QObject::connect(serial_, &SerialChannel::portLost, [this] { portGone(); });
         // In a write 0x25 ends the write, whose result tells it; the signal is for 0x25 outside one.
-        QObject::connect(serial_.get(), &SerialChannel::storeFailed, [this] { FUZZ_REQUIRE(!writing_); });
-        QObject::connect(engine_.get(), &TransferEngine::progressChanged, [](int p) { FUZZ_REQUIRE(p >= 0 && p <= 100); });
-        QObject::connect(engine_.get(), &TransferEngine::writeFinished, [this](const TransferResult &r) { onFinished(r); });
+        QObject::connect(serial_, &SerialChannel::storeFailed, [this] { FUZZ_REQUIRE(!writing_); });
+        QObject::connect(engine_, &SerialWrite::progressChanged, [](int p) { FUZZ_REQUIRE(p >= 0 && p <= 100); });
+        QObject::connect(engine_, &SerialWrite::writeFinished, [this](const TransferResult &r) { onFinished(r); });
     }
     ~SerialRig()
     {
-        engine_.reset();
-        lan_.reset();
-        serial_.reset();
+        link_.reset();
     }
 
     void play(FuzzScript &script)
@@ -154,7 +151,7 @@ private:
         for (int i = 0; i < count; ++i)
             list.queueWriteFrame(std::uint16_t(base + i), static_cast<unsigned char>(arg + i));
         const bool ready = !writing_ && port_->isOpen() && linkUp_;
-        const bool started = engine_->startSerialWrite(list, QStringLiteral("7"));
+        const bool started = engine_->start(list);
         FUZZ_REQUIRE(started == ready);
         if (!started)
             return;
@@ -198,18 +195,18 @@ private:
         switch (r.outcome) {
         case TransferOutcome::Succeeded:
             // Every frame went out in order and each was acknowledged, frame 0 twice.
-            FUZZ_REQUIRE(!r.message.isEmpty());
+            FUZZ_REQUIRE(!linktext::transferMessage(r, QStringLiteral("7")).isEmpty());
             FUZZ_REQUIRE(sentUpTo_ == list_.size() - 1 && acks_ >= list_.size() + 1);
             break;
         case TransferOutcome::StoreFailed:
-            FUZZ_REQUIRE(r.message == linktext::storeFailed());
+            FUZZ_REQUIRE(linktext::transferMessage(r, QString()) == linktext::storeFailed());
             break;
         case TransferOutcome::NoAnswer:
         case TransferOutcome::PortLost:
-            FUZZ_REQUIRE(!r.message.isEmpty());
+            FUZZ_REQUIRE(!linktext::transferMessage(r, QStringLiteral("7")).isEmpty());
             break;
         case TransferOutcome::Abandoned:
-            FUZZ_REQUIRE(abandonAllowed_ && r.message == linktext::transferAbandoned());
+            FUZZ_REQUIRE(abandonAllowed_ && linktext::transferMessage(r, QString()) == linktext::transferAbandoned());
             break;
         default:
             FUZZ_REQUIRE(!"an outcome this transfer cannot have");
@@ -219,9 +216,10 @@ private:
     FakeClock clock_; // outlives the timers of the objects below
     Timing timing_;
     FakeSerialTransport *port_ = nullptr;
-    std::unique_ptr<SerialChannel> serial_;
-    std::unique_ptr<LanChannel> lan_;
-    std::unique_ptr<TransferEngine> engine_;
+    FakeDatagramTransport *udp_ = nullptr;
+    std::unique_ptr<TransceiverLink> link_;
+    SerialChannel *serial_ = nullptr;
+    SerialWrite *engine_ = nullptr;
 
     bool linkUp_ = false;
     bool writing_ = false;

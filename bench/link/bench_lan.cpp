@@ -86,13 +86,13 @@ int main(int argc, char *argv[])
         Stopwatch w;
         conf.finished = false;
         w.start();
-        if (!conf.engine.startLanWrite(image, QStringLiteral("1"))) {
+        if (!conf.lanTransfer.startWrite(image)) {
             std::fprintf(stderr, "run %d: the write did not start\n", run);
             return 1;
         }
         if (!pumpUntil([&] { return conf.finished; }, 120000) || !conf.result.succeeded()) {
             std::fprintf(stderr, "run %d: write %s %s\n", run, outcomeName(conf.result.outcome),
-                         qPrintable(conf.result.message.text));
+                         qPrintable(linktext::transferMessage(conf.result, QStringLiteral("1")).text));
             return 1;
         }
         w.stop();
@@ -101,17 +101,17 @@ int main(int argc, char *argv[])
         Stopwatch r;
         conf.finished = false;
         r.start();
-        if (!conf.engine.startLanRead()) {
+        if (!conf.lanTransfer.startRead()) {
             std::fprintf(stderr, "run %d: the read did not start\n", run);
             return 1;
         }
         if (!pumpUntil([&] { return conf.finished; }, 120000) || !conf.result.succeeded()) {
             std::fprintf(stderr, "run %d: read %s %s\n", run, outcomeName(conf.result.outcome),
-                         qPrintable(conf.result.message.text));
+                         qPrintable(linktext::transferMessage(conf.result, QStringLiteral("1")).text));
             return 1;
         }
         r.stop();
-        const bool readSame = conf.engine.readImage() == image;
+        const bool readSame = conf.lanTransfer.readImage() == image;
 
         writeWalls.push_back(w.wall);
         readWalls.push_back(r.wall);

@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
                 if (!conf.serial.isLinkUp())
                     return false;
                 sw.start();
-                return (started = conf.engine.startSerialWrite(list, QStringLiteral("1")));
+                return (started = conf.serialWrite.start(list));
             },
             5000);
         if (!started) {
@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
         const double simCpu = sim.cpuSeconds() - simCpu0;
         if (!conf.result.succeeded()) {
             std::fprintf(stderr, "run %d: %s: %s\n", run, outcomeName(conf.result.outcome),
-                         qPrintable(conf.result.message.text));
+                         qPrintable(linktext::transferMessage(conf.result, QStringLiteral("1")).text));
             return 1;
         }
         // The simulator rewrites its image after the last address; it must be what was sent.

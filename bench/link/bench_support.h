@@ -11,7 +11,10 @@
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"
 #include "link/serial_transport.h"
-#include "link/transfer_engine.h"
+#include "link/lan_transfer.h"
+#include "link/link_texts.h"
+#include "link/serial_write.h"
+#include "link/transceiver_link.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -134,19 +137,17 @@ private:
     QByteArray out_;
 };
 
-// The configurator's side: both channels and the engine on the real transports and Qt timers.
+// The configurator's side: its link object on the real transports and Qt timers.
 struct Configurator {
     Configurator(const Variant &v, const Timing &t)
         : timing(t),
-          serial(std::make_unique<QtSerialTransport>(), qtTimerFactory(), timing),
-          lan(v, std::make_unique<QtDatagramTransport>(), qtTimerFactory(), timing),
-          engine(v, serial, lan, qtTimerFactory(), timing)
+          link(v, timing),
+          serial(link.serialChannel()),
+          lan(link.lanChannel()),
+          serialWrite(link.serialWrite()),
+          lanTransfer(link.lanTransfer())
     {
-        QObject::connect(&engine, &TransferEngine::writeFinished, [this](const TransferResult &r) {
-            result = r;
-            finished = true;
-        });
-        QObject::connect(&engine, &TransferEngine::readFinished, [this](const TransferResult &r) {
+        QObject::connect(&link, &TransceiverLink::finished, [this](const TransferResult &r) {
             result = r;
             finished = true;
         });
@@ -157,9 +158,11 @@ struct Configurator {
     }
 
     Timing timing;
-    SerialChannel serial;
-    LanChannel lan;
-    TransferEngine engine;
+    TransceiverLink link;
+    SerialChannel &serial;
+    LanChannel &lan;
+    SerialWrite &serialWrite;
+    LanTransfer &lanTransfer;
     bool finished = false;
     TransferResult result;
     bool connectDone = false;

@@ -31,7 +31,7 @@ class SilentPrompts : public PromptService {
 public:
     int messages = 0;
     using PromptService::message;
-    PromptAnswer message(const MessageRequest &) override { return ++messages, PromptAnswer::Ok; }
+    MessageAnswer message(const UserMessage &) override { return ++messages, MessageAnswer::Ok; }
     std::optional<QString> inputBox(const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> openFile(const FileRequest &) override { return {}; }
     std::optional<QString> saveFile(const FileRequest &) override { return {}; }

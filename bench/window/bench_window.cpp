@@ -9,7 +9,8 @@
 #include "link/lan_channel.h"
 #include "link/lan_datagrams.h"
 #include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/transceiver_link.h"
+#include "link/serial_write.h"
 
 #include "bench_support.h"
 
@@ -17,6 +18,7 @@
 #include "core/ip_text.h"
 #include "ui/prompts.h"
 #include "ui/main_window.h"
+#include "link/transceiver_link.h"
 #include "ui/object_list_dialog.h"
 #include "ui/reserve_server_dialog.h"
 #include "image/config_writer.h"
@@ -44,10 +46,10 @@ public:
     QStringList messages;
 
     using PromptService::message;
-    PromptAnswer message(const MessageRequest &r) override
+    MessageAnswer message(const UserMessage &r) override
     {
         messages << r.title + QStringLiteral(": ") + r.text;
-        return r.buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
+        return r.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     std::optional<QString> inputBox(const QString &, const QString &, const QString &) override { return address; }
     std::optional<QString> openFile(const FileRequest &) override { return std::nullopt; }
@@ -162,6 +164,10 @@ bool lastMessageIs(const BenchPrompts &p, const QString &text)
 
 } // namespace
 
+namespace {
+TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
+} // namespace
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -195,7 +201,7 @@ int main(int argc, char *argv[])
     BenchPrompts prompts;
     prompts.port = link;
     prompts.address = sim.udpAddress;
-    LinkSetup setup;
+    LinkParts setup;
     setup.lanLocalAddress = QHostAddress(QHostAddress::LocalHost);
     setup.lanLocalPort = 0;
     setup.lanRemotePort = sim.udpPort;
@@ -206,7 +212,7 @@ int main(int argc, char *argv[])
     form.applyConfig(fullConfig(v));
 
     bool writeDone = false;
-    QObject::connect(&form.transferEngine(), &TransferEngine::writeFinished,
+    QObject::connect(&linkOf(form), &TransceiverLink::finished,
                      [&](const TransferResult &) { writeDone = true; });
     const QString doneText = QStringLiteral("Конфигурирование трансивера: Запись конфигурации трансивера № 12345 выполнена");
     const int frames = v.imageSize();
@@ -226,7 +232,7 @@ int main(int argc, char *argv[])
 
     // ---- USB ----
     form.chooseUsb();
-    if (!pumpUntil([&] { return form.serialChannel().isLinkUp(); }, 5000)) {
+    if (!pumpUntil([&] { return linkOf(form).serialChannel().isLinkUp(); }, 5000)) {
         std::fprintf(stderr, "the serial link did not come up\n");
         return 1;
     }
@@ -246,7 +252,7 @@ int main(int argc, char *argv[])
 
     // ---- LAN (choosing it closes the window's serial port, which the bare client takes next) ----
     form.chooseLan();
-    if (!form.lanChannel().isConnected()) {
+    if (!linkOf(form).lanChannel().isConnected()) {
         std::fprintf(stderr, "the LAN connect failed\n");
         return 1;
     }

@@ -54,4 +54,7 @@ struct TransceiverConfig {
     bool operator==(const TransceiverConfig &) const = default;
 };
 
+// The order the panel table shows: by Obj, case-insensitive, equal numbers keeping their order.
+void sortRowsAsTable(QList<PanelRecord> &rows);
+
 } // namespace talvir

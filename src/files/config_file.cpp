@@ -125,13 +125,6 @@ QList<PanelRecord> panelRowsOf(const QByteArray &panelArea)
     return rows;
 }
 
-void sortRowsAsTable(QList<PanelRecord> &rows)
-{
-    std::stable_sort(rows.begin(), rows.end(), [](const PanelRecord &a, const PanelRecord &b) {
-        return a.obj.compare(b.obj, Qt::CaseInsensitive) < 0;
-    });
-}
-
 ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &variant)
 {
     ConfigFileContents c;

@@ -136,7 +136,5 @@ ConfigFileContents loadConfigFile(const QString &path, const Variant &variant);
 // (kConfigFileReadLimit); *error, when given, then says which and names the path.
 std::optional<QByteArray> readConfigFileBytes(const QString &path, QString *error = nullptr);
 
-// The order the panel table shows: by Obj, case-insensitive, equal numbers keeping their order.
-void sortRowsAsTable(QList<PanelRecord> &rows);
 
 } // namespace talvir

@@ -17,31 +17,31 @@ PanelAppend failed(PanelAppend a, FileFailure kind)
 }
 } // namespace
 
-AppendBox PanelAppend::questionBox()
+UserMessage PanelAppend::questionBox()
 {
     return {QStringLiteral("Загрузка списка объектов"), QStringLiteral("Будем добавлять из файла?"),
-            AppendBox::Icon::Question, AppendBox::Buttons::YesNo, true};
+            MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::None, true};
 }
 
-AppendBox PanelAppend::formatBox()
+UserMessage PanelAppend::formatBox()
 {
-    return {loadTitle(), formatMessage(), AppendBox::Icon::Stop, AppendBox::Buttons::YesNo, false};
+    return {loadTitle(), formatMessage(), MessageIcon::Error, MessageButtons::YesNo};
 }
 
-AppendBox PanelAppend::fatalBox()
+UserMessage PanelAppend::fatalBox()
 {
-    return {loadTitle(), fatalMessage(), AppendBox::Icon::Stop, AppendBox::Buttons::Ok, false};
+    return {loadTitle(), fatalMessage(), MessageIcon::Error, MessageButtons::Ok};
 }
 
-AppendBox PanelAppend::failureBox() const
+UserMessage PanelAppend::failureBox() const
 {
     return failure == FileFailure::Format ? formatBox() : fatalBox();
 }
 
-AppendBox PanelAppend::limitBox()
+UserMessage PanelAppend::limitBox()
 {
     return {QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
-            AppendBox::Icon::None, AppendBox::Buttons::Ok, false};
+            MessageIcon::None, MessageButtons::Ok};
 }
 
 PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &variant, int existingRows,

@@ -14,6 +14,8 @@
 //     no record addressed 0 adds nothing and still sets the counter.
 #pragma once
 
+#include "core/user_message.h"
+
 #include "core/config_model.h"
 #include "core/variant.h"
 #include "files/config_file.h"
@@ -30,18 +32,6 @@ namespace talvir {
 using PanelTypeLookup = std::function<std::optional<QString>(int typeId)>;
 
 // A message box as the window must show it.
-struct AppendBox {
-    enum class Icon { None, Question, Stop };
-    enum class Buttons { Ok, YesNo };
-    QString title;
-    QString text;
-    Icon icon = Icon::None;
-    Buttons buttons = Buttons::Ok;
-    bool onTop = false;
-
-    bool operator==(const AppendBox &) const = default;
-};
-
 struct PanelAppend {
     FileFailure failure = FileFailure::None; // Format: no "Trans" or a count no program writes;
                                              // Fatal: the records end inside the panel block
@@ -59,14 +49,14 @@ struct PanelAppend {
     bool ok() const { return failure == FileFailure::None; }
 
     // "Будем добавлять из файла?" before the open dialog: question icon, Yes and No, on top.
-    static AppendBox questionBox();
+    static UserMessage questionBox();
     // The box of a failure: the format box asks Yes and No (either answer ends the command) and, unlike
     // the load's, carries the stop icon; the fatal box has OK.
-    static AppendBox formatBox();
-    static AppendBox fatalBox();
-    AppendBox failureBox() const; // formatBox() or fatalBox(), as the failure is
+    static UserMessage formatBox();
+    static UserMessage fatalBox();
+    UserMessage failureBox() const; // formatBox() or fatalBox(), as the failure is
     // Shown when leftOut > 0: the box the console import shows at the same limit (no icon, OK).
-    static AppendBox limitBox();
+    static UserMessage limitBox();
 };
 
 // Decodes the file's panel block for a table of existingRows rows. Slot j in use gives a row with

@@ -236,4 +236,24 @@ void ConfigImage::decodeSettingsInto(TransceiverConfig &config) const
         applySetting(f, settings() + settingOffset(f), config, *variant_);
 }
 
+TransceiverConfig ConfigImage::toConfig(TransceiverConfig config) const
+{
+    decodeSettingsInto(config);
+    // Every used slot, its stored type code translated, sorted by object number as every posted row
+    // re-sorts the table.
+    config.panels = panelRows(variant_->legacyMapLastCodeOnRead);
+    sortRowsAsTable(config.panels);
+    const QList<quint32> reserve = reserveAddresses(settings() + settingOffset(SettingField::Reserve));
+    config.reserveIps.fill(0);
+    for (int k = 0; k < reserve.size() && k < kReserveServers; ++k)
+        config.reserveIps[std::size_t(k)] = reserve.at(k);
+    return config;
+}
+
+void ConfigImage::setBytes(const QByteArray &bytes)
+{
+    if (bytes.size() == size())
+        std::memcpy(bytes_.data(), bytes.constData(), std::size_t(bytes.size()));
+}
+
 } // namespace talvir

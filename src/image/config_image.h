@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/config_model.h"
+#include "core/little_endian.h"
 #include "core/memory_layout.h"
 #include "core/variant.h"
 
@@ -68,23 +69,6 @@ void applySetting(SettingField field, const unsigned char *bytes, TransceiverCon
 // The non-zero addresses of a 320-byte reserve field, in entry order.
 QList<quint32> reserveAddresses(const unsigned char *bytes);
 
-// Little-endian helpers used by every multi-byte field.
-inline quint16 readU16(const unsigned char *p) { return quint16(p[0] | (p[1] << 8)); }
-inline quint32 readU32(const unsigned char *p)
-{
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-inline void writeU16(unsigned char *p, quint16 v)
-{
-    p[0] = static_cast<unsigned char>(v & 0xFF);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-inline void writeU32(unsigned char *p, quint32 v)
-{
-    for (int k = 0; k < 4; ++k)
-        p[k] = static_cast<unsigned char>((v >> (8 * k)) & 0xFF);
-}
-
 class ConfigImage {
 public:
     explicit ConfigImage(const Variant &variant);
@@ -115,6 +99,15 @@ public:
     // server port (0 -> "9999"), server, gateway and local addresses, local port, test period, speed.
     // Dhcp is not changed; neither are the reserve servers (reserveAddresses of the reserve field).
     void decodeSettingsInto(TransceiverConfig &config) const;
+
+    // The whole memory as a read found it, as the window shows it: base's settings overwritten as
+    // decodeSettingsInto does, the used slots as rows in the table's order (type names left empty),
+    // the reserve servers' non-zero entries closed up.
+    TransceiverConfig toConfig(TransceiverConfig base) const;
+
+    QByteArray bytes() const { return QByteArray(reinterpret_cast<const char *>(bytes_.data()), size()); }
+    // Takes bytes of exactly the image's size; anything else leaves the image as it was.
+    void setBytes(const QByteArray &bytes);
 
 private:
     const Variant *variant_;

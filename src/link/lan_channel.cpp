@@ -1,7 +1,7 @@
 #include "lan_channel.h"
 
 #include "core/ip_text.h"
-#include "link/link_message.h"
+#include "link/link_texts.h"
 
 namespace talvir {
 
@@ -10,7 +10,7 @@ LanChannel::LanChannel(const Variant &variant, std::unique_ptr<DatagramTransport
     : QObject(parent), variant_(variant), transport_(std::move(transport)), timing_(timing),
       lastCommand_(kLanBufferSize, '\0'), rxBuffer_(kLanBufferSize, '\0')
 {
-    poll_ = timers(QStringLiteral("TimerUDP"), Timer::Mode::Periodic);
+    poll_ = timers(QStringLiteral("poll"), Timer::Mode::Periodic);
     poll_->setTimeout([this] { onPoll(); });
     connectPass_ = timers(QStringLiteral("connectPass"), Timer::Mode::Periodic);
     connectPass_->setTimeout([this] { onConnectPass(); });

@@ -15,7 +15,7 @@
 
 namespace talvir {
 
-// The running write or read (the transfer engine) gets every datagram that passed the sender check,
+// The running write or read (the LAN transfer) gets every datagram that passed the sender check,
 // after it was copied into the receive buffer; it acts on it according to the LAN state.
 class LanExchangeListener {
 public:
@@ -72,7 +72,7 @@ public:
     // The 512-byte receive buffer: the last datagram at its start, older bytes behind it.
     const QByteArray &receiveBuffer() const { return rxBuffer_; }
 
-    // TimerUDP: "AT+CONFIG" every second. A running poll keeps its phase when switched on again.
+    // The poll: "AT+CONFIG" every second. A running poll keeps its phase when switched on again.
     void setPolling(bool on);
     bool isPolling() const;
 

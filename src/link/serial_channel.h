@@ -13,7 +13,7 @@
 
 namespace talvir {
 
-// What the serial channel tells a running write (the transfer engine). Called before the window
+// What the serial channel tells a running write (the serial write). Called before the window
 // hears of the same event.
 class SerialWriteListener {
 public:

@@ -40,7 +40,7 @@ private:
     std::function<void()> timeout_;
 };
 
-// Creates one timer; the name identifies it in tests and traces ("TimerWaitAck", "watchdog", ...).
+// Creates one timer; the name identifies it in tests and traces ("waitAnswer", "watchdog", ...).
 using TimerFactory = std::function<std::unique_ptr<Timer>(const QString &name, Timer::Mode mode)>;
 
 // Timers on QTimer, delivered by the calling thread's event loop.

@@ -4,9 +4,9 @@
 namespace talvir {
 
 struct Timing {
-    int pollMs = 1000;              // TimerUDP: "AT+CONFIG" while connected
-    int retransmitMs = 5000;        // TimerWaitAck: resend the last command
-    int blockWatchdogMs = 5000;     // TimerWaitBlock: the next read block must come in time
+    int pollMs = 1000;              // the poll: "AT+CONFIG" while connected
+    int retransmitMs = 5000;        // resend the last awaited command
+    int blockWatchdogMs = 5000;     // the next read block must come in time
     int serialTickMs = 55;          // the serial layer's timer tick
     int serialWriteSilenceMs = 5000; // a serial write ends when the transceiver stays silent this long
     int pumpSliceMs = 10;           // one wait of the window's waiting loop

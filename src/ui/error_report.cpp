@@ -31,7 +31,7 @@ QString errorReportTitle(const Variant &variant)
 
 void reportError(PromptService &prompts, const QString &title, const QString &text)
 {
-    prompts.message(title, text, PromptIcon::Error, PromptButtons::Ok);
+    prompts.message(title, text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 } // namespace talvir

@@ -1,13 +1,11 @@
 #include "main_window.h"
 
 #include "console/console_check.h"
-#include "link/lan_channel.h"
-#include "link/lan_datagrams.h"
-#include "link/serial_channel.h"
-#include "link/transfer_engine.h"
 
 #include "ui/prompts.h"
 #include "ui/status_light.h"
+#include "ui/dataset_navigator.h"
+#include "image/config_writer.h"
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
 #include "core/variant.h"
@@ -66,22 +64,23 @@ protected:
 
 MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
                  const Timing &timing, QWidget *parent)
-    : MainWindow(variant, prompts, typeTableFolder, timing, LinkSetup(), parent)
+    : MainWindow(variant, prompts, typeTableFolder, timing, LinkParts::real(), parent)
 {
 }
 
 MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
-                 const Timing &timing, const LinkSetup &link, QWidget *parent)
+                 const Timing &timing, const LinkParts &parts, QWidget *parent)
     : QMainWindow(parent), variant_(variant), prompts_(prompts), typeTableFolder_(typeTableFolder),
-      timing_(timing), image_(variant)
+      timing_(timing), link_(new TransceiverLink(variant, timing, parts, this)), image_(variant)
 {
     setObjectName(QStringLiteral("MainWindow"));
+    link_->setObjectName(QStringLiteral("link"));
     setWindowTitle(variant_.designCaption);
     panelTable_ = new PanelTable(this);
     buildMenu();
     buildBody();
     buildStatusBar();
-    createLinks(link);
+    bindLink();
     resize(defaultSize());
 }
 
@@ -95,7 +94,8 @@ QSize MainWindow::defaultSize() const
     return size.expandedTo(minimumSizeHint());
 }
 
-MainWindow::~MainWindow() = default;
+// The link goes before the window's parts it reports to.
+MainWindow::~MainWindow() { delete link_; }
 
 void MainWindow::buildMenu()
 {
@@ -270,6 +270,24 @@ void MainWindow::applyConfig(const TransceiverConfig &config)
     panelTable_->setRows(config.panels);
 }
 
+QString MainWindow::panelTypeName(int typeId) const
+{
+    // The type name keeps 20 characters; a type the list does not know is still read and named so.
+    const PanelType *type = typeTable_.find(typeId);
+    return type ? panelTypeText(type->nameCentral) : unknownPanelTypeText();
+}
+
+void MainWindow::showTakenConfig(TransceiverConfig config)
+{
+    // Rows taken from a transceiver or a file are stored unchecked, each named from the type list.
+    for (PanelRecord &row : config.panels)
+        row.nPpk = panelTypeName(row.typeId);
+    panelView_->panelNavigator->setEnabled(false);
+    applyConfig(config);
+    panelView_->showFilledTable();
+    panelView_->panelNavigator->setEnabled(true);
+}
+
 void MainWindow::showEvent(QShowEvent *event)
 {
     // Qt sends the show event before the window appears, so the start-up choice comes first and
@@ -301,7 +319,7 @@ void MainWindow::startUp()
                 cause = typeTable_.lastError();
             prompts_.message(QStringLiteral("Завершение работы"),
                              QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") + cause,
-                             PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+                             MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
             terminate(1);
             return;
         }
@@ -314,7 +332,7 @@ void MainWindow::startUp()
         QDir::setCurrent(typeTableFolder_);
         if (!typeTable_.openStandalone(typeTableFolder_)) {
             prompts_.message(QStringLiteral("Завершение работы"), QStringLiteral("Отсутствует таблица типов ППК!"),
-                             PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+                             MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
             terminate(1);
             return;
         }
@@ -346,12 +364,12 @@ void MainWindow::terminate(int exitCode)
 
 void MainWindow::exitProgram()
 {
-    stopLanTimers();
-    const bool closed = close();
+    // The poll pauses while the exit question is open. A running exchange keeps its retransmission:
+    // if the technician stays, the write or read must still be able to end.
+    link_->pausePoll();
     // A declined exit leaves the LAN link as it was: the poll goes on.
-    if (!closed && lanPollingBeforeExitQuestion_)
-        lanChannel_->setPolling(true);
-    lanPollingBeforeExitQuestion_ = false;
+    if (!close())
+        link_->resumePoll();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -367,13 +385,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::confirmExit()
 {
-    const PromptAnswer answer =
+    const MessageAnswer answer =
         prompts_.message(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
-                         PromptIcon::Warning, PromptButtons::YesNo);
-    if (answer != PromptAnswer::Yes)
+                         MessageIcon::Warning, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
         return false;
     // Every transfer is abandoned without a message, the serial port closes, nothing more is sent or read.
-    engine_->shutDown();
+    link_->shutDown();
     typeTable_.close();
     panelTable_->clear();
     if (reserveList_)

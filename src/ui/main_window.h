@@ -1,14 +1,14 @@
 // MainWindow: the main window. Holds the configuration being edited (settings panel, panel table,
-// reserve servers), the link flags shared by the channels and the transfer engine, the send list
-// and the panel-type table; runs the start-up choice when first shown and asks before the program
-// ends. Its commands live in main_window_commands.cpp (import, reserve list, exit),
-// main_window_link.cpp (USB and LAN), main_window_write.cpp (write, read) and main_window_files.cpp.
+// reserve servers), the link to the transceiver and the panel-type table; runs the start-up choice
+// when first shown and asks before the program ends (main_window.cpp). Its other commands live in
+// main_window_commands.cpp (import, reserve list), main_window_link.cpp (USB and LAN),
+// main_window_write.cpp (write, read) and main_window_files.cpp (load, save).
 #pragma once
 
 #include "core/config_model.h"
 #include "console/panel_type_table.h"
 #include "ui/error_report.h"
-#include "ui/link_setup.h"
+#include "link/transceiver_link.h"
 #include "image/config_image.h"
 #include "link/frames.h"
 #include "link/timing.h"
@@ -35,9 +35,6 @@ class StatusLight;
 class ObjectListDialog;
 class StartupDialog;
 class ReserveServerDialog;
-class LanChannel;
-class SerialChannel;
-class TransferEngine;
 struct LanStatus;
 struct TransferResult;
 struct Variant;
@@ -48,14 +45,13 @@ public:
     // The second paragraph of the box of a write that stopped part-way (silence, 0x25, a lost port,
     // retransmissions used up): the transceiver may hold part of the new configuration.
     static QString partialWriteNote();
-    enum Channel { ChannelNone = 0, ChannelUsb = 1, ChannelLan = 2 };
 
     // typeTableFolder: where standalone mode finds "CentralType.db" (the program's own folder).
     MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
             const Timing &timing = Timing(), QWidget *parent = nullptr);
-    // The same with the links built from link (transports, timers, LAN endpoint).
+    // The same with the link built from parts (transports, timers, LAN endpoint).
     MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder, const Timing &timing,
-            const LinkSetup &link, QWidget *parent = nullptr);
+            const LinkParts &parts, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The windows the entry point creates after this one.
@@ -83,23 +79,16 @@ public:
     {
         return talvir::guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
     }
+    // The same for the commands that need the link idle: while a transfer runs they do nothing.
+    template <typename F>
+    bool whenIdle(F &&fn)
+    {
+        return !link_->isBusy() && guarded(std::forward<F>(fn));
+    }
 
-    // Shared state of the link, the engine and the waiting loops.
     int consoleMode() const { return consoleMode_; }
-    int channel() const { return channel_; }
     // The exit code asked for by a failed start-up; 0 otherwise.
     int exitCode() const { return exitCode_; }
-
-    // The links for the whole run (main_window_link.cpp).
-    SerialChannel &serialChannel() { return *serialChannel_; }
-    LanChannel &lanChannel() { return *lanChannel_; }
-    TransferEngine &transferEngine() { return *engine_; }
-    // The serial port chosen in the picker; empty until chosen and again after LAN was chosen.
-    QString serialPortName() const { return serialPortName_; }
-    // The transceiver address text the LAN input box proposes.
-    QString transceiverAddressText() const { return transceiverAddress_; }
-    // A transfer can start: LAN connected on the LAN channel, or the serial link up on USB.
-    bool linkReady() const;
 
     // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
     // saveToFile (the save command's save flag) the built send list goes to it instead of the
@@ -164,34 +153,26 @@ private:
     void terminate(int exitCode);
     void runImport();
     // The poll pauses while the exit question is open.
-    void stopLanTimers();
 
-    // The links (main_window_link.cpp).
-    void createLinks(const LinkSetup &link);
-    void onSerialLinkUp();
-    void onSerialLinkLost();
-    void onSerialPortLost();
-    void onTypeRejected();
-    void onStoreFailed();
-    void onLanConnectFinished(bool connected);
-    void onLanStatus(const LanStatus &status);
-    // Runs the event loop while busy() holds and exit is not confirmed: the command that started a
-    // LAN connect, write or read returns when it has ended. Wakes at once when one ends.
-    void waitWhile(const std::function<bool()> &busy);
+    // The link (main_window_link.cpp).
+    void bindLink();
+    void showLinkState(TransceiverLink::State state);
+    void showLanStatus(const LanStatus &status);
+    // Runs the event loop while a LAN connect, write or read runs: the command that started it returns
+    // when it has ended. Wakes at once when the link's state changes.
+    void waitForLink();
     // No serial link (the watchdog expired, the port could not be opened or was closed): caption,
     // status "Нет связи", no write button, gauge or write and read commands.
     void showLinkNotUp();
-    void dropSerialChannel(); // the port is closed: the window forgets the serial link
-    // The write and read (main_window_write.cpp).
-    void onWriteFinished(const TransferResult &transfer);
-    void onReadFinished(const TransferResult &result);
-    void showTransferMessage(const TransferResult &result);
+    // The address the LAN box proposes: the last one typed or loaded, else the factory default.
+    QString proposedAddress() const;
+    // The end of a write or read (main_window_write.cpp): the message, and after a read the window
+    // filled from the image.
+    void showTransferEnd(const TransferResult &result);
     // After a write that sent nothing: all link commands when a link is ready, else only the link
     // submenu, loading and saving.
     void restoreControlsWithoutTransfer();
     void focusControl(const QString &objectName);
-    // Fills the settings, the panel table and the reserve list from the image after a read.
-    void fillWindowFromImage();
     // The type list's name for a TypeId, or "Тип ППК не определен".
     QString panelTypeName(int typeId) const;
     // A configuration read from a transceiver or loaded from a file, its rows already in table
@@ -220,18 +201,14 @@ private:
     std::function<int()> startupChooser_;
 
     PanelTypeTable typeTable_;
-    // Declared in this order so that the engine, which listens to both channels, goes first.
-    std::unique_ptr<SerialChannel> serialChannel_;
-    std::unique_ptr<LanChannel> lanChannel_;
-    std::unique_ptr<TransferEngine> engine_;
-    QString serialPortName_;
-    QString transceiverAddress_;
-    bool lanPollingBeforeExitQuestion_ = false;
+    TransceiverLink *link_; // a child of the window
+    TransceiverLink::State shownState_ = TransceiverLink::State::Down;
+    // The factory number of the configuration the running write sends, as typed.
+    QString writtenFactoryNumber_;
     ConfigImage image_;
     std::array<quint32, kReserveServers> reserveIps_{};
 
     int consoleMode_ = 0;
-    int channel_ = ChannelNone;
     bool importsFromConsole_ = false; // which of the two import handlers importAction runs
     bool startupDone_ = false;
     bool terminating_ = false;

@@ -5,7 +5,6 @@
 #include "main_window.h"
 
 #include "files/panel_append.h"
-#include "link/transfer_engine.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
 #include "ui/object_list_dialog.h"
@@ -23,26 +22,11 @@ void MainWindow::importFromConsole()
     guarded([&] { openObjectList(int(ObjectListDialog::Mode::Replace)); });
 }
 
-namespace {
-
-PromptAnswer showBox(PromptService &prompts, const AppendBox &box, const QString &extra = {})
-{
-    const PromptIcon icon = box.icon == AppendBox::Icon::Question ? PromptIcon::Question
-                            : box.icon == AppendBox::Icon::Stop   ? PromptIcon::Error
-                                                                  : PromptIcon::None;
-    return prompts.message(box.title, box.text + extra, icon,
-                           box.buttons == AppendBox::Buttons::YesNo ? PromptButtons::YesNo : PromptButtons::Ok,
-                           PromptAnswer::None, box.onTop);
-}
-
-} // namespace
 
 void MainWindow::appendFromFile()
 {
-    guarded([&] {
-        if (engine_->busy())
-            return;
-        if (showBox(prompts_, PanelAppend::questionBox()) != PromptAnswer::Yes)
+    whenIdle([&] {
+        if (prompts_.message(PanelAppend::questionBox()) != MessageAnswer::Yes)
             return;
         const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
@@ -56,7 +40,7 @@ void MainWindow::appendFromFile()
                 return type ? std::optional<QString>(type->nameCentral) : std::nullopt;
             });
         if (!found.ok()) {
-            showBox(prompts_, found.failureBox());
+            prompts_.message(found.failureBox());
             return;
         }
         panelView_->panelNavigator->setEnabled(false);
@@ -65,8 +49,11 @@ void MainWindow::appendFromFile()
             for (const PanelRecord &row : found.rows)
                 panelTable_->appendRow(row);
         }
-        if (found.leftOut > 0)
-            showBox(prompts_, PanelAppend::limitBox(), QStringLiteral("\nНе добавлено ППК: %1").arg(found.leftOut));
+        if (found.leftOut > 0) {
+            UserMessage limit = PanelAppend::limitBox();
+            limit.text += QStringLiteral("\nНе добавлено ППК: %1").arg(found.leftOut);
+            prompts_.message(limit);
+        }
         panelView_->showFilledTable();
         panelView_->panelNavigator->setEnabled(true);
     });
@@ -82,7 +69,7 @@ void MainWindow::openObjectList(int mode)
     const QString number = settings_->factoryNumberEdit->text();
     if (number.isEmpty()) {
         prompts_.message(QStringLiteral("Загрузка списка объектов"), QStringLiteral("Необходимо определить заводской номер!"),
-                         PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+                         MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
         return;
     }
     if (objectList_)

@@ -13,7 +13,6 @@
 #include "ui/reserve_server_dialog.h"
 #include "files/config_file.h"
 #include "image/config_writer.h"
-#include "link/transfer_engine.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,15 +60,13 @@ std::optional<QString> MainWindow::askConfigFileToOpen()
 
 void MainWindow::saveFile()
 {
-    guarded([&] {
-        if (engine_->busy())
-            return;
+    whenIdle([&] {
         // A row being typed is stored first, so the file holds what the technician sees.
         if (!panelView_->settle())
             return;
         const QString serialNumber = settings_->factoryNumberEdit->text();
         if (serialNumber.isEmpty()) {
-            prompts_.message(saveTitle(), noFactoryNumberMessage(), PromptIcon::Error);
+            prompts_.message(saveTitle(), noFactoryNumberMessage(), MessageIcon::Error);
             return;
         }
         FileRequest request;
@@ -88,18 +85,16 @@ void MainWindow::saveFile()
         runWrite([&](const SendList &list) {
             const QString failure = saveConfigFile(target, list);
             if (!failure.isEmpty())
-                prompts_.message(saveTitle(), failure, PromptIcon::Error);
+                prompts_.message(saveTitle(), failure, MessageIcon::Error);
         });
     });
 }
 
 void MainWindow::loadFile()
 {
-    guarded([&] {
+    whenIdle([&] {
         panelView_->panelCountLabel->clear();
-        if (engine_->busy())
-            return;
-        const std::optional<QString> path = askConfigFileToOpen();
+                const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;
 
@@ -107,7 +102,7 @@ void MainWindow::loadFile()
         // middle of a load and a second load cannot start inside it.
         const ConfigFileContents contents = loadConfigFile(*path, variant_);
         if (contents.failure == FileFailure::Format) {
-            prompts_.message(loadTitle(), contents.message, PromptIcon::Warning, PromptButtons::YesNo);
+            prompts_.message(loadTitle(), contents.message, MessageIcon::Warning, MessageButtons::YesNo);
             return;
         }
 
@@ -118,13 +113,13 @@ void MainWindow::loadFile()
         if (reserveList_)
             reserveList_->setAddressTexts(contents.reserveReached ? addressTexts(contents.reserveIps) : QStringList());
         if (holdsLocalAddress(contents))
-            transceiverAddress_ = config.localIp; // the LAN connection proposes it next time
+            link_->proposeAddress(config.localIp); // the LAN connection proposes it next time
 
         if (!contents.ok()) {
             // The settings met before the failure are shown; the panel table and the stored reserve
             // entries stay as they were, and "Импорт" is not offered.
             settings_->apply(config);
-            prompts_.message(loadTitle(), contents.message, PromptIcon::Error);
+            prompts_.message(loadTitle(), contents.message, MessageIcon::Error);
             return;
         }
 

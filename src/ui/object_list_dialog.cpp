@@ -106,7 +106,7 @@ bool ObjectListDialog::openList(Mode mode, qint32 factoryNumber)
         prompts_.message(QStringLiteral("Конфигурирование"),
                          QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") +
                              (cause.isEmpty() ? import_.error() : cause),
-                         PromptIcon::Warning, PromptButtons::YesNo, PromptAnswer::None, true);
+                         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::None, true);
         import_.close();
         emit consoleUnavailable();
         return false;
@@ -244,7 +244,7 @@ bool ObjectListDialog::importLine(int line)
     PanelTable &table = *view_->table();
     QList<ConsolePanel> panels;
     if (!import_.panelsOf(objectList->item(line)->data(kObjectId).toInt(), panels)) {
-        prompts_.message(QStringLiteral("Конфигурирование"), import_.error(), PromptIcon::Error);
+        prompts_.message(QStringLiteral("Конфигурирование"), import_.error(), MessageIcon::Error);
         return false;
     }
     for (const ConsolePanel &panel : panels) {
@@ -253,7 +253,7 @@ bool ObjectListDialog::importLine(int line)
             continue; // a type without a protocol code is not imported
         if (table.recordCount() >= variant_.maxPanels) {
             prompts_.message(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
-                             PromptIcon::None);
+                             MessageIcon::None);
             return false;
         }
         const QList<PanelRecord> rows = table.rows();
@@ -263,8 +263,8 @@ bool ObjectListDialog::importLine(int line)
             const QString question = QStringLiteral("ППК № %1, объект № %2 уже существует. Перезаписать?")
                                          .arg(panel.account)
                                          .arg(panel.objRef);
-            if (prompts_.message(QStringLiteral("Дублирование номера ППК"), question, PromptIcon::Warning,
-                                 PromptButtons::YesNo, PromptAnswer::None, true) != PromptAnswer::Yes)
+            if (prompts_.message(QStringLiteral("Дублирование номера ППК"), question, MessageIcon::Warning,
+                                 MessageButtons::YesNo, MessageAnswer::None, true) != MessageAnswer::Yes)
                 continue;
             table.moveTo(int(same - rows.begin()));
             table.remove();

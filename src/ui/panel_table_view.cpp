@@ -304,7 +304,7 @@ bool PanelTableView::checkPanelRow()
     const PanelRowFault fault =
         checkPanelNumbers(table_->fieldValue(PanelTable::Obj).toString(), table_->fieldValue(PanelTable::Account).toString());
     if (fault != PanelRowFault::None) {
-        prompts_.message(QStringLiteral("Ошибка"), panelRowFaultText(fault), PromptIcon::Error);
+        prompts_.message(QStringLiteral("Ошибка"), panelRowFaultText(fault), MessageIcon::Error);
         (fault == PanelRowFault::ObjectNumber ? objectEdit : accountEdit)->setFocus(Qt::OtherFocusReason);
         return false; // the pending insertion or change is discarded
     }
@@ -391,8 +391,8 @@ void PanelTableView::runNavigatorButton(int button)
     case DatasetNavigator::Insert: table_->insert(); break;
     case DatasetNavigator::Delete:
         if (table_->rowCount() > 0 &&
-            prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptIcon::Question,
-                             PromptButtons::OkCancel) == PromptAnswer::Ok)
+            prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageIcon::Question,
+                             MessageButtons::OkCancel) == MessageAnswer::Ok)
             table_->remove();
         break;
     case DatasetNavigator::Edit: table_->edit(); break;
@@ -410,7 +410,7 @@ bool PanelTableView::refuseInsertAtCapacity()
     if (table_->recordCount() < variant_.maxPanels)
         return false;
     prompts_.message(QStringLiteral("Ошибка"), QStringLiteral("Превышено максимально-допустимое число объектов"),
-                     PromptIcon::Error, PromptButtons::Ok, PromptAnswer::None, true);
+                     MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
     if (table_->state() == Dataset::State::Insert)
         table_->cancel();
     setTypeSelectorLocked(true);
@@ -523,10 +523,10 @@ bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
 
 void PanelTableView::askToEmptyTable()
 {
-    const PromptAnswer answer =
+    const MessageAnswer answer =
         prompts_.message(QStringLiteral("Список ППК"), QStringLiteral("Вы действительно хотите очистить список ППК?"),
-                         PromptIcon::Warning, PromptButtons::YesNo, PromptAnswer::No, true);
-    if (answer != PromptAnswer::Yes)
+                         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No, true);
+    if (answer != MessageAnswer::Yes)
         return;
     emptyTable();
 }
@@ -538,6 +538,8 @@ void PanelTableView::emptyTable()
     table_->attach(Dataset::Hook::BeforePost);
     showCount();
 }
+
+void PanelTableView::clearCount() { panelCountLabel->clear(); }
 
 bool PanelTableView::settle()
 {

@@ -48,6 +48,8 @@ public:
     void showFilledTable();
     // Empties the table without checking a row that is being edited; the check stays attached.
     void emptyTable();
+    // The row counter says nothing until the table is shown again.
+    void clearCount();
 
     // The hooks of the table (public for the fill-ins of a read, a load and the import).
     bool checkPanelRow();

@@ -2,42 +2,42 @@
 
 namespace talvir {
 
-QString promptIconName(PromptIcon icon)
+QString promptIconName(MessageIcon icon)
 {
     switch (icon) {
-    case PromptIcon::None: return QStringLiteral("none");
-    case PromptIcon::Information: return QStringLiteral("information");
-    case PromptIcon::Warning: return QStringLiteral("warning");
-    case PromptIcon::Error: return QStringLiteral("error");
-    case PromptIcon::Question: return QStringLiteral("question");
+    case MessageIcon::None: return QStringLiteral("none");
+    case MessageIcon::Information: return QStringLiteral("information");
+    case MessageIcon::Warning: return QStringLiteral("warning");
+    case MessageIcon::Error: return QStringLiteral("error");
+    case MessageIcon::Question: return QStringLiteral("question");
     }
     return QString();
 }
 
-QString promptButtonsName(PromptButtons buttons)
+QString promptButtonsName(MessageButtons buttons)
 {
     switch (buttons) {
-    case PromptButtons::Ok: return QStringLiteral("OK");
-    case PromptButtons::OkCancel: return QStringLiteral("OK+Cancel");
-    case PromptButtons::YesNo: return QStringLiteral("Yes+No");
-    case PromptButtons::YesNoCancel: return QStringLiteral("Yes+No+Cancel");
-    case PromptButtons::RetryCancel: return QStringLiteral("Retry+Cancel");
-    case PromptButtons::AbortRetryIgnore: return QStringLiteral("Abort+Retry+Ignore");
+    case MessageButtons::Ok: return QStringLiteral("OK");
+    case MessageButtons::OkCancel: return QStringLiteral("OK+Cancel");
+    case MessageButtons::YesNo: return QStringLiteral("Yes+No");
+    case MessageButtons::YesNoCancel: return QStringLiteral("Yes+No+Cancel");
+    case MessageButtons::RetryCancel: return QStringLiteral("Retry+Cancel");
+    case MessageButtons::AbortRetryIgnore: return QStringLiteral("Abort+Retry+Ignore");
     }
     return QString();
 }
 
-QString promptAnswerName(PromptAnswer answer)
+QString promptAnswerName(MessageAnswer answer)
 {
     switch (answer) {
-    case PromptAnswer::None: return QStringLiteral("none");
-    case PromptAnswer::Ok: return QStringLiteral("OK");
-    case PromptAnswer::Cancel: return QStringLiteral("Cancel");
-    case PromptAnswer::Yes: return QStringLiteral("Yes");
-    case PromptAnswer::No: return QStringLiteral("No");
-    case PromptAnswer::Retry: return QStringLiteral("Retry");
-    case PromptAnswer::Abort: return QStringLiteral("Abort");
-    case PromptAnswer::Ignore: return QStringLiteral("Ignore");
+    case MessageAnswer::None: return QStringLiteral("none");
+    case MessageAnswer::Ok: return QStringLiteral("OK");
+    case MessageAnswer::Cancel: return QStringLiteral("Cancel");
+    case MessageAnswer::Yes: return QStringLiteral("Yes");
+    case MessageAnswer::No: return QStringLiteral("No");
+    case MessageAnswer::Retry: return QStringLiteral("Retry");
+    case MessageAnswer::Abort: return QStringLiteral("Abort");
+    case MessageAnswer::Ignore: return QStringLiteral("Ignore");
     }
     return QString();
 }

@@ -3,28 +3,13 @@
 // shows real dialogs, the test implementation answers from a script.
 #pragma once
 
+#include "core/user_message.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace talvir {
-
-enum class PromptIcon { None, Information, Warning, Error, Question };
-
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-
-// The button that closed a message box. None: the box was closed without a button (Escape on a
-// box that has no Cancel or No).
-enum class PromptAnswer { None, Ok, Cancel, Yes, No, Retry, Abort, Ignore };
-
-struct MessageRequest {
-    QString title;
-    QString text;
-    PromptIcon icon = PromptIcon::None;
-    PromptButtons buttons = PromptButtons::Ok;
-    PromptAnswer defaultButton = PromptAnswer::None; // None: the first button of the set
-    bool onTop = false;
-};
 
 struct FileRequest {
     QString title;
@@ -38,7 +23,7 @@ class PromptService {
 public:
     virtual ~PromptService() = default;
 
-    virtual PromptAnswer message(const MessageRequest &request) = 0;
+    virtual MessageAnswer message(const UserMessage &request) = 0;
     // The text the technician confirmed, or nothing when the box was cancelled.
     virtual std::optional<QString> inputBox(const QString &caption, const QString &prompt,
                                             const QString &initialText) = 0;
@@ -49,16 +34,16 @@ public:
     virtual std::optional<QString> pickSerialPort(const QString &title) = 0;
 
     // Short forms for the common boxes.
-    PromptAnswer message(const QString &title, const QString &text, PromptIcon icon,
-                         PromptButtons buttons = PromptButtons::Ok,
-                         PromptAnswer defaultButton = PromptAnswer::None, bool onTop = false)
+    MessageAnswer message(const QString &title, const QString &text, MessageIcon icon,
+                         MessageButtons buttons = MessageButtons::Ok,
+                         MessageAnswer defaultButton = MessageAnswer::None, bool onTop = false)
     {
-        return message(MessageRequest{title, text, icon, buttons, defaultButton, onTop});
+        return message(UserMessage{title, text, icon, buttons, defaultButton, onTop});
     }
 };
 
-QString promptIconName(PromptIcon icon);
-QString promptButtonsName(PromptButtons buttons);
-QString promptAnswerName(PromptAnswer answer);
+QString promptIconName(MessageIcon icon);
+QString promptButtonsName(MessageButtons buttons);
+QString promptAnswerName(MessageAnswer answer);
 
 } // namespace talvir

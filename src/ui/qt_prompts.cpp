@@ -13,57 +13,57 @@ namespace talvir {
 
 namespace {
 
-QMessageBox::Icon toQtIcon(PromptIcon icon)
+QMessageBox::Icon toQtIcon(MessageIcon icon)
 {
     switch (icon) {
-    case PromptIcon::None: return QMessageBox::NoIcon;
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Warning: return QMessageBox::Warning;
-    case PromptIcon::Error: return QMessageBox::Critical;
-    case PromptIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons toQtButtons(PromptButtons buttons)
+QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
 {
     switch (buttons) {
-    case PromptButtons::Ok: return QMessageBox::Ok;
-    case PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case PromptButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case PromptButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
-    case PromptButtons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MessageButtons::Ok: return QMessageBox::Ok;
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    case MessageButtons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
     }
     return QMessageBox::Ok;
 }
 
-QMessageBox::StandardButton toQtButton(PromptAnswer answer)
+QMessageBox::StandardButton toQtButton(MessageAnswer answer)
 {
     switch (answer) {
-    case PromptAnswer::None: return QMessageBox::NoButton;
-    case PromptAnswer::Ok: return QMessageBox::Ok;
-    case PromptAnswer::Cancel: return QMessageBox::Cancel;
-    case PromptAnswer::Yes: return QMessageBox::Yes;
-    case PromptAnswer::No: return QMessageBox::No;
-    case PromptAnswer::Retry: return QMessageBox::Retry;
-    case PromptAnswer::Abort: return QMessageBox::Abort;
-    case PromptAnswer::Ignore: return QMessageBox::Ignore;
+    case MessageAnswer::None: return QMessageBox::NoButton;
+    case MessageAnswer::Ok: return QMessageBox::Ok;
+    case MessageAnswer::Cancel: return QMessageBox::Cancel;
+    case MessageAnswer::Yes: return QMessageBox::Yes;
+    case MessageAnswer::No: return QMessageBox::No;
+    case MessageAnswer::Retry: return QMessageBox::Retry;
+    case MessageAnswer::Abort: return QMessageBox::Abort;
+    case MessageAnswer::Ignore: return QMessageBox::Ignore;
     }
     return QMessageBox::NoButton;
 }
 
-PromptAnswer fromQtButton(int button)
+MessageAnswer fromQtButton(int button)
 {
     switch (button) {
-    case QMessageBox::Ok: return PromptAnswer::Ok;
-    case QMessageBox::Cancel: return PromptAnswer::Cancel;
-    case QMessageBox::Yes: return PromptAnswer::Yes;
-    case QMessageBox::No: return PromptAnswer::No;
-    case QMessageBox::Retry: return PromptAnswer::Retry;
-    case QMessageBox::Abort: return PromptAnswer::Abort;
-    case QMessageBox::Ignore: return PromptAnswer::Ignore;
-    default: return PromptAnswer::None;
+    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Cancel: return MessageAnswer::Cancel;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    case QMessageBox::Retry: return MessageAnswer::Retry;
+    case QMessageBox::Abort: return MessageAnswer::Abort;
+    case QMessageBox::Ignore: return MessageAnswer::Ignore;
+    default: return MessageAnswer::None;
     }
 }
 
@@ -103,10 +103,10 @@ std::optional<QString> runFileDialog(QWidget *parent, const FileRequest &request
 
 } // namespace
 
-PromptAnswer QtPrompts::message(const MessageRequest &request)
+MessageAnswer QtPrompts::message(const UserMessage &request)
 {
     QMessageBox box(toQtIcon(request.icon), request.title, request.text, toQtButtons(request.buttons), parent_);
-    if (request.defaultButton != PromptAnswer::None)
+    if (request.defaultButton != MessageAnswer::None)
         box.setDefaultButton(toQtButton(request.defaultButton));
     if (request.onTop)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);

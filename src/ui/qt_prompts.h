@@ -15,7 +15,7 @@ public:
     void setParent(QWidget *parent) { parent_ = parent; }
 
     using PromptService::message;
-    PromptAnswer message(const MessageRequest &request) override;
+    MessageAnswer message(const UserMessage &request) override;
     std::optional<QString> inputBox(const QString &caption, const QString &prompt,
                                     const QString &initialText) override;
     std::optional<QString> openFile(const FileRequest &request) override;

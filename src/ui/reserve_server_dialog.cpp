@@ -134,8 +134,8 @@ bool ReserveServerDialog::allowInsert()
         navigator->setEnabled(true);
         return true;
     }
-    prompts_.message(rowTitle(), QStringLiteral("Превышение допустимого числа IP - адресов"), PromptIcon::Error,
-                     PromptButtons::Ok, PromptAnswer::None, true);
+    prompts_.message(rowTitle(), QStringLiteral("Превышение допустимого числа IP - адресов"), MessageIcon::Error,
+                     MessageButtons::Ok, MessageAnswer::None, true);
     navigator->setEnabled(false);
     return false;
 }
@@ -147,8 +147,8 @@ bool ReserveServerDialog::checkAddressRow()
         navigator->setEnabled(true);
         return true;
     }
-    prompts_.message(rowTitle(), QStringLiteral("Нарушен формат IP-адреса"), PromptIcon::Error, PromptButtons::Ok,
-                     PromptAnswer::None, true);
+    prompts_.message(rowTitle(), QStringLiteral("Нарушен формат IP-адреса"), MessageIcon::Error, MessageButtons::Ok,
+                     MessageAnswer::None, true);
     navigator->setEnabled(false);
     return false;
 }
@@ -160,8 +160,8 @@ void ReserveServerDialog::showRowCount()
 
 bool ReserveServerDialog::confirmDelete()
 {
-    return prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptIcon::Question,
-                            PromptButtons::OkCancel) == PromptAnswer::Ok;
+    return prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageIcon::Question,
+                            MessageButtons::OkCancel) == MessageAnswer::Ok;
 }
 
 void ReserveServerDialog::runNavigatorButton(int button)
@@ -312,9 +312,9 @@ bool ReserveServerDialog::settleAndAskToSave()
     if (!guardedAction([&] { reserveList->checkBrowseMode(); }))
         return false;
     syncGridRow();
-    const PromptAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
-                                                 PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::Yes, true);
-    if (answer != PromptAnswer::Yes)
+    const MessageAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
+                                                 MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes, true);
+    if (answer != MessageAnswer::Yes)
         return true;
     // All texts are converted before anything is stored, so a conversion error stores nothing.
     Addresses addresses{};
@@ -331,9 +331,9 @@ bool ReserveServerDialog::settleAndAskToSave()
 
 void ReserveServerDialog::askAndClearList()
 {
-    const PromptAnswer answer = prompts_.message(listTitle(), QStringLiteral("Очистить список?"),
-                                                 PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No, true);
-    if (answer == PromptAnswer::Yes) {
+    const MessageAnswer answer = prompts_.message(listTitle(), QStringLiteral("Очистить список?"),
+                                                 MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No, true);
+    if (answer == MessageAnswer::Yes) {
         commitEditor();
         if (guardedAction([&] { reserveList->checkBrowseMode(); })) {
             reserveList->clear();

@@ -259,12 +259,18 @@ void SettingsPanel::applyConsoleKindRule(int index)
     prompts_.message(QStringLiteral("Тип трансивера"),
                      index == 0 ? QStringLiteral("Трансивер будет конфигурироваться для работы с охранным пультом!")
                                 : QStringLiteral("Трансивер будет конфигурироваться для работы с пожарным пультом!"),
-                     PromptIcon::Warning, PromptButtons::Ok, PromptAnswer::None, true);
+                     MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::None, true);
 }
 
 void SettingsPanel::applyDhcpRule(int index)
 {
     localLanBox->setVisible(index == 0);
+}
+
+void SettingsPanel::clearTexts()
+{
+    for (QLineEdit *e : {factoryNumberEdit, apnEdit, serverIpEdit, localIpEdit, localPortEdit, gatewayIpEdit})
+        e->clear();
 }
 
 void SettingsPanel::readInto(TransceiverConfig &config) const

@@ -31,6 +31,8 @@ public:
     // Sets protocol first (its rule resets conversion and mode), then conversion, then mode without
     // the console-kind message, then the DHCP switch with its rule.
     void apply(const TransceiverConfig &config);
+    // A read starts: the text boxes it fills are emptied.
+    void clearTexts();
 
     // Switch rules.
     void applyProtocolRule(int index);

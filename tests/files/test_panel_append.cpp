@@ -70,7 +70,7 @@ private slots:
         }
         QTEST(recNmbs, "recNmbs");
         if (!a.ok())
-            QCOMPARE(a.failureBox().icon, AppendBox::Icon::Stop); // the load's format box has the exclamation
+            QCOMPARE(a.failureBox().icon, MessageIcon::Error); // the load's format box has the exclamation
     }
 };
 

@@ -6,12 +6,13 @@
 #include "simulator/sim_test_util.h"
 
 #include "core/variant.h"
-#include "link/datagram_transport.h"
 #include "link/frames.h"
 #include "link/lan_channel.h"
+#include "link/lan_transfer.h"
+#include "link/link_texts.h"
 #include "link/serial_channel.h"
-#include "link/serial_transport.h"
-#include "link/transfer_engine.h"
+#include "link/serial_write.h"
+#include "link/transceiver_link.h"
 #include "sim/transceiver_sim.h"
 
 #include <QElapsedTimer>
@@ -53,30 +54,33 @@ struct SeenFrame {
     bool isIdent() const { return frame[0] == 0x23; }
 };
 
-// The link stack of the configurator with both channels and the engine, on real transports and timers.
+// The configurator's link object on real transports and timers, its channels and machines at hand.
 struct LinkStack {
     LinkStack(const Variant &v, const Timing &t)
         : variant(v),
           timing(t),
-          serial(std::make_unique<QtSerialTransport>(), qtTimerFactory(), timing),
-          lan(variant, std::make_unique<QtDatagramTransport>(), qtTimerFactory(), timing),
-          engine(variant, serial, lan, qtTimerFactory(), timing)
+          transceiver(variant, timing),
+          serial(transceiver.serialChannel()),
+          lan(transceiver.lanChannel()),
+          serialWrite(transceiver.serialWrite()),
+          lanTransfer(transceiver.lanTransfer())
     {
         clock.start();
         QObject::connect(&serial, &SerialChannel::linkUp, [this] { ++linkUps; });
         QObject::connect(&serial, &SerialChannel::linkLost, [this] { linkLostAt.append(clock.elapsed()); });
         QObject::connect(&serial, &SerialChannel::portLost, [this](const QString &) { ++portLosses; });
         QObject::connect(&serial, &SerialChannel::storeFailed, [this] { ++storeFailures; });
-        QObject::connect(&engine, &TransferEngine::progressChanged, [this](int p) { progress.append(p); });
-        QObject::connect(&engine, &TransferEngine::writeFinished, [this](const TransferResult &r) {
+        QObject::connect(&transceiver, &TransceiverLink::progressChanged, [this](int p) { progress.append(p); });
+        QObject::connect(&transceiver, &TransceiverLink::finished, [this](const TransferResult &r) {
+            if (r.kind == TransferKind::Read) {
+                ++readsFinished;
+                readResult = r;
+                return;
+            }
             ++writesFinished;
             writeResult = r;
             if (onWriteFinished)
                 onWriteFinished();
-        });
-        QObject::connect(&engine, &TransferEngine::readFinished, [this](const TransferResult &r) {
-            ++readsFinished;
-            readResult = r;
         });
     }
 
@@ -87,17 +91,28 @@ struct LinkStack {
     // lapse for a moment, and the write waits for the next acknowledgement as the technician would.
     bool startSerialWrite(const SendList &list, const QString &number, int timeoutMs = 5000)
     {
+        factoryNumber = number;
         bool started = false;
-        pumpUntil([&] { return (started = engine.startSerialWrite(list, number)); }, timeoutMs);
+        pumpUntil([&] { return (started = serialWrite.start(list)); }, timeoutMs);
         return started;
     }
+    bool startLanWrite(const QByteArray &image, const QString &number)
+    {
+        factoryNumber = number;
+        return lanTransfer.startWrite(image);
+    }
+    // What the technician is told of a transfer's end.
+    UserMessage said(const TransferResult &r) const { return linktext::transferMessage(r, factoryNumber); }
 
     const Variant &variant;
     Timing timing;
     QElapsedTimer clock;
-    SerialChannel serial;
-    LanChannel lan;
-    TransferEngine engine;
+    TransceiverLink transceiver;
+    SerialChannel &serial;
+    LanChannel &lan;
+    SerialWrite &serialWrite;
+    LanTransfer &lanTransfer;
+    QString factoryNumber;
 
     int linkUps = 0;
     QList<qint64> linkLostAt;

@@ -70,12 +70,12 @@ private slots:
         rig.sim.settings().dropEvery = dropEvery;
 
         const QByteArray image = randomImage(v.imageSize(), quint32(v.maxPanels + dropEvery));
-        QVERIFY(rig.link.engine.startLanWrite(image, QStringLiteral("0042")));
+        QVERIFY(rig.link.startLanWrite(image, QStringLiteral("0042")));
         QVERIFY(!rig.link.lan.isPolling());
         QVERIFY(rig.link.waitWriteFinished(30000));
         QCOMPARE(int(rig.link.writeResult->outcome), outcome);
-        QCOMPARE(rig.link.writeResult->message.text, message);
-        QCOMPARE(rig.link.writeResult->message.caption, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).text, message);
+        QCOMPARE(rig.link.said(*rig.link.writeResult).title, QStringLiteral("Конфигурирование трансивера"));
         QVERIFY(rig.link.lan.isConnected());
         QVERIFY(rig.link.lan.isPolling());
         QCOMPARE(rig.link.progress.last(), 0);
@@ -114,13 +114,13 @@ private slots:
         QCOMPARE(rig.connect(), std::optional<bool>(true));
         QElapsedTimer t;
         t.start();
-        QVERIFY(rig.link.engine.startLanWrite(randomImage(28622, 1), QStringLiteral("1")));
+        QVERIFY(rig.link.startLanWrite(randomImage(28622, 1), QStringLiteral("1")));
         QVERIFY(rig.link.waitWriteFinished(5000));
         // Sent once and repeated 6 times, one retransmission period apart.
         QVERIFY2(t.elapsed() >= 7 * 200 - 50, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(rig.link.writeResult->outcome, TransferOutcome::NoAnswer);
-        QCOMPARE(rig.link.writeResult->message.text, QStringLiteral("Трансивер не отвечает"));
-        QCOMPARE(rig.link.writeResult->message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).text, QStringLiteral("Трансивер не отвечает"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).title, QStringLiteral("Связь с трансивером"));
         QCOMPARE(rig.seenCount("AT+DATF"), 7);
         QVERIFY(rig.link.lan.isConnected());
         // The poll stays off after an unanswered write; nothing more is sent.
@@ -159,18 +159,18 @@ private slots:
         QVERIFY2(rig.start(&error), qPrintable(error));
         QCOMPARE(rig.connect(), std::optional<bool>(true));
 
-        QVERIFY(rig.link.engine.startLanRead());
+        QVERIFY(rig.link.lanTransfer.startRead());
         QVERIFY(rig.link.waitReadFinished(30000));
         QCOMPARE(rig.link.readResult->outcome, TransferOutcome::Succeeded);
-        QCOMPARE(rig.link.engine.bytesDone(), bytesDone);
-        QCOMPARE(rig.link.readResult->message.text,
+        QCOMPARE(rig.link.lanTransfer.bytesDone(), bytesDone);
+        QCOMPARE(rig.link.said(*rig.link.readResult).text,
                  QStringLiteral("Чтение конфигурации трансивера № %1 выполнено.")
                      .arg(serialNumberIn(image, v.maxPanels * 47)));
 
         QByteArray expected = image;
         if (shortSettings) // the short block stops after the mode byte; the reserve servers read as zeros
             expected.replace(v.maxPanels * 47 + 102, 320, QByteArray(320, '\0'));
-        QCOMPARE(rig.link.engine.readImage(), expected);
+        QCOMPARE(rig.link.lanTransfer.readImage(), expected);
         // Each object block came twice and was answered twice; then the settings block and the end.
         QCOMPARE(rig.sim.counters().readBlocksSent, 2 * (v.maxPanels / 5) + 1);
         QCOMPARE(rig.seenCount("AT+READF"), 1);
@@ -194,18 +194,18 @@ private slots:
 
         QElapsedTimer t;
         t.start();
-        QVERIFY(rig.link.engine.startLanRead());
+        QVERIFY(rig.link.lanTransfer.startRead());
         QVERIFY(rig.link.waitReadFinished(5000));
         // The block watchdog ended it.
         QVERIFY2(t.elapsed() >= 300 - 20, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(rig.link.readResult->outcome, TransferOutcome::NoAnswer);
-        QCOMPARE(rig.link.readResult->message.text, QStringLiteral("Ошибка при чтение конфигурации."));
-        QCOMPARE(rig.link.readResult->message.caption, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(rig.link.said(*rig.link.readResult).text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(rig.link.said(*rig.link.readResult).title, QStringLiteral("Связь с трансивером"));
         // Only the one block that came was stored.
         QByteArray expected(28622, '\0');
         expected.replace(0, 235, image.left(235));
-        QCOMPARE(rig.link.engine.readImage(), expected);
-        QCOMPARE(rig.link.engine.bytesDone(), 235);
+        QCOMPARE(rig.link.lanTransfer.readImage(), expected);
+        QCOMPARE(rig.link.lanTransfer.bytesDone(), 235);
         QVERIFY(rig.link.lan.isConnected());
         QVERIFY(rig.link.lan.isPolling());
     }
@@ -223,7 +223,7 @@ private slots:
         QVERIFY2(rig.start(&error), qPrintable(error));
         QCOMPARE(rig.connect(), std::optional<bool>(true));
         const QByteArray image = randomImage(28622, 78);
-        QVERIFY(rig.link.engine.startLanWrite(image, QStringLiteral("7")));
+        QVERIFY(rig.link.startLanWrite(image, QStringLiteral("7")));
         QVERIFY(rig.link.waitWriteFinished(30000));
         QCOMPARE(rig.link.writeResult->outcome, TransferOutcome::Succeeded);
         QCOMPARE(rig.sim.memory().bytes(), image);
@@ -247,10 +247,10 @@ private slots:
         QString error;
         QVERIFY2(rig.start(&error), qPrintable(error));
         QCOMPARE(rig.connect(), std::optional<bool>(true));
-        QVERIFY(rig.link.engine.startLanRead());
+        QVERIFY(rig.link.lanTransfer.startRead());
         QVERIFY(rig.link.waitReadFinished(30000));
         QCOMPARE(rig.link.readResult->outcome, TransferOutcome::Succeeded);
-        QCOMPARE(rig.link.engine.readImage(), image);
+        QCOMPARE(rig.link.lanTransfer.readImage(), image);
         QCOMPARE(rig.statuses.size(), 1);
     }
 };

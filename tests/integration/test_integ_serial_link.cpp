@@ -127,7 +127,7 @@ private slots:
         QVERIFY(pumpUntil([&] { return link.serial.isLinkUp(); }, 2000));
 
         const QByteArray image = QByteArray::fromHex("A0B1C2D3");
-        QVERIFY(link.engine.startSerialWrite(sendListFor(image), QStringLiteral("7")));
+        QVERIFY(link.startSerialWrite(sendListFor(image), QStringLiteral("7"), 0));
         // The identification frame of the keep-alive is still unanswered; frame 0 waits for its answer.
         QCOMPARE(peer.take(6), kIdent);
         QVERIFY(peer.take(6, 100).isEmpty());
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(addresses, expectedFrames);
         QCOMPARE(link.writesFinished, 1);
         QCOMPARE(link.writeResult->outcome, TransferOutcome::Succeeded);
-        QCOMPARE(link.writeResult->message.text,
+        QCOMPARE(link.said(*link.writeResult).text,
                  QStringLiteral("Запись конфигурации трансивера № 7 выполнена"));
         // Nothing else of the write follows; the keep-alive takes over with the identification frame.
         const QByteArray after = peer.takeAll(200);
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(pumpUntil([&] { return link.serial.isLinkUp(); }, 2000));
 
         const QByteArray image = QByteArray::fromHex("10111213141516171819");
-        QVERIFY(link.engine.startSerialWrite(sendListFor(image), QStringLiteral("7")));
+        QVERIFY(link.startSerialWrite(sendListFor(image), QStringLiteral("7"), 0));
         QList<QByteArray> line{peer.take(6)}; // the identification frame, still unanswered
         QCOMPARE(line.first(), kIdent);
         QVERIFY(peer.take(6, 100).isEmpty()); // frame 0 waits for the identification answer
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(peer.take(6), kIdent);
         const int upsBefore = link.linkUps;
 
-        link.engine.shutDown();
+        link.transceiver.shutDown();
         // An acknowledgement and a type rejection after the exit question was answered "Yes".
         QVERIFY(peer.write(QByteArray::fromHex("01")));
         QCOMPARE(peer.takeAll(150), QByteArray());

@@ -55,11 +55,11 @@ private slots:
         rig.link.onWriteFinished = [&] { writeFramesAtFinish = rig.sim.counters().writeFrames; };
 
         QVERIFY(rig.link.startSerialWrite(list, QStringLiteral("4321")));
-        QVERIFY(rig.link.engine.serialWriteInProgress());
+        QVERIFY(rig.link.serialWrite.busy());
         QVERIFY(rig.link.waitWriteFinished(60000));
         QCOMPARE(rig.link.writeResult->outcome, TransferOutcome::Succeeded);
-        QCOMPARE(rig.link.writeResult->message.text, QStringLiteral("Запись конфигурации трансивера № 4321 выполнена"));
-        QCOMPARE(rig.link.writeResult->message.caption, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).text, QStringLiteral("Запись конфигурации трансивера № 4321 выполнена"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).title, QStringLiteral("Конфигурирование трансивера"));
         QCOMPARE(rig.sim.memory().bytes(), image);
 
         // n + 1 frames (frame 0 twice) and one more per refusal; the write was complete by then and
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(rig.sim.counters().serialWritesComplete, 1);
         // The keep-alive takes over again.
         QVERIFY(rig.waitLinkUp());
-        QVERIFY(!rig.link.engine.busy());
+        QVERIFY(!rig.link.serialWrite.busy());
     }
 
     // Every way a write ends early: nothing more of it goes out, the engine is free again, and the
@@ -130,11 +130,11 @@ private slots:
         waited.start();
         QVERIFY(rig.link.waitWriteFinished(5000));
         QCOMPARE(int(rig.link.writeResult->outcome), outcome);
-        QCOMPARE(rig.link.writeResult->message.text, message);
-        QCOMPARE(rig.link.writeResult->message.caption, caption);
+        QCOMPARE(rig.link.said(*rig.link.writeResult).text, message);
+        QCOMPARE(rig.link.said(*rig.link.writeResult).title, caption);
         // The store failure is told once, by the write's end.
         QCOMPARE(rig.link.storeFailures, 0);
-        QVERIFY(!rig.link.engine.busy());
+        QVERIFY(!rig.link.serialWrite.busy());
         QCOMPARE(rig.link.progress.last(), 0);
 
         // The frames are gone: only identification frames follow.
@@ -175,14 +175,14 @@ private slots:
         rig.sim.closeSerial();
         QVERIFY(rig.link.waitWriteFinished(3000));
         QCOMPARE(rig.link.writeResult->outcome, TransferOutcome::PortLost);
-        QCOMPARE(rig.link.writeResult->message.text, QStringLiteral("Трансивер не отвечает"));
+        QCOMPARE(rig.link.said(*rig.link.writeResult).text, QStringLiteral("Трансивер не отвечает"));
         // QSerialPort repeats its read error as long as the port stays open: reported once all the same.
         pumpFor(400);
         QCOMPARE(rig.link.portLosses, 1);
         QCOMPARE(rig.link.linkLostAt.size(), 1);
         QCOMPARE(rig.link.writesFinished, 1);
         QVERIFY(!rig.link.serial.isOpen());
-        QVERIFY(!rig.link.engine.busy());
+        QVERIFY(!rig.link.serialWrite.busy());
     }
 };
 

@@ -1,12 +1,13 @@
-// Both channels and the transfer engine on fake transports and a fake clock.
+// The link object on fake transports and a fake clock, with its channels and machines at hand.
 #pragma once
 
 #include "core/variant.h"
-#include "support/fake_timer.h"
-#include "support/fake_transports.h"
+#include "support/fake_link.h"
 #include "link/lan_channel.h"
+#include "link/lan_transfer.h"
+#include "link/link_texts.h"
 #include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/serial_write.h"
 
 #include <QSignalSpy>
 #include <memory>
@@ -16,13 +17,11 @@ namespace talvir {
 struct LinkFixture {
     explicit LinkFixture(const Variant &v = Variant::mxr600r()) : variant(v)
     {
-        auto s = std::make_unique<FakeSerialTransport>();
-        port = s.get();
-        auto d = std::make_unique<FakeDatagramTransport>();
-        udp = d.get();
-        serial = std::make_unique<SerialChannel>(std::move(s), clock.factory(), timing);
-        lan = std::make_unique<LanChannel>(variant, std::move(d), clock.factory(), timing);
-        engine = std::make_unique<TransferEngine>(variant, *serial, *lan, clock.factory(), timing);
+        link = std::make_unique<TransceiverLink>(variant, timing, fakeLinkParts(clock, &port, &udp));
+        serial = &link->serialChannel();
+        lan = &link->lanChannel();
+        serialWrite = &link->serialWrite();
+        lanTransfer = &link->lanTransfer();
     }
 
     FakeTimer *timer(const char *name) const { return clock.timer(QString::fromLatin1(name)); }
@@ -35,13 +34,27 @@ struct LinkFixture {
         port->sent.clear();
     }
 
+    // The machines' writes; number is the factory number the completion message names.
+    bool startWrite(const SendList &frames, const QString &number)
+    {
+        factoryNumber = number;
+        return serialWrite->start(frames);
+    }
+    bool startWrite(const QByteArray &image, const QString &number)
+    {
+        factoryNumber = number;
+        return lanTransfer->startWrite(image);
+    }
+    // What the technician is told of a transfer's end.
+    UserMessage said(const TransferResult &r) const { return linktext::transferMessage(r, factoryNumber); }
+
     // Starts a serial write with the link up: frame 0 waits for the answer to the outstanding
     // identification frame, which the transceiver then gives. False if the write did not start or a
     // frame went out too early.
-    bool startSerialWrite(const SendList &list, const QString &serialNumberText)
+    bool startSerialWrite(const SendList &list, const QString &number)
     {
         const int before = int(port->sent.size());
-        if (!engine->startSerialWrite(list, serialNumberText) || port->sent.size() != before)
+        if (!startWrite(list, number) || port->sent.size() != before)
             return false;
         port->feed(QByteArray(1, '\x01'));
         return true;
@@ -61,9 +74,12 @@ struct LinkFixture {
     FakeClock clock;
     FakeSerialTransport *port = nullptr;
     FakeDatagramTransport *udp = nullptr;
-    std::unique_ptr<SerialChannel> serial;
-    std::unique_ptr<LanChannel> lan;
-    std::unique_ptr<TransferEngine> engine;
+    std::unique_ptr<TransceiverLink> link;
+    SerialChannel *serial = nullptr;
+    LanChannel *lan = nullptr;
+    SerialWrite *serialWrite = nullptr;
+    LanTransfer *lanTransfer = nullptr;
+    QString factoryNumber;
 };
 
 } // namespace talvir

@@ -34,7 +34,7 @@ private slots:
     void connectBindsPollsAndComesUp()
     {
         LinkFixture f;
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         QVERIFY(f.lan->connectTo(kTransceiver));
         QCOMPARE(f.udp->boundAddress, QHostAddress(QHostAddress::AnyIPv4));
         QCOMPARE(f.udp->boundPort, quint16(9999));
@@ -66,7 +66,7 @@ private slots:
     void connectGivesUpAfterElevenPasses()
     {
         LinkFixture f;
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         QVERIFY(f.lan->connectTo(kTransceiver));
         f.clock.advance(11 * 510 - 1);
         QCOMPARE(done.count(), 0);
@@ -103,7 +103,7 @@ private slots:
         QFETCH(QByteArray, answer);
         QFETCH(bool, connected);
         LinkFixture f;
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         QVERIFY(f.lan->connectTo(typed));
         QCOMPARE(f.lan->addressText(), typed);
         f.clock.advance(1000);
@@ -131,7 +131,7 @@ private slots:
         QFETCH(bool, connectedFirst);
         QFETCH(bool, disconnected);
         LinkFixture f;
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         f.lan->connectTo(kTransceiver);
         if (connectedFirst)
             f.fromTransceiver("OK");
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(done.count(), reports + (disconnected ? 0 : 1));
         QCOMPARE(f.lan->isConnected(), !disconnected);
         if (disconnected)
-            QVERIFY(!f.engine->startLanRead());
+            QVERIFY(!f.lanTransfer->startRead());
     }
 
     void addressNotAcceptedStartsNothing_data()
@@ -204,7 +204,7 @@ private slots:
     {
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy dropped(f.lan.get(), &LanChannel::datagramDropped);
+        QSignalSpy dropped(f.lan, &LanChannel::datagramDropped);
         f.fromTransceiver(QByteArray(512, 'a'));
         QCOMPARE(dropped.count(), 0);
         QCOMPARE(f.lan->receiveBuffer(), QByteArray(512, 'a'));
@@ -252,8 +252,8 @@ private slots:
         QFETCH(QString, modeText);
         QFETCH(QString, suffix);
         LinkFixture f;
-        QSignalSpy status(f.lan.get(), &LanChannel::statusReceived);
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy status(f.lan, &LanChannel::statusReceived);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         f.lan->connectTo(kTransceiver);
         // Shown whatever the state; it does not connect.
         f.fromTransceiver(makeStatus(1234, mode, signal, 1));
@@ -301,7 +301,7 @@ private slots:
     void duzivHasNoStatusDatagram()
     {
         LinkFixture f(Variant::mxrDuziv());
-        QSignalSpy status(f.lan.get(), &LanChannel::statusReceived);
+        QSignalSpy status(f.lan, &LanChannel::statusReceived);
         f.lanConnected();
         f.fromTransceiver(makeStatus(1, 0xFF, 1, 1));
         QCOMPARE(status.count(), 0);
@@ -323,9 +323,9 @@ private slots:
     void closingStopsPollAndConnect()
     {
         LinkFixture f;
-        QSignalSpy done(f.lan.get(), &LanChannel::connectFinished);
+        QSignalSpy done(f.lan, &LanChannel::connectFinished);
         f.lan->connectTo(kTransceiver);
-        f.engine->shutDown();
+        f.link->shutDown();
         f.clock.advance(20000);
         QVERIFY(f.udp->sent.isEmpty());
         f.fromTransceiver("OK");

@@ -49,7 +49,7 @@ QByteArray objectReadBlock(int index, int seed)
 // Answers each datagram of a write as a willing transceiver would.
 void answerWrite(LinkFixture &f, const QByteArray &result = "GOOD")
 {
-    for (int guard = 0; guard < 1000 && f.engine->lanExchangeRunning(); ++guard) {
+    for (int guard = 0; guard < 1000 && f.lanTransfer->busy(); ++guard) {
         const QByteArray last = f.udp->sent.last().bytes;
         if (last == "AT+DATF")
             f.fromTransceiver("READY");
@@ -81,8 +81,8 @@ private slots:
         QFETCH(int, total);
         LinkFixture f(duziv ? Variant::mxrDuziv() : Variant::mxr600r());
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startLanWrite(testImage(blocks * 5), QStringLiteral("305419896")));
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::writeFinished);
+        QVERIFY(f.startWrite(testImage(blocks * 5), QStringLiteral("305419896")));
         QVERIFY(!f.lan->isPolling());
         QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+DATF"});
 
@@ -103,7 +103,7 @@ private slots:
             // One block per answer.
             QCOMPARE(f.udp->sent.size(), 1 + b);
             f.fromTransceiver("OK");
-            QCOMPARE(f.engine->bytesDone(), 235 * b);
+            QCOMPARE(f.lanTransfer->bytesDone(), 235 * b);
         }
         // The last object block ends with the last slot.
         QCOMPARE(f.udp->sent.at(blocks).bytes.right(47), slotBytes(blocks * 5));
@@ -113,8 +113,8 @@ private slots:
         QCOMPARE(settings.left(12), QByteArray("AT+FPD0=") + bytes("01A60001"));
         QCOMPARE(settings.mid(12), settingsBytes());
         f.fromTransceiver("OK");
-        QCOMPARE(f.engine->bytesDone(), total);
-        QCOMPARE(f.engine->progress(), 100);
+        QCOMPARE(f.lanTransfer->bytesDone(), total);
+        QCOMPARE(f.lanTransfer->progress(), 100);
 
         // "AT+FPDE" is not awaited: "AT+CONFIG" follows at once.
         QCOMPARE(f.udp->sent.size(), blocks + 4);
@@ -127,12 +127,12 @@ private slots:
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.channel, TransferChannel::Lan);
         QCOMPARE(r.outcome, TransferOutcome::Succeeded);
-        QCOMPARE(r.message.text, QStringLiteral("Запись конфигурации трансивера № 305419896 выполнена"));
-        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
-        QCOMPARE(r.message.icon, MessageIcon::Information);
-        QVERIFY(!f.engine->busy());
+        QCOMPARE(f.said(r).text, QStringLiteral("Запись конфигурации трансивера № 305419896 выполнена"));
+        QCOMPARE(f.said(r).title, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(f.said(r).icon, MessageIcon::Information);
+        QVERIFY(!f.lanTransfer->busy());
         QVERIFY(f.lan->isPolling());
-        QCOMPARE(f.engine->progress(), 0);
+        QCOMPARE(f.lanTransfer->progress(), 0);
         for (const auto &s : f.udp->sent) {
             QCOMPARE(s.host, QHostAddress(QStringLiteral("192.168.1.221")));
             QCOMPARE(s.port, quint16(9999));
@@ -162,28 +162,28 @@ private slots:
         QFETCH(int, icon);
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::writeFinished);
         // The answer's message is shown while the poll is still off and the gauge still full.
         bool pollingAtMessage = true;
         int gaugeAtMessage = -1;
-        connect(f.engine.get(), &TransferEngine::writeFinished, this, [&] {
+        connect(f.lanTransfer, &LanTransfer::writeFinished, this, [&] {
             pollingAtMessage = f.lan->isPolling();
-            gaugeAtMessage = f.engine->progress();
+            gaugeAtMessage = f.lanTransfer->progress();
         });
-        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("77")));
+        QVERIFY(f.startWrite(testImage(600), QStringLiteral("77")));
         answerWrite(f, answer);
         QCOMPARE(finished.count(), 1);
         QVERIFY(!pollingAtMessage);
         QCOMPARE(gaugeAtMessage, 100);
-        QCOMPARE(f.engine->progress(), 0);
+        QCOMPARE(f.lanTransfer->progress(), 0);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(int(r.outcome), outcome);
-        QCOMPARE(r.message.text, text);
-        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
-        QCOMPARE(int(r.message.icon), icon);
-        QVERIFY(r.message.topmost);
+        QCOMPARE(f.said(r).text, text);
+        QCOMPARE(f.said(r).title, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(int(f.said(r).icon), icon);
+        QVERIFY(f.said(r).onTop);
         QVERIFY(f.lan->isPolling());
-        QVERIFY(!f.engine->busy());
+        QVERIFY(!f.lanTransfer->busy());
     }
 
     // Each awaited datagram: sent once, repeated 6 times at 5 s (the result 18 times), then the
@@ -214,8 +214,8 @@ private slots:
         QFETCH(QString, text);
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::writeFinished);
+        QVERIFY(f.startWrite(testImage(600), QStringLiteral("1")));
         for (int i = 0; i < answers; ++i)
             f.fromTransceiver(i == 0 ? "READY" : "OK");
         const QByteArray pending = f.udp->sent.last().bytes;
@@ -231,10 +231,10 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.outcome, TransferOutcome::NoAnswer);
-        QCOMPARE(r.message.text, text);
-        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
-        QCOMPARE(r.message.icon, MessageIcon::Error);
-        QVERIFY(!f.engine->busy());
+        QCOMPARE(f.said(r).text, text);
+        QCOMPARE(f.said(r).title, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(f.said(r).icon, MessageIcon::Error);
+        QVERIFY(!f.lanTransfer->busy());
         QVERIFY(!f.lan->isPolling());
 
         const int after = int(f.udp->sent.size());
@@ -264,8 +264,8 @@ private slots:
         QFETCH(QByteArray, stray);
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::writeFinished);
+        QVERIFY(f.startWrite(testImage(600), QStringLiteral("1")));
         for (int i = 0; i < answers; ++i)
             f.fromTransceiver(i == 0 ? "READY" : "OK");
         f.clock.advance(5000); // sent a second time
@@ -289,16 +289,16 @@ private slots:
     void writeNeedsConnectedLink()
     {
         LinkFixture f;
-        QVERIFY(!f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+        QVERIFY(!f.startWrite(testImage(600), QStringLiteral("1")));
         f.lan->connectTo(QStringLiteral("192.168.1.221"));
-        QVERIFY(!f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
-        QVERIFY(!f.engine->startLanRead());
+        QVERIFY(!f.startWrite(testImage(600), QStringLiteral("1")));
+        QVERIFY(!f.lanTransfer->startRead());
         f.fromTransceiver("OK");
         f.udp->sent.clear();
-        QVERIFY(!f.engine->startLanWrite(testImage(300), QStringLiteral("1"))); // image of the other variant
+        QVERIFY(!f.startWrite(testImage(300), QStringLiteral("1"))); // image of the other variant
         QVERIFY(f.udp->sent.isEmpty());
-        QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
-        QVERIFY(!f.engine->startLanRead());
+        QVERIFY(f.startWrite(testImage(600), QStringLiteral("1")));
+        QVERIFY(!f.lanTransfer->startRead());
         QCOMPARE(f.udp->sent.size(), 1);
     }
 
@@ -321,8 +321,8 @@ private slots:
         const int blocks = v.maxPanels / 5;
         LinkFixture f(v);
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QVERIFY(f.lanTransfer->startRead());
         QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+READF"});
         QVERIFY(!f.lan->isPolling());
 
@@ -342,13 +342,13 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.outcome, TransferOutcome::Succeeded);
-        QCOMPARE(r.message.text, QStringLiteral("Чтение конфигурации трансивера № 305419896 выполнено."));
-        QCOMPARE(r.message.caption, QStringLiteral("Конфигурирование трансивера"));
-        QCOMPARE(r.message.icon, MessageIcon::Information);
-        QCOMPARE(f.engine->bytesDone(), bytesDone);
-        QCOMPARE(f.engine->readSerialNumber(), quint32(305419896));
+        QCOMPARE(f.said(r).text, QStringLiteral("Чтение конфигурации трансивера № 305419896 выполнено."));
+        QCOMPARE(f.said(r).title, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(f.said(r).icon, MessageIcon::Information);
+        QCOMPARE(f.lanTransfer->bytesDone(), bytesDone);
+        QCOMPARE(r.factoryNumber, quint32(305419896));
 
-        const QByteArray image = f.engine->readImage();
+        const QByteArray image = f.lanTransfer->readImage();
         QCOMPARE(int(image.size()), v.maxPanels * 47 + 422);
         for (int n = 1; n <= v.maxPanels; ++n)
             QCOMPARE(image.mid((n - 1) * 47, 47), slotBytes(n));
@@ -356,29 +356,29 @@ private slots:
             QCOMPARE(image.mid(v.maxPanels * 47), settings.left(102) + QByteArray(320, '\0'));
         else
             QCOMPARE(image.mid(v.maxPanels * 47), settings);
-        QVERIFY(!f.engine->busy());
+        QVERIFY(!f.lanTransfer->busy());
         QVERIFY(f.lan->isPolling());
-        QCOMPARE(f.engine->progress(), 0);
+        QCOMPARE(f.lanTransfer->progress(), 0);
     }
 
     void repeatedBlockStoredOnce()
     {
         LinkFixture f;
         f.lanConnected();
-        QVERIFY(f.engine->startLanRead());
+        QVERIFY(f.lanTransfer->startRead());
         f.fromTransceiver(objectReadBlock(0, 0));
         f.fromTransceiver(objectReadBlock(0, 9)); // same index, other contents
         QCOMPARE(f.udp->sentBytes(), (QList<QByteArray>{"AT+READF", "AT+RDY0", "AT+RDY0"}));
-        QCOMPARE(f.engine->bytesDone(), 235);
-        QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
+        QCOMPARE(f.lanTransfer->bytesDone(), 235);
+        QCOMPARE(f.lanTransfer->readImage().left(47), slotBytes(1));
         // Seen before, but not just before: stored again, still counted once (as the settings block).
         f.fromTransceiver(objectReadBlock(1, 1));
         f.fromTransceiver(objectReadBlock(0, 9));
-        QCOMPARE(f.engine->bytesDone(), 2 * 235);
-        QCOMPARE(f.engine->readImage().left(47), slotBytes(46));
+        QCOMPARE(f.lanTransfer->bytesDone(), 2 * 235);
+        QCOMPARE(f.lanTransfer->readImage().left(47), slotBytes(46));
         f.fromTransceiver(readBlock(120, settingsBytes()));
         f.fromTransceiver(readBlock(120, settingsBytes()));
-        QCOMPARE(f.engine->bytesDone(), 2 * 235 + 422);
+        QCOMPARE(f.lanTransfer->bytesDone(), 2 * 235 + 422);
     }
 
     void readIgnoresWhatMatchesNothing_data()
@@ -398,11 +398,11 @@ private slots:
         QFETCH(QByteArray, datagram);
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QVERIFY(f.lanTransfer->startRead());
         f.fromTransceiver(datagram);
         QCOMPARE(f.udp->sentBytes(), QList<QByteArray>{"AT+READF"});
-        QCOMPARE(f.engine->bytesDone(), 0);
+        QCOMPARE(f.lanTransfer->bytesDone(), 0);
         QCOMPARE(finished.count(), 0);
     }
 
@@ -410,11 +410,11 @@ private slots:
     {
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
         bool pollingAtMessage = true;
-        connect(f.engine.get(), &TransferEngine::readFinished, this,
+        connect(f.lanTransfer, &LanTransfer::readFinished, this,
                 [&] { pollingAtMessage = f.lan->isPolling(); });
-        QVERIFY(f.engine->startLanRead());
+        QVERIFY(f.lanTransfer->startRead());
         f.fromTransceiver(objectReadBlock(0, 0));
         f.fromTransceiver("AT+RDYE");
         QCOMPARE(f.udp->sent.size(), 2);
@@ -426,14 +426,14 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.outcome, TransferOutcome::NoAnswer);
-        QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
-        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
-        QCOMPARE(r.message.icon, MessageIcon::Error);
+        QCOMPARE(f.said(r).text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(f.said(r).title, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(f.said(r).icon, MessageIcon::Error);
         QVERIFY(!pollingAtMessage); // the failure is reported before the poll resumes
         QVERIFY(f.lan->isPolling());
-        QVERIFY(!f.engine->busy());
+        QVERIFY(!f.lanTransfer->busy());
         // What came stays in the image.
-        QCOMPARE(f.engine->readImage().left(47), slotBytes(1));
+        QCOMPARE(f.lanTransfer->readImage().left(47), slotBytes(1));
     }
 
     // A read that skipped a block still ends with the marker; it is no read.
@@ -452,8 +452,8 @@ private slots:
         const int blocks = v.maxPanels / 5;
         LinkFixture f(v);
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QVERIFY(f.lanTransfer->startRead());
         for (int i = 0; i < blocks; ++i)
             if (i != missing)
                 f.fromTransceiver(objectReadBlock(i, i));
@@ -463,9 +463,9 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.outcome, TransferOutcome::Incomplete);
-        QCOMPARE(r.message.text, QStringLiteral("Ошибка при чтение конфигурации."));
-        QCOMPARE(r.message.caption, QStringLiteral("Связь с трансивером"));
-        QVERIFY(!f.engine->busy());
+        QCOMPARE(f.said(r).text, QStringLiteral("Ошибка при чтение конфигурации."));
+        QCOMPARE(f.said(r).title, QStringLiteral("Связь с трансивером"));
+        QVERIFY(!f.lanTransfer->busy());
         QVERIFY(f.lan->isPolling());
     }
 
@@ -484,9 +484,9 @@ private slots:
         const int blocks = v.maxPanels / 5;
         LinkFixture f(v);
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QSignalSpy status(f.lan.get(), &LanChannel::statusReceived);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QSignalSpy status(f.lan, &LanChannel::statusReceived);
+        QVERIFY(f.lanTransfer->startRead());
         for (int i = 0; i < blocks; ++i)
             f.fromTransceiver(objectReadBlock(i, i));
         f.fromTransceiver(readBlock(blocks, settingsBytes()));
@@ -495,16 +495,16 @@ private slots:
         f.fromTransceiver("AT+RDYE");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
-        QCOMPARE(f.engine->readImage().left(v.maxPanels * 47), testImage(v.maxPanels).left(v.maxPanels * 47));
-        QCOMPARE(f.engine->readImage().mid(v.maxPanels * 47), settingsBytes());
+        QCOMPARE(f.lanTransfer->readImage().left(v.maxPanels * 47), testImage(v.maxPanels).left(v.maxPanels * 47));
+        QCOMPARE(f.lanTransfer->readImage().mid(v.maxPanels * 47), settingsBytes());
     }
 
     void blockWatchdogRestartsWithEachBlock()
     {
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QVERIFY(f.lanTransfer->startRead());
         for (int i = 0; i < 120; ++i) {
             f.clock.advance(4999);
             f.fromTransceiver(objectReadBlock(i, i));
@@ -512,8 +512,8 @@ private slots:
         f.clock.advance(4999);
         f.fromTransceiver(readBlock(120, settingsBytes()));
         QCOMPARE(finished.count(), 0);
-        QCOMPARE(f.timer("TimerWaitBlock")->starts().size(), 121);
-        QVERIFY(!f.timer("TimerWaitAck")->isActive());
+        QCOMPARE(f.timer("waitBlock")->starts().size(), 121);
+        QVERIFY(!f.timer("waitAnswer")->isActive());
         f.clock.advance(5000);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::NoAnswer);
@@ -523,14 +523,14 @@ private slots:
     {
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::readFinished);
-        QVERIFY(f.engine->startLanRead());
+        QSignalSpy finished(f.lanTransfer, &LanTransfer::readFinished);
+        QVERIFY(f.lanTransfer->startRead());
         f.clock.advance(34999);
         QCOMPARE(f.udp->sentBytes(), QList<QByteArray>(7, "AT+READF"));
         QCOMPARE(finished.count(), 0);
         f.clock.advance(1);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message.text,
+        QCOMPARE(f.said(finished.at(0).at(0).value<TransferResult>()).text,
                  QStringLiteral("Ошибка при чтение конфигурации."));
         QVERIFY(f.lan->isPolling());
     }
@@ -546,22 +546,22 @@ private slots:
         QFETCH(bool, read);
         LinkFixture f;
         f.lanConnected();
-        QSignalSpy wrote(f.engine.get(), &TransferEngine::writeFinished);
-        QSignalSpy readDone(f.engine.get(), &TransferEngine::readFinished);
+        QSignalSpy wrote(f.lanTransfer, &LanTransfer::writeFinished);
+        QSignalSpy readDone(f.lanTransfer, &LanTransfer::readFinished);
         if (read) {
-            QVERIFY(f.engine->startLanRead());
+            QVERIFY(f.lanTransfer->startRead());
             f.fromTransceiver(objectReadBlock(0, 0));
         } else {
-            QVERIFY(f.engine->startLanWrite(testImage(600), QStringLiteral("1")));
+            QVERIFY(f.startWrite(testImage(600), QStringLiteral("1")));
             f.fromTransceiver("READY");
         }
         const int sent = int(f.udp->sent.size());
-        f.engine->shutDown();
+        f.link->shutDown();
         QSignalSpy &finished = read ? readDone : wrote;
         QCOMPARE(finished.count(), 1);
         const auto r = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(r.outcome, TransferOutcome::Abandoned);
-        QCOMPARE(r.message, linktext::transferAbandoned());
+        QCOMPARE(f.said(r), linktext::transferAbandoned());
         f.fromTransceiver("OK");
         f.fromTransceiver(objectReadBlock(1, 1));
         f.clock.advance(100000);

@@ -5,7 +5,9 @@
 #include "link/lan_channel.h"
 #include "link/serial_channel.h"
 #include "link/serial_transport.h"
-#include "link/transfer_engine.h"
+#include "link/lan_transfer.h"
+#include "link/serial_write.h"
+#include "link/transceiver_link.h"
 
 #include <QSignalSpy>
 #include <QSocketNotifier>
@@ -193,11 +195,10 @@ private slots:
 
         const Variant &v = Variant::mxrDuziv();
         const Timing timing;
-        SerialChannel serial(std::make_unique<QtSerialTransport>(), qtTimerFactory(), timing);
-        LanChannel lan(v, std::make_unique<QtDatagramTransport>(), qtTimerFactory(), timing);
-        TransferEngine engine(v, serial, lan, qtTimerFactory(), timing);
+        TransceiverLink link(v, timing);
+        SerialChannel &serial = link.serialChannel();
         QSignalSpy up(&serial, &SerialChannel::linkUp);
-        QSignalSpy finished(&engine, &TransferEngine::writeFinished);
+        QSignalSpy finished(&link.serialWrite(), &SerialWrite::writeFinished);
         QVERIFY(serial.open(pty.slavePath));
         QVERIFY(up.wait(3000));
 
@@ -206,7 +207,7 @@ private slots:
             list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(a ^ 0x5A));
         // A loaded machine may let the 110 ms keep-alive lapse for a moment; the write waits for the link.
         bool started = false;
-        QTRY_VERIFY_WITH_TIMEOUT(started || (started = engine.startSerialWrite(list, QStringLiteral("12"))), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(started || (started = link.serialWrite().start(list)), 3000);
         QVERIFY(finished.wait(10000));
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
 
@@ -239,11 +240,13 @@ private slots:
         LoopbackTransceiver transceiver(v);
         QVERIFY(transceiver.port() != 0);
 
-        LanChannel lan(v, std::make_unique<QtDatagramTransport>(), qtTimerFactory(), timing);
-        SerialChannel serial(std::make_unique<QtSerialTransport>(), qtTimerFactory(), timing);
-        TransferEngine engine(v, serial, lan, qtTimerFactory(), timing);
-        lan.setLocalEndpoint(QHostAddress::LocalHost, 0);
-        lan.setRemotePort(transceiver.port());
+        LinkParts parts = LinkParts::real();
+        parts.lanLocalAddress = QHostAddress(QHostAddress::LocalHost);
+        parts.lanLocalPort = 0;
+        parts.lanRemotePort = transceiver.port();
+        TransceiverLink link(v, timing, parts);
+        LanChannel &lan = link.lanChannel();
+        LanTransfer &engine = link.lanTransfer();
         QSignalSpy connected(&lan, &LanChannel::connectFinished);
         QVERIFY(lan.connectTo(QStringLiteral("127.0.0.1")));
         QVERIFY(connected.wait(3000));
@@ -252,15 +255,15 @@ private slots:
         QByteArray image(v.imageSize(), '\0');
         for (int i = 0; i < image.size(); ++i)
             image[i] = char((i * 131 + 7) & 0xFF);
-        QSignalSpy wrote(&engine, &TransferEngine::writeFinished);
-        QVERIFY(engine.startLanWrite(image, QStringLiteral("5")));
+        QSignalSpy wrote(&engine, &LanTransfer::writeFinished);
+        QVERIFY(engine.startWrite(image));
         QVERIFY(wrote.wait(10000));
         QCOMPARE(wrote.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
         QCOMPARE(transceiver.memory_, image);
         QVERIFY(transceiver.log.contains(QStringLiteral("AT+FPDE")));
 
-        QSignalSpy read(&engine, &TransferEngine::readFinished);
-        QVERIFY(engine.startLanRead());
+        QSignalSpy read(&engine, &LanTransfer::readFinished);
+        QVERIFY(engine.startRead());
         QVERIFY(read.wait(10000));
         QCOMPARE(read.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Succeeded);
         QCOMPARE(engine.readImage(), image);
@@ -272,8 +275,11 @@ private slots:
         QUdpSocket holder;
         QVERIFY(holder.bind(QHostAddress::LocalHost, 0, QUdpSocket::DontShareAddress));
         const quint16 taken = holder.localPort();
-        LanChannel lan(Variant::mxr600r(), std::make_unique<QtDatagramTransport>(), qtTimerFactory(), Timing{});
-        lan.setLocalEndpoint(QHostAddress::LocalHost, taken);
+        LinkParts parts = LinkParts::real();
+        parts.lanLocalAddress = QHostAddress(QHostAddress::LocalHost);
+        parts.lanLocalPort = taken;
+        TransceiverLink link(Variant::mxr600r(), Timing{}, parts);
+        LanChannel &lan = link.lanChannel();
         QVERIFY(!lan.bind());
         QVERIFY2(lan.lastError().contains(QString::number(taken)), qPrintable(lan.lastError()));
         QVERIFY(!lan.connectTo(QStringLiteral("127.0.0.1")));

@@ -51,8 +51,8 @@ private slots:
     void acknowledgementKeepsLinkUp()
     {
         LinkFixture f;
-        QSignalSpy up(f.serial.get(), &SerialChannel::linkUp);
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
+        QSignalSpy up(f.serial, &SerialChannel::linkUp);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
         f.serial->open(QStringLiteral("/dev/ttyFAKE"));
         f.port->sent.clear();
 
@@ -76,7 +76,7 @@ private slots:
     void watchdogExpiryLosesLinkAndRepeatsEvery275ms()
     {
         LinkFixture f;
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
         f.serialLinkUp();
         f.clock.advance(109);
         QCOMPARE(lost.count(), 0);
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(f.port->sent.size(), 2);
 
         // The first answer brings it back.
-        QSignalSpy up(f.serial.get(), &SerialChannel::linkUp);
+        QSignalSpy up(f.serial, &SerialChannel::linkUp);
         f.port->feed(bytes("01"));
         QCOMPARE(up.count(), 1);
         QCOMPARE(f.timer("watchdog")->starts().last(), 110);
@@ -130,9 +130,9 @@ private slots:
         QFETCH(bool, storeFailed);
 
         LinkFixture f;
-        QSignalSpy up(f.serial.get(), &SerialChannel::linkUp);
-        QSignalSpy rejected(f.serial.get(), &SerialChannel::typeRejected);
-        QSignalSpy store(f.serial.get(), &SerialChannel::storeFailed);
+        QSignalSpy up(f.serial, &SerialChannel::linkUp);
+        QSignalSpy rejected(f.serial, &SerialChannel::typeRejected);
+        QSignalSpy store(f.serial, &SerialChannel::storeFailed);
         f.serial->open(QStringLiteral("/dev/ttyFAKE"));
         f.port->sent.clear();
         f.clock.advance(50);
@@ -164,12 +164,12 @@ private slots:
     void inputNotReadWhileClosing()
     {
         LinkFixture f;
-        QSignalSpy up(f.serial.get(), &SerialChannel::linkUp);
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
+        QSignalSpy up(f.serial, &SerialChannel::linkUp);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
         f.serial->open(QStringLiteral("/dev/ttyFAKE"));
         f.port->sent.clear();
         const int readsBefore = f.port->reads;
-        f.engine->shutDown();
+        f.link->shutDown();
         f.port->feed(bytes("01"));
         f.port->feed(bytes("02"));
         QCOMPARE(f.port->reads, readsBefore);
@@ -184,8 +184,8 @@ private slots:
     void portErrorClosesOnceAndLosesLinkOnce()
     {
         LinkFixture f;
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
-        QSignalSpy portLost(f.serial.get(), &SerialChannel::portLost);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
+        QSignalSpy portLost(f.serial, &SerialChannel::portLost);
         f.serialLinkUp();
         f.port->lose(SerialError::ReadError, QStringLiteral("Input/output error"));
         // The port reports the same loss again, as QSerialPort does in a loop.
@@ -206,7 +206,7 @@ private slots:
     void closeStopsEverything()
     {
         LinkFixture f;
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
         f.serialLinkUp();
         f.serial->close();
         QCOMPARE(f.port->closes, 1);

@@ -77,9 +77,9 @@ private slots:
         QFETCH(int, n);
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
         QVERIFY(f.startSerialWrite(frameList(n), QStringLiteral("4711")));
-        QVERIFY(f.engine->serialWriteInProgress());
+        QVERIFY(f.serialWrite->busy());
         QVERIFY(!f.serial->isWatchdogArmed());
 
         for (int ack = 1; ack <= n; ++ack) {
@@ -87,7 +87,7 @@ private slots:
             QCOMPARE(finished.count(), 0);
         }
         // The last frame is outstanding: the gauge is full.
-        QCOMPARE(f.engine->progress(), 100);
+        QCOMPARE(f.serialWrite->progress(), 100);
         QList<int> expected{0};
         for (int i = 0; i < n; ++i)
             expected.append(i);
@@ -99,16 +99,16 @@ private slots:
         const auto result = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(result.outcome, TransferOutcome::Succeeded);
         QCOMPARE(result.channel, TransferChannel::Serial);
-        QCOMPARE(result.message.text, QStringLiteral("Запись конфигурации трансивера № 4711 выполнена"));
-        QCOMPARE(result.message.caption, QStringLiteral("Конфигурирование трансивера"));
-        QCOMPARE(result.message.icon, MessageIcon::Information);
-        QVERIFY(result.message.topmost);
-        QCOMPARE(f.engine->progress(), 0);
-        QVERIFY(!f.engine->serialWriteInProgress());
+        QCOMPARE(f.said(result).text, QStringLiteral("Запись конфигурации трансивера № 4711 выполнена"));
+        QCOMPARE(f.said(result).title, QStringLiteral("Конфигурирование трансивера"));
+        QCOMPARE(f.said(result).icon, MessageIcon::Information);
+        QVERIFY(f.said(result).onTop);
+        QCOMPARE(f.serialWrite->progress(), 0);
+        QVERIFY(!f.serialWrite->busy());
         QCOMPARE(f.timer("watchdog")->due() - f.clock.now(), qint64(110));
 
         // The next acknowledgement is the keep-alive again.
-        QSignalSpy up(f.serial.get(), &SerialChannel::linkUp);
+        QSignalSpy up(f.serial, &SerialChannel::linkUp);
         f.port->feed(kAck);
         QCOMPARE(up.count(), 1);
         QCOMPARE(f.port->sent.last(), bytes("23010101B8B2"));
@@ -121,10 +121,10 @@ private slots:
         SendList list;
         for (int a = 0; a < 28622; ++a)
             list.queueWriteFrame(std::uint16_t(a), static_cast<unsigned char>(a * 7));
-        QSignalSpy progress(f.engine.get(), &TransferEngine::progressChanged);
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy progress(f.serialWrite, &SerialWrite::progressChanged);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
         QVERIFY(f.startSerialWrite(list, QStringLiteral("1")));
-        QCOMPARE(f.engine->bytesTotal(), 171732);
+        QCOMPARE(f.serialWrite->bytesTotal(), 171732);
         for (int i = 0; i < 28622 && finished.isEmpty(); ++i)
             f.port->feed(kAck);
         QCOMPARE(finished.count(), 0);
@@ -166,7 +166,7 @@ private slots:
         for (char c : replies)
             f.port->feed(QByteArray(1, c));
         QCOMPARE(sentIndexes(*f.port), sent);
-        QVERIFY(f.engine->serialWriteInProgress());
+        QVERIFY(f.serialWrite->busy());
     }
 
     void burstCountsAsOneReply_data()
@@ -193,16 +193,16 @@ private slots:
     void refusedWithoutLinkOrFrames()
     {
         LinkFixture f;
-        QVERIFY(!f.engine->startSerialWrite(frameList(3), QStringLiteral("1"))); // port closed
+        QVERIFY(!f.startWrite(frameList(3), QStringLiteral("1"))); // port closed
         f.serial->open(QStringLiteral("/dev/ttyFAKE"));
         f.port->sent.clear();
-        QVERIFY(!f.engine->startSerialWrite(frameList(3), QStringLiteral("1"))); // no answer yet
+        QVERIFY(!f.startWrite(frameList(3), QStringLiteral("1"))); // no answer yet
         f.port->feed(kAck);
         f.port->sent.clear();
-        QVERIFY(!f.engine->startSerialWrite(SendList(), QStringLiteral("1")));
+        QVERIFY(!f.startWrite(SendList(), QStringLiteral("1")));
         QVERIFY(f.port->sent.isEmpty());
         QVERIFY(f.startSerialWrite(frameList(3), QStringLiteral("1")));
-        QVERIFY(!f.engine->startSerialWrite(frameList(3), QStringLiteral("1"))); // already running
+        QVERIFY(!f.startWrite(frameList(3), QStringLiteral("1"))); // already running
         QCOMPARE(f.port->sent.size(), 1);
     }
 
@@ -218,7 +218,7 @@ private slots:
         LinkFixture f;
         f.serialLinkUp(); // the acknowledgement was answered with a new identification frame
         QVERIFY(f.serial->identificationOutstanding());
-        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QVERIFY(f.startWrite(frameList(3), QStringLiteral("1")));
         QVERIFY(f.port->sent.isEmpty());
         f.port->feed(answer);
         QCOMPARE(sentIndexes(*f.port), QList<int>{0});
@@ -247,8 +247,8 @@ private slots:
         const QByteArray ident = bytes("23010101B8B2");
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
+        QVERIFY(f.startWrite(frameList(3), QStringLiteral("1")));
         if (!answer.isEmpty())
             f.port->feed(answer);
         f.clock.advance(274);
@@ -283,7 +283,7 @@ private slots:
         QVERIFY(!f.serial->identificationOutstanding());
         f.port->queuedOut = 0;
         f.port->sent.clear();
-        QVERIFY(f.engine->startSerialWrite(frameList(3), QStringLiteral("1")));
+        QVERIFY(f.startWrite(frameList(3), QStringLiteral("1")));
         QCOMPARE(sentIndexes(*f.port), QList<int>{0});
     }
 
@@ -291,7 +291,7 @@ private slots:
     {
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.clock.advance(4000);
         f.port->feed(kAck); // any answer restarts the 5 s
@@ -301,11 +301,11 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto result = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(result.outcome, TransferOutcome::NoAnswer);
-        QCOMPARE(result.message.text, QStringLiteral("Трансивер не отвечает"));
-        QCOMPARE(result.message.caption, QStringLiteral("Связь с трансивером"));
-        QCOMPARE(result.message.icon, MessageIcon::Error);
-        QVERIFY(!f.engine->busy());
-        QCOMPARE(f.engine->progress(), 0);
+        QCOMPARE(f.said(result).text, QStringLiteral("Трансивер не отвечает"));
+        QCOMPARE(f.said(result).title, QStringLiteral("Связь с трансивером"));
+        QCOMPARE(f.said(result).icon, MessageIcon::Error);
+        QVERIFY(!f.serialWrite->busy());
+        QCOMPARE(f.serialWrite->progress(), 0);
         // The link is re-checked: the watchdog runs, a late answer is a keep-alive, not a frame.
         QCOMPARE(f.timer("watchdog")->due() - f.clock.now(), qint64(110));
         f.port->sent.clear();
@@ -317,8 +317,8 @@ private slots:
     {
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QSignalSpy store(f.serial.get(), &SerialChannel::storeFailed);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
+        QSignalSpy store(f.serial, &SerialChannel::storeFailed);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
         f.port->feed(kAck);
@@ -328,9 +328,9 @@ private slots:
         QCOMPARE(finished.count(), 1);
         const auto result = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(result.outcome, TransferOutcome::StoreFailed);
-        QCOMPARE(result.message, linktext::storeFailed());
+        QCOMPARE(f.said(result), linktext::storeFailed());
         QCOMPARE(sentIndexes(*f.port), (QList<int>{0, 0, 1}));
-        QVERIFY(!f.engine->busy());
+        QVERIFY(!f.serialWrite->busy());
         QVERIFY(f.serial->isWatchdogArmed());
         f.clock.advance(20000);
         QCOMPARE(finished.count(), 1);
@@ -368,14 +368,14 @@ private slots:
     {
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QSignalSpy lost(f.serial.get(), &SerialChannel::linkLost);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
+        QSignalSpy lost(f.serial, &SerialChannel::linkLost);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->lose();
         QCOMPARE(finished.count(), 1);
         const auto result = finished.at(0).at(0).value<TransferResult>();
         QCOMPARE(result.outcome, TransferOutcome::PortLost);
-        QCOMPARE(result.message.text, QStringLiteral("Трансивер не отвечает"));
+        QCOMPARE(f.said(result).text, QStringLiteral("Трансивер не отвечает"));
         QCOMPARE(lost.count(), 1);
         QVERIFY(!f.serial->isWatchdogArmed());
     }
@@ -384,27 +384,27 @@ private slots:
     {
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
-        QSignalSpy rejected(f.serial.get(), &SerialChannel::typeRejected);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
+        QSignalSpy rejected(f.serial, &SerialChannel::typeRejected);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(bytes("02"));
         QCOMPARE(rejected.count(), 1);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Abandoned);
-        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message, linktext::transferAbandoned());
+        QCOMPARE(f.said(finished.at(0).at(0).value<TransferResult>()), linktext::transferAbandoned());
     }
 
     void closingAbandonsWrite()
     {
         LinkFixture f;
         f.serialLinkUp();
-        QSignalSpy finished(f.engine.get(), &TransferEngine::writeFinished);
+        QSignalSpy finished(f.serialWrite, &SerialWrite::writeFinished);
         QVERIFY(f.startSerialWrite(frameList(5), QStringLiteral("1")));
         f.port->feed(kAck);
-        f.engine->shutDown();
+        f.link->shutDown();
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).value<TransferResult>().outcome, TransferOutcome::Abandoned);
-        QCOMPARE(finished.at(0).at(0).value<TransferResult>().message, linktext::transferAbandoned());
+        QCOMPARE(f.said(finished.at(0).at(0).value<TransferResult>()), linktext::transferAbandoned());
         QVERIFY(!f.serial->isOpen());
         const int sent = int(f.port->sent.size());
         f.port->feed(kAck);

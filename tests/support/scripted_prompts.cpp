@@ -30,7 +30,7 @@ ScriptedPrompts &ScriptedPrompts::expect(const Expected &expected)
     return *this;
 }
 
-ScriptedPrompts &ScriptedPrompts::expectMessage(const QString &title, const QString &text, PromptAnswer answer)
+ScriptedPrompts &ScriptedPrompts::expectMessage(const QString &title, const QString &text, MessageAnswer answer)
 {
     Expected e;
     e.kind = PromptKind::Message;
@@ -93,7 +93,7 @@ std::optional<ScriptedPrompts::Expected> ScriptedPrompts::take(const PromptRecor
     return e;
 }
 
-PromptAnswer ScriptedPrompts::message(const MessageRequest &request)
+MessageAnswer ScriptedPrompts::message(const UserMessage &request)
 {
     PromptRecord r;
     r.kind = PromptKind::Message;
@@ -105,7 +105,7 @@ PromptAnswer ScriptedPrompts::message(const MessageRequest &request)
     r.onTop = request.onTop;
     const std::optional<Expected> e = take(r);
     // An unexpected box is closed without a button: no command takes that as consent.
-    return e ? e->answer : PromptAnswer::None;
+    return e ? e->answer : MessageAnswer::None;
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const QString &caption, const QString &prompt,

@@ -21,9 +21,9 @@ struct PromptRecord {
     PromptKind kind = PromptKind::Message;
     QString title;
     QString text;
-    PromptIcon icon = PromptIcon::None;
-    PromptButtons buttons = PromptButtons::Ok;
-    PromptAnswer defaultButton = PromptAnswer::None;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageAnswer defaultButton = MessageAnswer::None;
     bool onTop = false;
     FileRequest file; // file dialogs
     QString initialText; // input box
@@ -35,13 +35,13 @@ public:
         PromptKind kind = PromptKind::Message;
         std::optional<QString> title; // checked when given
         std::optional<QString> text;  // checked when given
-        PromptAnswer answer = PromptAnswer::Ok;
+        MessageAnswer answer = MessageAnswer::Ok;
         std::optional<QString> textAnswer; // input box, file dialogs, port picker; nothing = cancelled
         std::function<void()> action;      // runs while the prompt is "open" (before it answers)
     };
 
     // Queue the next expected prompts. Empty title or text: not checked.
-    ScriptedPrompts &expectMessage(const QString &title, const QString &text, PromptAnswer answer = PromptAnswer::Ok);
+    ScriptedPrompts &expectMessage(const QString &title, const QString &text, MessageAnswer answer = MessageAnswer::Ok);
     ScriptedPrompts &expectInput(const QString &title, std::optional<QString> answer);
     ScriptedPrompts &expectOpenFile(std::optional<QString> path);
     ScriptedPrompts &expectSaveFile(std::optional<QString> path);
@@ -49,7 +49,7 @@ public:
     ScriptedPrompts &expect(const Expected &expected);
 
     using PromptService::message;
-    PromptAnswer message(const MessageRequest &request) override;
+    MessageAnswer message(const UserMessage &request) override;
     std::optional<QString> inputBox(const QString &caption, const QString &prompt, const QString &initialText) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;

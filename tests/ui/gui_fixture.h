@@ -4,6 +4,7 @@
 
 #include "console/paradox_writer.h"
 #include "ui/main_window.h"
+#include "link/transceiver_link.h"
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
 #include "core/variant.h"
@@ -91,6 +92,9 @@ struct Windows {
         main.reset();
     }
 };
+
+// The window's link to the transceiver.
+inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
 
 inline const Variant &variantByName(const QString &name)
 {

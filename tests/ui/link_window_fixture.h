@@ -8,7 +8,8 @@
 #include "link/lan_channel.h"
 #include "link/lan_datagrams.h"
 #include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/transceiver_link.h"
+#include "link/serial_write.h"
 #include "sim/transceiver_sim.h"
 
 #include <QTemporaryDir>
@@ -38,7 +39,7 @@ struct LinkWindows {
     std::unique_ptr<ObjectListDialog> objectList;
     std::unique_ptr<StartupDialog> startup;
 
-    LinkWindows(const Variant &variant, const QString &typeFolder, const LinkSetup &link,
+    LinkWindows(const Variant &variant, const QString &typeFolder, const LinkParts &link,
                 const Timing &timing = fastTiming())
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder, timing, link);
@@ -65,9 +66,9 @@ struct LinkWindows {
 };
 
 // The LAN endpoint on 127.0.0.1, an ephemeral local port, the transceiver at remotePort.
-inline LinkSetup loopbackLink(quint16 remotePort)
+inline LinkParts loopbackLink(quint16 remotePort)
 {
-    LinkSetup link;
+    LinkParts link;
     link.lanLocalAddress = QHostAddress(QHostAddress::LocalHost);
     link.lanLocalPort = 0;
     link.lanRemotePort = remotePort;
@@ -139,7 +140,7 @@ inline bool bringUsbUp(LinkWindows &w, const QString &port, int timeoutMs = 5000
 {
     w.prompts.expectSerialPort(port);
     w.main->usbAction->trigger();
-    return QTest::qWaitFor([&] { return w.main->serialChannel().isLinkUp(); }, timeoutMs);
+    return QTest::qWaitFor([&] { return linkOf(*w.main).serialChannel().isLinkUp(); }, timeoutMs);
 }
 
 // Chooses LAN with the address typed into the input box; the command returns when the connect ended.
@@ -147,7 +148,7 @@ inline bool bringLanUp(LinkWindows &w, const QString &address = QStringLiteral("
 {
     w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), address);
     w.main->lanAction->trigger();
-    return w.main->lanChannel().isConnected();
+    return linkOf(*w.main).lanChannel().isConnected();
 }
 
 } // namespace guitest

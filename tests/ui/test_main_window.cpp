@@ -114,8 +114,8 @@ private slots:
         QCOMPARE(f.progressBar->value(), 0);
         QCOMPARE(f.progressBar->text(), QStringLiteral("0%"));
         QVERIFY(f.statusText->text().isEmpty());
-        QCOMPARE(f.channel(), 0);
-        QVERIFY(!f.serialChannel().isLinkUp());
+        QCOMPARE(int(linkOf(f).channel()), 0);
+        QVERIFY(!linkOf(f).serialChannel().isLinkUp());
         QCOMPARE(f.consoleMode(), 0);
         if (v.hasStatusLight) {
             QVERIFY(f.linkLight);
@@ -280,13 +280,13 @@ private slots:
         QTest::addColumn<bool>("viaMenu");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("600r close, Yes") << "600r" << false << int(PromptAnswer::Yes) << true;
-        QTest::newRow("600r close, No") << "600r" << false << int(PromptAnswer::No) << false;
-        QTest::newRow("600r Выход, Yes") << "600r" << true << int(PromptAnswer::Yes) << true;
-        QTest::newRow("600r Выход, No") << "600r" << true << int(PromptAnswer::No) << false;
-        QTest::newRow("duziv close, Yes") << "duziv" << false << int(PromptAnswer::Yes) << true;
-        QTest::newRow("duziv Выход, No") << "duziv" << true << int(PromptAnswer::No) << false;
-        QTest::newRow("box closed without a button") << "600r" << false << int(PromptAnswer::None) << false;
+        QTest::newRow("600r close, Yes") << "600r" << false << int(MessageAnswer::Yes) << true;
+        QTest::newRow("600r close, No") << "600r" << false << int(MessageAnswer::No) << false;
+        QTest::newRow("600r Выход, Yes") << "600r" << true << int(MessageAnswer::Yes) << true;
+        QTest::newRow("600r Выход, No") << "600r" << true << int(MessageAnswer::No) << false;
+        QTest::newRow("duziv close, Yes") << "duziv" << false << int(MessageAnswer::Yes) << true;
+        QTest::newRow("duziv Выход, No") << "duziv" << true << int(MessageAnswer::No) << false;
+        QTest::newRow("box closed without a button") << "600r" << false << int(MessageAnswer::None) << false;
     }
 
     void exitQuestion()
@@ -302,15 +302,15 @@ private slots:
         w.main->panelTable()->setRows({row});
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
-                                PromptAnswer(answer));
+                                MessageAnswer(answer));
         if (viaMenu)
             w.main->exitAction->trigger();
         else
             w.main->close();
         QVERIFY_PROMPTS(w.prompts);
         const PromptRecord &box = w.prompts.last();
-        QCOMPARE(box.icon, PromptIcon::Warning);
-        QCOMPARE(box.buttons, PromptButtons::YesNo);
+        QCOMPARE(box.icon, MessageIcon::Warning);
+        QCOMPARE(box.buttons, MessageButtons::YesNo);
 
         QCOMPARE(w.main->isVisible(), !closes);
         QCOMPARE(finished.count(), closes ? 1 : 0);
@@ -347,8 +347,8 @@ private slots:
         QVERIFY(!ok);
         QVERIFY(!reachedEnd);
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);
         // The program goes on.
         QVERIFY(w.main->isVisible());
     }
@@ -420,11 +420,11 @@ private slots:
     void scriptedPromptsCatchTheUnexpected()
     {
         ScriptedPrompts p;
-        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("surprise"), PromptIcon::Error), PromptAnswer::None);
+        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("surprise"), MessageIcon::Error), MessageAnswer::None);
         QVERIFY(!p.problems().isEmpty());
         p.reset();
-        p.expectMessage(QStringLiteral("T"), QStringLiteral("expected"), PromptAnswer::No);
-        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("other"), PromptIcon::Error), PromptAnswer::No);
+        p.expectMessage(QStringLiteral("T"), QStringLiteral("expected"), MessageAnswer::No);
+        QCOMPARE(p.message(QStringLiteral("T"), QStringLiteral("other"), MessageIcon::Error), MessageAnswer::No);
         QVERIFY(p.problems().contains(QStringLiteral("expected text")));
         p.reset();
         p.expectOpenFile(QStringLiteral("/tmp/a.kcf"));

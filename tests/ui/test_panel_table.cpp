@@ -96,7 +96,7 @@ private slots:
             QCOMPARE(t.v.panelCountLabel->text(), QStringLiteral("Количество объектов 1"));
             return;
         }
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         const bool objectMissing = message.contains(QStringLiteral("объекта"));
         QCOMPARE(w.main->focusWidget(), objectMissing ? t.v.objectEdit : t.v.accountEdit);
     }
@@ -268,8 +268,8 @@ private slots:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("No") << int(Qt::ControlModifier | Qt::ShiftModifier) << int(PromptAnswer::No) << true;
-        QTest::newRow("Yes") << int(Qt::ControlModifier | Qt::ShiftModifier) << int(PromptAnswer::Yes) << true;
+        QTest::newRow("No") << int(Qt::ControlModifier | Qt::ShiftModifier) << int(MessageAnswer::No) << true;
+        QTest::newRow("Yes") << int(Qt::ControlModifier | Qt::ShiftModifier) << int(MessageAnswer::Yes) << true;
         QTest::newRow("with Alt") << int(Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier) << 0 << false;
     }
     void emptyingTheTable()
@@ -284,13 +284,13 @@ private slots:
         t.type(t.v.phone1Edit, QStringLiteral("5")); // a row being edited is not checked
         if (asks)
             w.prompts.expectMessage(QStringLiteral("Список ППК"),
-                                    QStringLiteral("Вы действительно хотите очистить список ППК?"), PromptAnswer(answer));
+                                    QStringLiteral("Вы действительно хотите очистить список ППК?"), MessageAnswer(answer));
         QTest::keyRelease(t.v.panelGrid, Qt::Key_D, Qt::KeyboardModifiers(modifiers));
         QVERIFY_PROMPTS(w.prompts);
-        const bool emptied = PromptAnswer(answer) == PromptAnswer::Yes;
+        const bool emptied = MessageAnswer(answer) == MessageAnswer::Yes;
         if (asks) {
-            QCOMPARE(w.prompts.last().icon, PromptIcon::Warning);
-            QCOMPARE(w.prompts.last().defaultButton, PromptAnswer::No);
+            QCOMPARE(w.prompts.last().icon, MessageIcon::Warning);
+            QCOMPARE(w.prompts.last().defaultButton, MessageAnswer::No);
         }
         QCOMPARE(t.t.rowCount(), emptied ? 0 : 3);
         QVERIFY(t.t.isAttached(Dataset::Hook::BeforePost));
@@ -307,13 +307,13 @@ private slots:
         Table t(w);
         t.v.setConsoleMode(true);
         t.fill(3);
-        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptAnswer::Cancel);
+        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Cancel);
         t.press(DatasetNavigator::Delete);
         QCOMPARE(t.t.rowCount(), 3);
-        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptAnswer::Ok);
+        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Ok);
         t.press(DatasetNavigator::Delete);
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::OkCancel);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::OkCancel);
         QCOMPARE(t.t.rowCount(), 2);
         QCOMPARE(t.t.state(), Dataset::State::Edit);
         QCOMPARE(t.v.panelCountLabel->text(), QStringLiteral("Объектов 2"));

@@ -45,7 +45,7 @@ private slots:
         const Variant &v = Variant::mxr600r();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
         w.main->applyConfig(validConfig(v));
         QVERIFY(bringUsbUp(w, rig.link));
@@ -68,7 +68,7 @@ private slots:
         view.panelGrid->selectRow(1); // 0005
         type(view.phone2Edit, "77");
         view.panelGrid->selectRow(2); // moving stores the change
-        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), PromptAnswer::Ok);
+        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Ok);
         press(DatasetNavigator::Delete); // 0009
         add("0001", "0004");             // left open: the write stores it first
 

@@ -113,8 +113,8 @@ private slots:
         QVERIFY_PROMPTS(l.prompts);
         if (value == 0) {
             const PromptRecord &box = l.prompts.last();
-            QCOMPARE(box.icon, PromptIcon::Error);
-            QCOMPARE(box.buttons, PromptButtons::Ok);
+            QCOMPARE(box.icon, MessageIcon::Error);
+            QCOMPARE(box.buttons, MessageButtons::Ok);
             QVERIFY(box.onTop);
             QCOMPARE(l.form.rowCount(), 0);
             QCOMPARE(l.form.reserveList->rowCount(), 0); // the new row disappeared
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(l.count(), QString("1"));
         QVERIFY(l.form.navigator->isEnabled());
 
-        l.prompts.expectMessage(kListTitle, kSave, PromptAnswer::Yes);
+        l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
@@ -192,7 +192,7 @@ private slots:
 
         // Corrected, it is stored and the window closes.
         l.type("5.6.7.8");
-        l.prompts.expectMessage(kListTitle, kSave, PromptAnswer::Yes);
+        l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
@@ -208,7 +208,7 @@ private slots:
         l.prompts.expectMessage(kRowTitle, kTooMany);
         l.press(DatasetNavigator::Insert);
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(l.prompts.last().icon, MessageIcon::Error);
         QVERIFY(l.prompts.last().onTop);
         QCOMPARE(l.form.reserveList->rowCount(), 80);
         QCOMPARE(l.form.reserveList->state(), Dataset::State::Browse);
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(l.form.reserveList->rowCount(), 80);
 
         // With the navigator disabled the grid still deletes; then an insertion is allowed again.
-        l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), PromptAnswer::Ok);
+        l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), MessageAnswer::Ok);
         QTest::keyClick(l.form.addressGrid, Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY_PROMPTS(l.prompts);
         QCOMPARE(l.count(), QString("79"));
@@ -240,9 +240,9 @@ private slots:
     {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("OK") << int(PromptAnswer::Ok)
+        QTest::newRow("OK") << int(MessageAnswer::Ok)
                             << QStringList{"1.1.1.1", "2.2.2.2", "4.4.4.4", "5.5.5.5"};
-        QTest::newRow("Cancel") << int(PromptAnswer::Cancel)
+        QTest::newRow("Cancel") << int(MessageAnswer::Cancel)
                                 << QStringList{"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5"};
     }
 
@@ -259,20 +259,20 @@ private slots:
         l.press(DatasetNavigator::Next);
         l.press(DatasetNavigator::Next);
         QCOMPARE(l.form.reserveList->currentRow(), 2);
-        l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), PromptAnswer(answer));
+        l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), MessageAnswer(answer));
         l.press(DatasetNavigator::Delete);
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.prompts.last().buttons, PromptButtons::OkCancel);
+        QCOMPARE(l.prompts.last().buttons, MessageButtons::OkCancel);
         QCOMPARE(l.form.addressTexts(), expected);
         QCOMPARE(l.count(), QString::number(expected.size()));
 
-        l.prompts.expectMessage(kListTitle, kSave, PromptAnswer::Yes);
+        l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         const PromptRecord &question = l.prompts.last();
-        QCOMPARE(question.icon, PromptIcon::Question);
-        QCOMPARE(question.buttons, PromptButtons::YesNo);
-        QCOMPARE(question.defaultButton, PromptAnswer::Yes);
+        QCOMPARE(question.icon, MessageIcon::Question);
+        QCOMPARE(question.buttons, MessageButtons::YesNo);
+        QCOMPARE(question.defaultButton, MessageAnswer::Yes);
         QVERIFY(question.onTop);
         for (int n = 0; n < kReserveServers; ++n) {
             const quint32 want = n < expected.size() ? valueOf(expected.at(n)) : 0u;
@@ -302,7 +302,7 @@ private slots:
             l.type(typed);
         if (refused)
             l.prompts.expectMessage(kRowTitle, kBadFormat);
-        l.prompts.expectMessage(kListTitle, kSave, PromptAnswer::Yes);
+        l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QCOMPARE(l.form.addressTexts(), expected);
@@ -319,7 +319,7 @@ private slots:
         stored[0] = 0x01010101;
         l.form.setStoredAddresses(stored);
         l.addRow("2.2.2.2");
-        l.prompts.expectMessage(kListTitle, kSave, PromptAnswer::No);
+        l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::No);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
@@ -338,14 +338,14 @@ private slots:
     void clearingTheList_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::newRow("No changes nothing") << int(PromptAnswer::No);
-        QTest::newRow("Yes empties both") << int(PromptAnswer::Yes);
+        QTest::newRow("No changes nothing") << int(MessageAnswer::No);
+        QTest::newRow("Yes empties both") << int(MessageAnswer::Yes);
     }
 
     void clearingTheList()
     {
         QFETCH(int, answer);
-        const bool yes = PromptAnswer(answer) == PromptAnswer::Yes;
+        const bool yes = MessageAnswer(answer) == MessageAnswer::Yes;
         List l;
         const QStringList texts{"1.1.1.1", "2.2.2.2"};
         l.form.setAddressTexts(texts);
@@ -355,13 +355,13 @@ private slots:
         l.form.setStoredAddresses(stored);
         l.press(DatasetNavigator::Insert); // a pending row is settled (here: dropped) first
         l.type("3.3.3.3");
-        l.prompts.expectMessage(kListTitle, kClear, PromptAnswer(answer));
+        l.prompts.expectMessage(kListTitle, kClear, MessageAnswer(answer));
         QTest::mouseClick(l.form.clearButton, Qt::LeftButton);
         QVERIFY_PROMPTS(l.prompts);
         const PromptRecord &question = l.prompts.last();
-        QCOMPARE(question.icon, PromptIcon::Question);
-        QCOMPARE(question.buttons, PromptButtons::YesNo);
-        QCOMPARE(question.defaultButton, PromptAnswer::No);
+        QCOMPARE(question.icon, MessageIcon::Question);
+        QCOMPARE(question.buttons, MessageButtons::YesNo);
+        QCOMPARE(question.defaultButton, MessageAnswer::No);
         QVERIFY(question.onTop);
         if (yes) {
             QCOMPARE(l.form.reserveList->rowCount(), 0);
@@ -378,9 +378,9 @@ private slots:
     {
         QTest::addColumn<QString>("variant");
         QTest::addColumn<int>("answer");
-        QTest::newRow("600r Yes") << "600r" << int(PromptAnswer::Yes);
-        QTest::newRow("600r No") << "600r" << int(PromptAnswer::No);
-        QTest::newRow("duziv Yes") << "duziv" << int(PromptAnswer::Yes);
+        QTest::newRow("600r Yes") << "600r" << int(MessageAnswer::Yes);
+        QTest::newRow("600r No") << "600r" << int(MessageAnswer::No);
+        QTest::newRow("duziv Yes") << "duziv" << int(MessageAnswer::Yes);
     }
 
     void mainWindowTakesTheSavedAddressesBack()
@@ -404,13 +404,13 @@ private slots:
             QCoreApplication::processEvents();
             w.reserveList->close();
         });
-        w.prompts.expectMessage(kListTitle, kSave, PromptAnswer(answer));
+        w.prompts.expectMessage(kListTitle, kSave, MessageAnswer(answer));
         QTest::mouseClick(w.main->settings()->reserveServersButton, Qt::LeftButton);
         QVERIFY(shown);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.reserveList->addressTexts(), (QStringList{"1.1.1.1", "192.168.1.3"}));
         QCOMPARE(w.main->reserveIps()[0], 0x01010101u);
-        QCOMPARE(w.main->reserveIps()[1], PromptAnswer(answer) == PromptAnswer::Yes ? 0x0301A8C0u : 0u);
+        QCOMPARE(w.main->reserveIps()[1], MessageAnswer(answer) == MessageAnswer::Yes ? 0x0301A8C0u : 0u);
         QCOMPARE(w.main->currentConfig().reserveIps, w.main->reserveIps());
     }
 };

@@ -146,8 +146,8 @@ private slots:
                               QStringLiteral("Трансивер будет конфигурироваться для работы с пожарным пультом!"));
         click(s.consoleKindGroup, 1);
         QVERIFY_PROMPTS(prompts);
-        QCOMPARE(prompts.last().icon, PromptIcon::Warning);
-        QCOMPARE(prompts.last().buttons, PromptButtons::Ok);
+        QCOMPARE(prompts.last().icon, MessageIcon::Warning);
+        QCOMPARE(prompts.last().buttons, MessageButtons::Ok);
         QVERIFY(prompts.last().onTop);
         click(s.conversionGroup, 2);
 

@@ -180,8 +180,8 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         const PromptRecord &box = w.prompts.last();
         QVERIFY2(box.text == text || box.text.startsWith(text + QStringLiteral("\n\n")), qPrintable(box.text));
-        QCOMPARE(box.icon, PromptIcon::Error);
-        QCOMPARE(box.buttons, PromptButtons::Ok);
+        QCOMPARE(box.icon, MessageIcon::Error);
+        QCOMPARE(box.buttons, MessageButtons::Ok);
         QVERIFY(box.onTop);
         QCOMPARE(terminate.count(), 1);
         QVERIFY(terminate.first().first().toInt() != 0);

@@ -54,15 +54,15 @@ private slots:
         QTest::addColumn<QString>("box");   // title of the box after the dialog, empty for none
         QTest::addColumn<QStringList>("recNmbs"); // "№" of the rows added, in table order
         const QByteArray slots1and4 = fileWithSlots({1, 4});
-        QTest::newRow("No to the question") << 3 << slots1and4 << int(PromptAnswer::No) << false << 1 << ""
+        QTest::newRow("No to the question") << 3 << slots1and4 << int(MessageAnswer::No) << false << 1 << ""
                                             << QStringList();
-        QTest::newRow("dialog cancelled") << 3 << slots1and4 << int(PromptAnswer::Yes) << false << 1 << ""
+        QTest::newRow("dialog cancelled") << 3 << slots1and4 << int(MessageAnswer::Yes) << false << 1 << ""
                                           << QStringList();
         QTest::newRow("slots 1 and 4 after 3 rows, twice")
-            << 3 << slots1and4 << int(PromptAnswer::Yes) << true << 2 << "" << QStringList({"4", "7", "6", "9"});
-        QTest::newRow("T but not Trans") << 3 << QByteArray("TrxnsP") + slots1and4.mid(6) << int(PromptAnswer::Yes)
+            << 3 << slots1and4 << int(MessageAnswer::Yes) << true << 2 << "" << QStringList({"4", "7", "6", "9"});
+        QTest::newRow("T but not Trans") << 3 << QByteArray("TrxnsP") + slots1and4.mid(6) << int(MessageAnswer::Yes)
                                          << true << 1 << kLoadTitle << QStringList();
-        QTest::newRow("no record addressed 0") << 3 << FileBuilder().fillTo(100).bytes << int(PromptAnswer::Yes)
+        QTest::newRow("no record addressed 0") << 3 << FileBuilder().fillTo(100).bytes << int(MessageAnswer::Yes)
                                                << true << 1 << "" << QStringList();
         QList<int> hundred;
         for (int s = 1; s <= 100; ++s)
@@ -70,7 +70,7 @@ private slots:
         QStringList fifty;
         for (int s = 1; s <= 50; ++s)
             fifty << QString::number(550 + s);
-        QTest::newRow("550 rows and 100 panels") << 550 << fileWithSlots(hundred) << int(PromptAnswer::Yes) << true
+        QTest::newRow("550 rows and 100 panels") << 550 << fileWithSlots(hundred) << int(MessageAnswer::Yes) << true
                                                  << 1 << "Ошибка выбора ППК" << fifty;
     }
     void append()
@@ -94,16 +94,16 @@ private slots:
         PanelTable &table = *w.main->panelTable();
         table.setRows(rowsBefore(rows));
         for (int i = 0; i < times; ++i) {
-            w.prompts.expectMessage(kQuestionTitle, kQuestion, PromptAnswer(question));
-            if (PromptAnswer(question) == PromptAnswer::Yes)
+            w.prompts.expectMessage(kQuestionTitle, kQuestion, MessageAnswer(question));
+            if (MessageAnswer(question) == MessageAnswer::Yes)
                 w.prompts.expectOpenFile(picked ? std::optional<QString>(path) : std::nullopt);
             if (!box.isEmpty())
-                w.prompts.expectMessage(box, QString(), PromptAnswer::Yes);
+                w.prompts.expectMessage(box, QString(), MessageAnswer::Yes);
             w.main->importAction->trigger();
             QVERIFY_PROMPTS(w.prompts);
         }
         if (box == kLoadTitle)
-            QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+            QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         if (!box.isEmpty() && box != kLoadTitle)
             QVERIFY(w.prompts.last().text.startsWith(QStringLiteral("Превышение допустимого числа ППК")));
 

@@ -120,7 +120,7 @@ struct Shown {
 Shown shown(Windows &w)
 {
     return {w.main->currentConfig(), w.reserveList->addressTexts(), w.main->panelView()->panelCountLabel->text(),
-            w.main->importAction->isEnabled(), w.main->transceiverAddressText()};
+            w.main->importAction->isEnabled(), linkOf(*w.main).address()};
 }
 
 // A window in standalone mode holding a configuration of its own, to be overwritten (or not) by a load.
@@ -187,8 +187,8 @@ private slots:
         w.main->saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.records().size(), 1);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);
         QVERIFY(QDir(folder()).isEmpty());
     }
 
@@ -300,7 +300,7 @@ private slots:
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QString());
         w.main->saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QVERIFY2(w.prompts.last().text.contains(QStringLiteral("40213.kcf")), qPrintable(w.prompts.last().text));
         QVERIFY(!QFile::exists(target));
         QVERIFY(w.main->saveAction->isEnabled());
@@ -486,14 +486,14 @@ private slots:
         QTest::addColumn<bool>("missing");
         QTest::addColumn<int>("answer");
         const QByteArray frames = record(28202, 10).repeated(4);
-        QTest::newRow("empty file") << "600r" << QByteArray() << false << int(PromptAnswer::Yes);
-        QTest::newRow("no such file") << "600r" << QByteArray() << true << int(PromptAnswer::No);
-        QTest::newRow("T but not rans") << "600r" << QByteArray("TrxnsP") + frames << false << int(PromptAnswer::Yes);
-        QTest::newRow("shorter than a record") << "duziv" << QByteArray("Trans") << false << int(PromptAnswer::No);
+        QTest::newRow("empty file") << "600r" << QByteArray() << false << int(MessageAnswer::Yes);
+        QTest::newRow("no such file") << "600r" << QByteArray() << true << int(MessageAnswer::No);
+        QTest::newRow("T but not rans") << "600r" << QByteArray("TrxnsP") + frames << false << int(MessageAnswer::Yes);
+        QTest::newRow("shorter than a record") << "duziv" << QByteArray("Trans") << false << int(MessageAnswer::No);
         QTest::newRow("text file") << "duziv" << QByteArray("hello, world\n").repeated(20) << false
-                                   << int(PromptAnswer::Yes);
+                                   << int(MessageAnswer::Yes);
         // A 600-slot file that lost its tail is no program's file: refused, not read as 300 slots.
-        QTest::newRow("28621 records") << "600r" << FileBuilder().fillTo(28621).bytes << false << int(PromptAnswer::No);
+        QTest::newRow("28621 records") << "600r" << FileBuilder().fillTo(28621).bytes << false << int(MessageAnswer::No);
     }
     void loadOfAForeignFile()
     {
@@ -509,11 +509,11 @@ private slots:
         fillBeforeLoad(w);
         const Shown before = shown(w);
         w.prompts.expectOpenFile(file);
-        w.prompts.expectMessage(kLoadTitle, kFormatText, PromptAnswer(answer));
+        w.prompts.expectMessage(kLoadTitle, kFormatText, MessageAnswer(answer));
         w.main->loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Warning);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::YesNo);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Warning);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::YesNo);
         const Shown after = shown(w);
         QVERIFY(after.counter.isEmpty());
         QCOMPARE(after.config, before.config);
@@ -530,7 +530,7 @@ private slots:
         fillBeforeLoad(w);
         const Shown before = shown(w);
         w.prompts.expectOpenFile(file);
-        w.prompts.expectMessage(kLoadTitle, kFormatText, PromptAnswer::No);
+        w.prompts.expectMessage(kLoadTitle, kFormatText, MessageAnswer::No);
         w.main->loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(shown(w).config, before.config);
@@ -574,8 +574,8 @@ private slots:
         w.prompts.expectMessage(kLoadTitle, kFatalText);
         w.main->loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);
 
         const Shown after = shown(w);
         QCOMPARE(after.config.panels, before.config.panels);

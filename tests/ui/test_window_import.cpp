@@ -139,7 +139,7 @@ private slots:
         d.objectList->item(0)->setCheckState(Qt::Checked); // object 1: 0001
         d.objectList->item(4)->setCheckState(Qt::Checked); // object 3: 0001 again
         w.prompts.expectMessage(kDuplicateTitle, QStringLiteral("ППК № 0001, объект № 3 уже существует. Перезаписать?"),
-                                PromptAnswer::No);
+                                MessageAnswer::No);
         d.runButton->click();
         QVERIFY_PROMPTS(w.prompts);
         PanelTable &table = *w.main->panelTable();
@@ -165,7 +165,7 @@ private slots:
         w.prompts.expectMessage(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"));
         d.runButton->click();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::None);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::None);
         QCOMPARE(table.rowCount(), 600);
         QVERIFY(d.isVisible());
     }
@@ -218,7 +218,7 @@ private slots:
         w.main->importAction->trigger();
         w.objectList->selectAllButton->click();
         for (int k = 0; k < duplicates; ++k)
-            w.prompts.expectMessage(kDuplicateTitle, QString(), PromptAnswer::Yes);
+            w.prompts.expectMessage(kDuplicateTitle, QString(), MessageAnswer::Yes);
         w.objectList->runButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!w.objectList->isVisible());

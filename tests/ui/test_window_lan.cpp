@@ -62,14 +62,14 @@ private slots:
         QVERIFY(!during.gaugeShown);
 
         MainWindow &f = *w.main;
-        QCOMPARE(f.channel(), 2);
+        QCOMPARE(int(linkOf(f).channel()), 2);
         QCOMPARE(f.statusText->text(), QString());
         QCOMPARE(f.windowTitle(), v.captionPrefix + QStringLiteral("      Канал LAN IP: 127.0.0.1"));
         QVERIFY(!f.progressBar->isHidden());
         QVERIFY(!f.writeButton->isHidden());
         for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        QVERIFY(f.lanChannel().isPolling());
+        QVERIFY(linkOf(f).lanChannel().isPolling());
 
         // The next time the box proposes the address typed last.
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), std::nullopt);
@@ -77,7 +77,7 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().initialText, QStringLiteral("127.0.0.1"));
         // Cancelled: the link stays as it was.
-        QVERIFY(f.lanChannel().isConnected());
+        QVERIFY(linkOf(f).lanChannel().isConnected());
     }
 
     void connectFails_data() { variants(); }
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(f.linkMenuAction->isEnabled());
         QVERIFY(f.loadAction->isEnabled());
         QVERIFY(f.saveAction->isEnabled());
-        QVERIFY(!f.lanChannel().isPolling());
+        QVERIFY(!linkOf(f).lanChannel().isPolling());
 
         // Reading needs a connected link: it only clears the object counter.
         f.readAction->setEnabled(true);
@@ -147,13 +147,13 @@ private slots:
         w.prompts.expectMessage(title, text);
         w.main->lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.prompts.last().onTop, onTop);
         // Nothing else changed: no channel, no caption, nothing sent.
-        QCOMPARE(w.main->channel(), 0);
+        QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
         QVERIFY(w.main->linkMenuAction->isEnabled());
-        QCOMPARE(w.main->transceiverAddressText(), address);
+        QCOMPARE(linkOf(*w.main).address(), address);
         QTest::qWait(100);
         QVERIFY(!listener.hasPendingDatagrams());
     }
@@ -209,8 +209,8 @@ private slots:
         w.start();
         QVERIFY(bringLanUp(w));
         QVERIFY(bringUsbUp(w, rig.link));
-        QVERIFY(!w.main->lanChannel().isPolling());
-        QVERIFY(!w.main->lanChannel().isConnected());
+        QVERIFY(!linkOf(*w.main).lanChannel().isPolling());
+        QVERIFY(!linkOf(*w.main).lanChannel().isConnected());
         rig.sim.settings().statusEnabled = true;
         const int sent = rig.sim.counters().statusSent;
         QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().statusSent > sent + 2, 5000);
@@ -224,7 +224,7 @@ private slots:
         QUdpSocket holder;
         QVERIFY(holder.bind(QHostAddress::LocalHost, 0, QUdpSocket::DontShareAddress));
         const quint16 taken = holder.localPort();
-        LinkSetup link = loopbackLink(9);
+        LinkParts link = loopbackLink(9);
         link.lanLocalPort = taken;
         const Variant &v = Variant::mxr600r();
         LinkWindows w(v, types_.path(), link);
@@ -236,20 +236,20 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         const PromptRecord &box = w.prompts.last();
         QVERIFY2(box.text.contains(QString::number(taken)), qPrintable(box.text));
-        QCOMPARE(box.icon, PromptIcon::Error);
+        QCOMPARE(box.icon, MessageIcon::Error);
         // The window stays autonomous and usable.
-        QCOMPARE(w.main->channel(), 0);
+        QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
         for (QAction *a : {w.main->linkMenuAction, w.main->loadAction, w.main->saveAction})
             QVERIFY(a->isEnabled());
-        QVERIFY(!w.main->lanChannel().isPolling());
+        QVERIFY(!linkOf(*w.main).lanChannel().isPolling());
     }
 
     void exitQuestionAndThePoll_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::newRow("stays") << int(PromptAnswer::No);
-        QTest::newRow("ends") << int(PromptAnswer::Yes);
+        QTest::newRow("stays") << int(MessageAnswer::No);
+        QTest::newRow("ends") << int(MessageAnswer::Yes);
     }
 
     void exitQuestionAndThePoll()
@@ -265,14 +265,14 @@ private slots:
         bool pollingDuringQuestion = true;
         ScriptedPrompts::Expected question;
         question.title = QStringLiteral("Завершение работы");
-        question.answer = PromptAnswer(answer);
-        question.action = [&] { pollingDuringQuestion = w.main->lanChannel().isPolling(); };
+        question.answer = MessageAnswer(answer);
+        question.action = [&] { pollingDuringQuestion = linkOf(*w.main).lanChannel().isPolling(); };
         w.prompts.expect(question);
         w.main->exitAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!pollingDuringQuestion);
-        const bool ends = PromptAnswer(answer) == PromptAnswer::Yes;
-        QCOMPARE(w.main->lanChannel().isPolling(), !ends);
+        const bool ends = MessageAnswer(answer) == MessageAnswer::Yes;
+        QCOMPARE(linkOf(*w.main).lanChannel().isPolling(), !ends);
         if (ends) {
             // Nothing more goes to the transceiver.
             const int received = rig.sim.counters().datagramsReceived;

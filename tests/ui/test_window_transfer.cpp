@@ -40,7 +40,7 @@ void expectWriteDone(ScriptedPrompts &prompts)
 
 void checkDoneBox(const PromptRecord &box)
 {
-    QCOMPARE(box.icon, PromptIcon::Information);
+    QCOMPARE(box.icon, MessageIcon::Information);
     QVERIFY(box.onTop);
 }
 
@@ -60,25 +60,25 @@ private slots:
         const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
         w.main->applyConfig(configWithRows(v, 7));
         QVERIFY(bringUsbUp(w, rig.link));
         QSignalSpy complete(&rig.sim, &TransceiverSim::serialWriteComplete);
         int highest = 0;
-        connect(&w.main->transferEngine(), &TransferEngine::progressChanged, this,
+        connect(&linkOf(*w.main), &TransceiverLink::progressChanged, this,
                 [&](int p) { highest = std::max(highest, p); });
 
         expectWriteDone(w.prompts);
         w.main->writeButton->click();
         // The command returned after the first frame; the write goes on by acknowledgements.
         MainWindow &f = *w.main;
-        QVERIFY(f.transferEngine().serialWriteInProgress());
+        QVERIFY(linkOf(f).serialWrite().busy());
         QVERIFY(f.writeButton->isHidden());
         QVERIFY(!f.linkMenuAction->isEnabled());
         QVERIFY(!f.writeAction->isEnabled());
         QVERIFY(!f.progressBar->isHidden());
-        QCOMPARE(f.transferEngine().bytesTotal(), 6 * v.imageSize());
+        QCOMPARE(linkOf(f).serialWrite().bytesTotal(), 6 * v.imageSize());
 
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 180000);
         QVERIFY_PROMPTS(w.prompts);
@@ -96,7 +96,7 @@ private slots:
 
         QCOMPARE(highest, 100);
         QCOMPARE(f.progressBar->value(), 0);
-        QVERIFY(!f.transferEngine().serialWriteInProgress());
+        QVERIFY(!linkOf(f).serialWrite().busy());
         QVERIFY(!f.writeButton->isHidden());
         QVERIFY(!f.writeButton->isDown());
         QVERIFY(f.writeAction->isEnabled());
@@ -112,7 +112,7 @@ private slots:
         const Variant &v = Variant::mxrDuziv();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
         w.main->applyConfig(configWithRows(v, 2));
         QVERIFY(bringUsbUp(w, rig.link));
@@ -124,9 +124,9 @@ private slots:
         w.main->writeButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 10000);
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::None);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::None);
         MainWindow &f = *w.main;
-        QVERIFY(!f.transferEngine().serialWriteInProgress());
+        QVERIFY(!linkOf(f).serialWrite().busy());
         QVERIFY(f.linkMenuAction->isEnabled());
         QVERIFY(rig.sim.counters().writeFrames < v.imageSize());
     }
@@ -175,8 +175,8 @@ private slots:
         for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(!f.writeButton->isHidden());
-        QVERIFY(f.lanChannel().isConnected());
-        QVERIFY(f.lanChannel().isPolling());
+        QVERIFY(linkOf(f).lanChannel().isConnected());
+        QVERIFY(linkOf(f).lanChannel().isPolling());
     }
 
     void lanWriteFailures_data()
@@ -211,11 +211,11 @@ private slots:
         w.prompts.expectMessage(title, text);
         w.main->writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         MainWindow &f = *w.main;
         QCOMPARE(rig.sim.memory().bytes(), before);
-        QVERIFY(f.lanChannel().isConnected());
-        QCOMPARE(f.lanChannel().isPolling(), pollAfter);
+        QVERIFY(linkOf(f).lanChannel().isConnected());
+        QCOMPARE(linkOf(f).lanChannel().isPolling(), pollAfter);
         QVERIFY(f.writeAction->isEnabled());
         QVERIFY(f.linkMenuAction->isEnabled());
         QVERIFY(!f.writeButton->isHidden());
@@ -235,12 +235,12 @@ private slots:
         rig.sim.settings().noReady = true;
 
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
-                                PromptAnswer::Yes);
+                                MessageAnswer::Yes);
         QTimer::singleShot(300, w.main.get(), [&] { w.main->exitAction->trigger(); });
         w.main->writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!w.main->isVisible());
-        QVERIFY(!w.main->transferEngine().busy());
+        QVERIFY(!linkOf(*w.main).isBusy());
         const int received = rig.sim.counters().datagramsReceived;
         QTest::qWait(1000); // more than two retransmission intervals
         QCOMPARE(rig.sim.counters().datagramsReceived, received);
@@ -274,15 +274,15 @@ private slots:
         w.prompts.expect(done);
         w.main->readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Information);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Information);
         QVERIFY(linkOffDuringRead);
         MainWindow &f = *w.main;
         QCOMPARE(imageBytes(f), stored);
         QVERIFY(f.panelView()->panelCountLabel->text().startsWith(QStringLiteral("Количество объектов ")));
         for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        QVERIFY(f.lanChannel().isConnected());
-        QVERIFY(f.lanChannel().isPolling());
+        QVERIFY(linkOf(f).lanChannel().isConnected());
+        QVERIFY(linkOf(f).lanChannel().isPolling());
     }
 
     void lanReadFillsTheWindow_data() { variants(); }

@@ -24,7 +24,7 @@ void checkAutonomousAfterSerial(MainWindow &f)
     QVERIFY(f.progressBar->isHidden());
     QVERIFY(!f.writeAction->isEnabled());
     QVERIFY(!f.readAction->isEnabled());
-    QVERIFY(!f.serialChannel().isLinkUp());
+    QVERIFY(!linkOf(f).serialChannel().isLinkUp());
 }
 
 } // namespace
@@ -60,7 +60,7 @@ private slots:
         const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
 
         w.prompts.expectSerialPort(rig.link);
@@ -69,11 +69,11 @@ private slots:
         QCOMPARE(w.prompts.last().kind, PromptKind::SerialPort);
         // The port is open: its caption, the link commands; the link itself comes with the answer.
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + QStringLiteral("      Канал USB Com7"));
-        QCOMPARE(w.main->channel(), 1);
+        QCOMPARE(int(linkOf(*w.main).channel()), 1);
         QVERIFY(w.main->writeAction->isEnabled());
         QVERIFY(w.main->linkMenuAction->isEnabled());
 
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
         const QString expected = (v.id == VariantId::MxrDuziv) ? QStringLiteral("      Канал USB Com7")
                                              : QStringLiteral("    Связь по каналу USB");
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + expected);
@@ -81,11 +81,11 @@ private slots:
         QVERIFY(!w.main->writeButton->isHidden());
         QVERIFY(!w.main->progressBar->isHidden());
         QVERIFY(w.main->writeAction->isEnabled());
-        QCOMPARE(w.main->serialPortName(), rig.link);
+        QCOMPARE(linkOf(*w.main).portName(), rig.link);
         // The keep-alive runs on: identification frames keep coming.
         const int idents = rig.sim.counters().identFrames;
         QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().identFrames > idents + 3, 5000);
-        QVERIFY(w.main->serialChannel().isLinkUp());
+        QVERIFY(linkOf(*w.main).serialChannel().isLinkUp());
     }
 
     void silentTransceiverLosesTheLink_data() { variants(); }
@@ -95,17 +95,17 @@ private slots:
         const Variant &v = fetchVariant();
         SimRig rig(v);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
         QVERIFY(bringUsbUp(w, rig.link));
 
         rig.sim.settings().silentAfter = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(!w.main->serialChannel().isLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!linkOf(*w.main).serialChannel().isLinkUp(), 5000);
         checkAutonomousAfterSerial(*w.main);
         // The identification frame is repeated while the transceiver is silent; its answer brings
         // the link back.
         rig.sim.settings().silentAfter = -1;
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
         QCOMPARE(w.main->statusText->text(), QString());
         QVERIFY(!w.main->writeButton->isHidden());
         QVERIFY(w.main->writeAction->isEnabled());
@@ -127,7 +127,7 @@ private slots:
         QFETCH(bool, cancelled);
         const Variant &v = variantByName(variant);
         QTemporaryDir dir;
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
 
         w.prompts.expectSerialPort(cancelled ? std::nullopt : std::optional<QString>(dir.path() + "/ttyNone"));
@@ -135,8 +135,8 @@ private slots:
                                 QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"));
         w.main->usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
-        QCOMPARE(w.main->channel(), 0);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
+        QCOMPARE(int(linkOf(*w.main).channel()), 0);
         checkAutonomousAfterSerial(*w.main);
         // The other commands stay usable.
         QVERIFY(w.main->linkMenuAction->isEnabled());
@@ -162,16 +162,16 @@ private slots:
         // USB again: the chosen port is reopened without asking.
         w.main->usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
 
         // LAN (cancelled in the input box) closes the port and forgets it.
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), std::nullopt);
         w.main->lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QVERIFY(!w.main->serialChannel().isOpen());
-        QCOMPARE(w.main->serialPortName(), QString());
-        QCOMPARE(w.main->channel(), 0);
-        QVERIFY(!w.main->serialChannel().isLinkUp());
+        QVERIFY(!linkOf(*w.main).serialChannel().isOpen());
+        QCOMPARE(linkOf(*w.main).portName(), QString());
+        QCOMPARE(int(linkOf(*w.main).channel()), 0);
+        QVERIFY(!linkOf(*w.main).serialChannel().isLinkUp());
         QVERIFY(w.main->writeButton->isHidden());
         QVERIFY(!w.main->writeAction->isEnabled());
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
@@ -185,9 +185,9 @@ private slots:
     {
         QTest::addColumn<QString>("variant");
         QTest::addColumn<int>("answer");
-        QTest::newRow("600r, stays") << "600r" << int(PromptAnswer::No);
-        QTest::newRow("600r, ends") << "600r" << int(PromptAnswer::Yes);
-        QTest::newRow("duziv, stays") << "duziv" << int(PromptAnswer::No);
+        QTest::newRow("600r, stays") << "600r" << int(MessageAnswer::No);
+        QTest::newRow("600r, ends") << "600r" << int(MessageAnswer::Yes);
+        QTest::newRow("duziv, stays") << "duziv" << int(MessageAnswer::No);
     }
 
     void typeRejected()
@@ -198,23 +198,23 @@ private slots:
         SimRig rig(v);
         rig.sim.settings().replyBytes.insert(1, 0x02);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
 
         w.prompts.expectSerialPort(rig.link);
         w.prompts.expectMessage(QStringLiteral("Фатальная ошибка"), QStringLiteral("Ошибка выбора типа ППК!"));
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
-                                PromptAnswer(answer));
+                                MessageAnswer(answer));
         w.main->usbAction->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 5000);
         QVERIFY_PROMPTS(w.prompts);
         const QList<PromptRecord> &records = w.prompts.records();
-        QCOMPARE(records.at(records.size() - 2).icon, PromptIcon::Error);
+        QCOMPARE(records.at(records.size() - 2).icon, MessageIcon::Error);
 
-        QVERIFY(!w.main->serialChannel().isOpen());
-        QVERIFY(!w.main->serialChannel().isLinkUp());
-        const bool ends = PromptAnswer(answer) == PromptAnswer::Yes;
+        QVERIFY(!linkOf(*w.main).serialChannel().isOpen());
+        QVERIFY(!linkOf(*w.main).serialChannel().isLinkUp());
+        const bool ends = MessageAnswer(answer) == MessageAnswer::Yes;
         QCOMPARE(finished.count(), ends ? 1 : 0);
         QCOMPARE(w.main->isVisible(), !ends);
         if (!ends) {
@@ -222,7 +222,7 @@ private slots:
             QVERIFY(w.main->writeButton->isHidden());
             QVERIFY(!w.main->writeAction->isEnabled());
             QVERIFY(w.main->linkMenuAction->isEnabled());
-            QCOMPARE(w.main->channel(), 0);
+            QCOMPARE(int(linkOf(*w.main).channel()), 0);
         }
         // Nothing more is read or sent on the closed port.
         const int frames = rig.sim.counters().framesReceived;
@@ -236,7 +236,7 @@ private slots:
         SimRig rig(v);
         rig.sim.settings().replyBytes.insert(1, 0x25);
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
-        LinkWindows w(v, types_.path(), LinkSetup());
+        LinkWindows w(v, types_.path(), LinkParts());
         w.start();
 
         w.prompts.expectSerialPort(rig.link);
@@ -244,11 +244,11 @@ private slots:
         w.main->usbAction->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 5000);
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::None);
-        QCOMPARE(w.prompts.last().buttons, PromptButtons::Ok);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::None);
+        QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);
         // Nothing else changes: the port stays open and the next answer brings the link up.
-        QVERIFY(w.main->serialChannel().isOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(w.main->serialChannel().isLinkUp(), 5000);
+        QVERIFY(linkOf(*w.main).serialChannel().isOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
     }
 };
 

@@ -75,7 +75,7 @@ private slots:
         w.prompts.expectMessage(QStringLiteral("Ошибка"), message);
         w.main->writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Error);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.main->focusWidget()->objectName(), control);
         MainWindow &f = *w.main;
         QVERIFY(!f.writeButton->isHidden());
@@ -83,7 +83,7 @@ private slots:
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QTest::qWait(100);
         QVERIFY(!anyWriteDatagram(seen));
-        QVERIFY(f.lanChannel().isConnected());
+        QVERIFY(linkOf(f).lanChannel().isConnected());
     }
 
     void malformedAddressStopsTheWrite()
@@ -211,22 +211,22 @@ private slots:
         if (portOpen) {
             w.prompts.expectSerialPort(rig.link);
             w.main->usbAction->trigger();
-            QCOMPARE(w.main->channel(), 1);
-            QVERIFY(!w.main->serialChannel().isLinkUp());
+            QCOMPARE(int(linkOf(*w.main).channel()), 1);
+            QVERIFY(!linkOf(*w.main).serialChannel().isLinkUp());
         }
 
         w.prompts.expectMessage(QStringLiteral("Связь с трансивером"),
                                 QStringLiteral("Нет связи с трансивером. Конфигурация не записана."));
         w.main->writeConfiguration();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.prompts.last().icon, PromptIcon::Warning);
+        QCOMPARE(w.prompts.last().icon, MessageIcon::Warning);
         MainWindow &f = *w.main;
         QVERIFY(f.writeButton->isHidden());
         QVERIFY(!f.writeAction->isEnabled());
         QVERIFY(!f.readAction->isEnabled());
         for (QAction *a : {f.linkMenuAction, f.loadAction, f.saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        QVERIFY(!f.transferEngine().serialWriteInProgress());
+        QVERIFY(!linkOf(f).serialWrite().busy());
         QTest::qWait(100);
         QCOMPARE(rig.sim.counters().writeFrames, 0);
     }

@@ -69,7 +69,7 @@ std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant 
         // Rebuilt from its fields: with the command and the CRC checked above, the very same six bytes.
         c.frames.queueWriteFrame(std::uint16_t(address), frameData(f));
     }
-    c.serialNumber = readU32(reinterpret_cast<const unsigned char *>(c.image.constData()) + variant.settingsBase() +
+    c.factoryNumber = readU32(reinterpret_cast<const unsigned char *>(c.image.constData()) + variant.settingsBase() +
                              SettingsBlock::SerialNo);
     return c;
 }

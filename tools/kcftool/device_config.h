@@ -14,7 +14,7 @@ namespace kcftool {
 struct DeviceConfig {
     talvir::SendList frames; // the file's frame records, in file order, byte for byte
     QByteArray image;        // variant.imageSize() bytes: every address set by exactly one frame
-    quint32 serialNumber = 0; // settings offset 14, unsigned 32-bit little-endian
+    quint32 factoryNumber = 0; // settings offset 14, unsigned 32-bit little-endian
 };
 
 // Reads FILE for a transceiver of this variant (a write's source, or a side of a diff). Nothing when the file cannot be read, has no

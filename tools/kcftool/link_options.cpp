@@ -2,7 +2,7 @@
 
 #include "core/ip_text.h"
 #include "commands.h"
-#include "link/link_message.h"
+#include "link/link_texts.h"
 
 #include <optional>
 

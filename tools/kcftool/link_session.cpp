@@ -3,9 +3,7 @@
 #include "commands.h"
 
 #include "read_image_file.h"
-#include "link/datagram_transport.h"
-#include "link/link_message.h"
-#include "link/serial_transport.h"
+#include "link/link_texts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,27 +68,33 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
+// Real ports and timers; over LAN the endpoint and the transceiver's port the options name.
+LinkParts lanParts(const LinkOptions &options)
+{
+    LinkParts parts = LinkParts::real();
+    parts.lanLocalAddress = options.bindAddress;
+    parts.lanLocalPort = options.localPort;
+    parts.lanRemotePort = options.remotePort;
+    return parts;
+}
+
 } // namespace
 
 LinkSession::LinkSession(const Variant &variant, const LinkOptions &options)
     : variant_(variant),
       options_(options),
-      serial_(std::make_unique<QtSerialTransport>(), qtTimerFactory(), timing_),
-      lan_(variant, std::make_unique<QtDatagramTransport>(), qtTimerFactory(), timing_),
-      engine_(variant, serial_, lan_, qtTimerFactory(), timing_),
+      link_(variant, timing_, lanParts(options)),
       progress_(stderr, ::isatty(STDERR_FILENO) == 1)
 {
-    QObject::connect(&engine_, &TransferEngine::progressChanged, &context_, [this](int p) { progress_.show(p); });
+    QObject::connect(&link_, &TransceiverLink::progressChanged, &context_, [this](int p) { progress_.show(p); });
     usbAnswer_.setSingleShot(true);
 }
 
 LinkSession::~LinkSession()
 {
     // Nothing more goes out while the ports close, and nothing more is reported.
-    QObject::disconnect(&engine_, nullptr, &context_, nullptr);
-    QObject::disconnect(&serial_, nullptr, &context_, nullptr);
-    QObject::disconnect(&lan_, nullptr, &context_, nullptr);
-    engine_.shutDown();
+    QObject::disconnect(&link_, nullptr, &context_, nullptr);
+    link_.shutDown();
 }
 
 void LinkSession::message(const QString &text)
@@ -124,7 +128,7 @@ void LinkSession::onInterrupt()
     interrupted_ = true;
     // As after a confirmed exit: a running transfer ends as abandoned (its finished signal comes at
     // once), nothing more is sent, the poll and the connect stop.
-    engine_.shutDown();
+    link_.shutDown();
     if (!finished_) {
         message(reading_ ? QStringLiteral("interrupted: nothing was read, no file was written")
                          : QStringLiteral("interrupted: nothing was sent"));
@@ -135,25 +139,23 @@ void LinkSession::onInterrupt()
 bool LinkSession::startLan(const std::function<void()> &onConnected)
 {
     // The window shows nothing of it (no datagram of the protocol is that long); here it is a line.
-    QObject::connect(&lan_, &LanChannel::datagramDropped, &context_, [this](int length) {
+    QObject::connect(&link_, &TransceiverLink::datagramDropped, &context_, [this](int length) {
         message(QStringLiteral("dropped a datagram of %1 bytes from %2: longer than the 512-byte receive buffer")
                     .arg(length)
                     .arg(options_.address));
     });
-    lan_.setLocalEndpoint(options_.bindAddress, options_.localPort);
-    lan_.setRemotePort(options_.remotePort);
-    QObject::connect(&lan_, &LanChannel::connectFinished, &context_, [this, onConnected](bool connected) {
+    QObject::connect(&link_, &TransceiverLink::stateChanged, &context_, [this, onConnected](TransceiverLink::State s) {
         if (finished_ || started_)
             return;
-        if (!connected) {
+        if (s == TransceiverLink::State::Down) {
             message(linktext::noLanLinkStatus(options_.address));
             finish(ExitRefused);
-            return;
+        } else if (s == TransceiverLink::State::LanUp) {
+            onConnected();
         }
-        onConnected();
     });
-    if (!lan_.connectTo(options_.address)) {
-        message(lan_.lastError());
+    if (!link_.chooseLan(options_.address)) {
+        message(link_.lastError());
         return false;
     }
     message(linktext::connectingStatus(options_.address));
@@ -164,13 +166,13 @@ bool LinkSession::startLan(const std::function<void()> &onConnected)
 
 int LinkSession::write(const DeviceConfig &config)
 {
-    const QString number = QString::number(config.serialNumber);
-    QObject::connect(&engine_, &TransferEngine::writeFinished, &context_,
-                     [this](const TransferResult &r) { onWriteFinished(r); });
+    const QString number = QString::number(config.factoryNumber);
+    QObject::connect(&link_, &TransceiverLink::finished, &context_,
+                     [this, number](const TransferResult &r) { onWriteFinished(r, number); });
 
     if (options_.channel == LinkOptions::Channel::Lan) {
-        const bool connecting = startLan([this, &config, number] {
-            started_ = engine_.startLanWrite(config.image, number);
+        const bool connecting = startLan([this, &config] {
+            started_ = link_.write(config.frames, config.image);
             if (!started_) {
                 message(QStringLiteral("the write could not start"));
                 finish(ExitRefused);
@@ -182,25 +184,25 @@ int LinkSession::write(const DeviceConfig &config)
     // USB: the first acknowledgement of the identification frame brings the link up; the write starts
     // then, as the window's "Записать" does once it is shown. A keep-alive that lapsed for a moment
     // only delays the start to the next acknowledgement.
-    QObject::connect(&serial_, &SerialChannel::linkUp, &context_, [this, &config, number] {
-        if (finished_ || started_)
+    QObject::connect(&link_, &TransceiverLink::stateChanged, &context_, [this, &config](TransceiverLink::State s) {
+        if (finished_ || started_ || s != TransceiverLink::State::UsbUp)
             return;
-        started_ = engine_.startSerialWrite(config.frames, number);
+        started_ = link_.write(config.frames, config.image);
         if (started_)
             usbAnswer_.stop();
     });
-    QObject::connect(&serial_, &SerialChannel::typeRejected, &context_, [this] {
+    QObject::connect(&link_, &TransceiverLink::typeRejected, &context_, [this] {
         message(linktext::typeRejected().text);
         finish(ExitRefused);
     });
     // Outside a write; during the write the write ends with it and its message is printed then.
-    QObject::connect(&serial_, &SerialChannel::storeFailed, &context_, [this] {
+    QObject::connect(&link_, &TransceiverLink::storeFailed, &context_, [this] {
         if (finished_)
             return;
         message(linktext::storeFailed().text);
         finish(ExitRefused);
     });
-    QObject::connect(&serial_, &SerialChannel::portLost, &context_, [this](const QString &reason) {
+    QObject::connect(&link_, &TransceiverLink::portLost, &context_, [this](const QString &reason) {
         message(QStringLiteral("%1: %2").arg(options_.port, reason));
         finish(ExitRefused);
     });
@@ -210,24 +212,25 @@ int LinkSession::write(const DeviceConfig &config)
         message(linktext::noAnswer().text);
         finish(ExitRefused);
     });
-    if (!serial_.open(options_.port)) {
-        message(QStringLiteral("%1: %2").arg(options_.port, serial_.lastError()));
+    if (!link_.chooseUsb(options_.port)) {
+        message(QStringLiteral("%1: %2").arg(options_.port, link_.lastError()));
         return ExitRefused;
     }
     usbAnswer_.start(kUsbAnswerMs);
     return run();
 }
 
-void LinkSession::onWriteFinished(const TransferResult &result)
+void LinkSession::onWriteFinished(const TransferResult &result, const QString &factoryNumber)
 {
+    const QString text = linktext::transferMessage(result, factoryNumber).text;
     if (result.succeeded()) {
-        message(result.message.text);
+        message(text);
         finish(ExitOk);
         return;
     }
     const bool interrupted = interrupted_ && result.outcome == TransferOutcome::Abandoned;
     message(interrupted ? QStringLiteral("interrupted: the write was abandoned, nothing more was sent")
-                        : result.message.text);
+                        : text);
     finish(ExitRefused);
 }
 
@@ -254,10 +257,10 @@ int LinkSession::readImage(QByteArray *image)
 
 int LinkSession::startRead(const QString &outPath)
 {
-    QObject::connect(&engine_, &TransferEngine::readFinished, &context_,
+    QObject::connect(&link_, &TransceiverLink::finished, &context_,
                      [this, outPath](const TransferResult &r) { onReadFinished(r, outPath); });
     const bool connecting = startLan([this] {
-        started_ = engine_.startLanRead();
+        started_ = link_.read();
         if (!started_) {
             message(QStringLiteral("the read could not start"));
             finish(ExitRefused);
@@ -268,26 +271,27 @@ int LinkSession::startRead(const QString &outPath)
 
 void LinkSession::onReadFinished(const TransferResult &result, const QString &outPath)
 {
+    const QString text = linktext::transferMessage(result, QString()).text;
     if (!result.succeeded()) {
         message(result.outcome == TransferOutcome::Abandoned
                     ? QStringLiteral("interrupted: the read was abandoned, no file was written")
-                    : result.message.text);
+                    : text);
         finish(ExitRefused);
         return;
     }
     if (imageOut_) {
-        *imageOut_ = engine_.readImage();
-        message(result.message.text);
+        *imageOut_ = result.image;
+        message(text);
         finish(ExitOk);
         return;
     }
-    const QString error = saveReadImage(engine_.readImage(), variant_, outPath);
+    const QString error = saveReadImage(result.image, variant_, outPath);
     if (!error.isEmpty()) {
         message(error);
         finish(ExitRefused);
         return;
     }
-    message(result.message.text);
+    message(text);
     finish(ExitOk);
 }
 

@@ -1,15 +1,12 @@
-// One write or read between kcftool and a transceiver, on the configurator's own link stack: the
-// serial or LAN channel and the transfer engine on real ports and timers, run in an event loop until
-// the transfer ends. Progress and the messages go to stderr; SIGINT or SIGTERM abandons the transfer.
+// One write or read between kcftool and a transceiver, on the configurator's own link object with
+// real ports and timers, run in an event loop until the transfer ends. Progress and the messages go to stderr; SIGINT or SIGTERM abandons the transfer.
 #pragma once
 
 #include "device_config.h"
 #include "link_options.h"
 #include "progress_printer.h"
 
-#include "link/lan_channel.h"
-#include "link/serial_channel.h"
-#include "link/transfer_engine.h"
+#include "link/transceiver_link.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -41,7 +38,7 @@ private:
     void finish(int code);
     void message(const QString &text);
     void onInterrupt();
-    void onWriteFinished(const talvir::TransferResult &result);
+    void onWriteFinished(const talvir::TransferResult &result, const QString &factoryNumber);
     void onReadFinished(const talvir::TransferResult &result, const QString &outPath);
     int startRead(const QString &outPath);
     bool startLan(const std::function<void()> &onConnected);
@@ -49,9 +46,7 @@ private:
     const talvir::Variant &variant_;
     LinkOptions options_;
     talvir::Timing timing_;
-    talvir::SerialChannel serial_;
-    talvir::LanChannel lan_;
-    talvir::TransferEngine engine_;
+    talvir::TransceiverLink link_;
     ProgressPrinter progress_;
     QObject context_; // owns the signal connections of this session
     QEventLoop loop_;

@@ -1,0 +1,56 @@
+// The fixed texts of the two links and of the transfers, and the words for a transfer's end: the
+// window shows them in message boxes and its status line, a command-line tool prints them.
+#pragma once
+
+#include "core/user_message.h"
+#include "link/transfer_result.h"
+
+namespace talvir::linktext {
+
+// Serial channel.
+inline UserMessage noComPort()
+{
+    return {QStringLiteral("Оборудование"), QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"),
+            MessageIcon::Error};
+}
+inline UserMessage typeRejected()
+{
+    return {QStringLiteral("Фатальная ошибка"), QStringLiteral("Ошибка выбора типа ППК!"), MessageIcon::Error};
+}
+// OK button only, no icon.
+inline UserMessage storeFailed()
+{
+    return {QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования"), MessageIcon::None};
+}
+inline QString noLinkStatus() { return QStringLiteral("Нет связи"); }
+
+// LAN channel.
+inline QString defaultTransceiverAddress() { return QStringLiteral("192.168.1.221"); }
+inline QString lanInputCaption() { return QStringLiteral("Работа по ЛВС"); }
+inline QString lanInputPrompt() { return QStringLiteral("Введите IP-адрес трансивера"); }
+inline UserMessage badTransceiverAddress()
+{
+    return {QStringLiteral("Ошибка"), QStringLiteral("Недопустимый IP-адрес трансивера."), MessageIcon::Error,
+            MessageButtons::Ok, MessageAnswer::None, true};
+}
+inline QString connectingStatus(const QString &address) { return QStringLiteral("Соединение с ") + address; }
+inline QString noLanLinkStatus(const QString &address) { return QStringLiteral("Нет связи с ") + address; }
+
+// Transfers.
+UserMessage writeDone(const QString &factoryNumber);
+UserMessage writeRefused();
+// A command or the final "AT+CONFIG" unanswered, and a serial write the transceiver stopped answering.
+UserMessage noAnswer();
+// An object block of a LAN write unanswered (the trailing blank is the transceiver software's own).
+UserMessage noBlockAnswer();
+UserMessage readDone(quint32 factoryNumber);
+// A transfer ended by exit, an interrupt or the port closed under it. The window says nothing then
+// (the technician ended it); a command-line tool prints it.
+UserMessage transferAbandoned();
+UserMessage readFailed();
+
+// What the technician is told of a transfer's end. writtenFactoryNumber: the factory number of the
+// configuration a write sent, as typed; a read names the number it received.
+UserMessage transferMessage(const TransferResult &result, const QString &writtenFactoryNumber);
+
+} // namespace talvir::linktext
