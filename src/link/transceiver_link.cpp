@@ -192,11 +192,12 @@ void TransceiverLink::onTransferFinished(const TransferResult &result)
 
 void TransceiverLink::shutDown()
 {
+    // No channel from here on: the abandoned transfer's end leaves the link down.
+    channel_ = Channel::None;
     serialWrite_->abandon();
     lanTransfer_->abandon();
     serial_->shutDown();
     lan_->shutDown();
-    channel_ = Channel::None;
     refresh();
 }
 
