@@ -395,6 +395,20 @@ private slots:
         QCOMPARE(rig->client.exchange("AT+CONFIG", 100), QByteArray("OK"));
     }
 
+    void blockAnswerDelaysWriteBlocksOnly()
+    {
+        SimSettings s;
+        s.blockAnswerMs = 150;
+        auto rig = start(s);
+        QCOMPARE(rig->client.exchange("AT+DATF", 100), QByteArray("READY"));
+        QElapsedTimer t;
+        t.start();
+        rig->client.send(writeBlock(1, QByteArray(235, '\x5A')));
+        QCOMPARE(rig->client.receive(60), QByteArray());
+        QCOMPARE(rig->client.receive(), QByteArray("OK"));
+        QVERIFY2(t.elapsed() >= 140, qPrintable(QString::number(t.elapsed())));
+    }
+
     void statusDatagram_data()
     {
         QTest::addColumn<int>("variant");
