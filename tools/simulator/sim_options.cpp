@@ -361,7 +361,8 @@ bool applyUnitOption(const QString &nameAndValue, SimUnit &unit, QString *error)
     const auto &rows = optionTable();
     const auto row = std::find_if(rows.begin(), rows.end(), [&](const OptionRow &r) { return r.names.contains(name); });
     if (row == rows.end()) {
-        *error = QStringLiteral("there is no option %1").arg(name);
+        *error = name.isEmpty() ? QStringLiteral("no option named after the ':'")
+                                : QStringLiteral("there is no option %1").arg(name);
         return false;
     }
     const bool servesLan = !unit.udpAddress.isNull();
