@@ -1,8 +1,7 @@
-// Several transceivers in one simulator, set up from its command line: each address and each link its
-// own memory and saved image, and a fault given to one of them plays there only.
+// Several transceivers in one simulator, set up from its command line: each address its own memory and
+// saved image, and a fault given to one of them plays there only.
 #include "simulator/sim_test_util.h"
 
-#include "link/frames.h"
 #include "sim/transceiver_sim.h"
 #include "sim_options.h"
 
@@ -98,31 +97,6 @@ private slots:
             QCOMPARE(rack.atAddress(QHostAddress(address))->memory().bytes(), images[i]);
             QCOMPARE(readFile(dir.filePath(QStringLiteral("mem-%1.bin").arg(address))), images[i]);
         }
-    }
-
-    // Two links: each stores its own byte; the one told to fall silent does so alone.
-    void linksKeepTheirOwnMemory()
-    {
-        QTemporaryDir dir;
-        const QString a = dir.filePath(QStringLiteral("ttyA"));
-        const QString b = dir.filePath(QStringLiteral("ttyB"));
-        SimRack rack;
-        SimOptions options;
-        QVERIFY(startRack(rack, QStringLiteral("--serial-pty %1 --serial-pty %2 --fault %2:silent-after=1").arg(a, b),
-                          &options));
-        PtyClient clientA;
-        PtyClient clientB;
-        QVERIFY(clientA.open(a));
-        QVERIFY(clientB.open(b));
-        QCOMPARE(clientA.transact(frameBytes(makeWriteFrame(0x0010, 0xA1))), 0x01);
-        QCOMPARE(clientB.transact(frameBytes(makeWriteFrame(0x0010, 0xB2))), 0x01);
-        QCOMPARE(clientA.transact(frameBytes(makeWriteFrame(0x0011, 0xA3))), 0x01);
-        QCOMPARE(clientB.transact(frameBytes(makeWriteFrame(0x0011, 0xB4)), 300), -1);
-
-        const SimMemory &memoryA = rack.transceivers().at(0)->memory();
-        const SimMemory &memoryB = rack.transceivers().at(1)->memory();
-        QCOMPARE(memoryA.bytes().mid(0x10, 2), QByteArray::fromHex("A1A3"));
-        QCOMPARE(memoryB.bytes().mid(0x10, 2), QByteArray::fromHex("B200"));
     }
 };
 
