@@ -10,18 +10,6 @@
 using namespace talvir;
 using namespace simtest;
 
-namespace {
-
-// "AT+FPD0=", length high byte first, 0, block number, data.
-QByteArray writeBlock(int number, const QByteArray &data)
-{
-    QByteArray b("AT+FPD0=");
-    b.append(char(data.size() >> 8)).append(char(data.size() & 0xFF)).append('\0').append(char(number));
-    return b + data;
-}
-
-} // namespace
-
 class TestSimLan : public QObject {
     Q_OBJECT
 

@@ -13,13 +13,6 @@ using namespace simtest;
 
 namespace {
 
-QByteArray writeBlock(int number, const QByteArray &data)
-{
-    QByteArray b("AT+FPD0=");
-    b.append(char(data.size() >> 8)).append(char(data.size() & 0xFF)).append('\0').append(char(number));
-    return b + data;
-}
-
 // The datagram sent until it is answered, as the configurator repeats it; counts the repeats.
 QByteArray answered(UdpClient &client, const QByteArray &datagram, int *repeats)
 {
