@@ -179,7 +179,7 @@ void LanResponder::onWriteBlock(const QByteArray &d, LanResult &r)
     }
     r.out.append({QByteArrayLiteral("OK"),
                   extraDelay ? QStringLiteral("OK, %1 ms late (fault)").arg(extraDelay) : QStringLiteral("OK"), false,
-                  extraDelay});
+                  extraDelay + settings_.blockAnswerMs});
 }
 
 void LanResponder::onReadNext(LanResult &r)

@@ -2,7 +2,8 @@
 // with the write held in a pending buffer and the read served block by block.
 //
 // Write: "AT+DATF" opens a write ("READY") and copies the memory into a pending buffer; each block
-// headed "AT+FPD0=" is stored there and answered "OK"; the settings block or "AT+FPDE" completes the
+// headed "AT+FPD0=" is stored there and answered "OK" (after the time the transceiver takes to store
+// it, when set); the settings block or "AT+FPDE" completes the
 // data; the next "AT+CONFIG" gives the result. The memory takes the pending buffer only when every
 // object block and the settings block arrived and the result is good ("GOOD"); otherwise it stays as
 // it was and the answer is "BAD". A malformed block is not answered, so the configurator repeats it.

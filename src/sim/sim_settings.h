@@ -20,6 +20,7 @@ struct SimSettings {
     QMap<int, unsigned char> replyBytes;      // frame number -> the byte answered instead
     int silentAfter = -1;                     // answer no frame after this many; -1 = always answer
     int strayAfterIdent = 0;                  // the n-th identification frame is answered 01 FF; 0 = off
+    int serialBaudPace = 0;                   // answers paced as a line of this baud rate carries them; 0 = off
 
     // LAN faults.
     int dropEvery = 0;                        // ignore every n-th datagram received; 0 = off
@@ -35,6 +36,7 @@ struct SimSettings {
     int lateWriteBlock = 0;                   // the first copy of this write object block is answered...
     int lateAnswerMs = 0;                     // ...this much later
     int blockGapMs = 0;                       // pause before each read block
+    int blockAnswerMs = 0;                    // a write block is answered this long after it came (storing it)
     int latencyMs = 0;                        // pause before every answer, serial and LAN
 
     // Memory fault: the byte at this address keeps its old value whatever a write (serial or LAN) sends,

@@ -49,6 +49,7 @@ TransceiverSim::TransceiverSim(const SimSettings &settings, QObject *parent)
     connect(serial_, &SerialEndpoint::note, this,
             [this](const QString &text) { log(QStringLiteral("serial"), QStringLiteral("!!"), {}, text); });
     connect(statusTimer_, &QTimer::timeout, this, &TransceiverSim::sendStatus);
+    clock_.start();
     auto *keepAliveLog = new QTimer(this);
     keepAliveLog->start(1000);
     connect(keepAliveLog, &QTimer::timeout, this, &TransceiverSim::flushIdentRun);
@@ -70,6 +71,7 @@ bool TransceiverSim::startSerialPty(const QString &link, QString *error)
 {
     serialOut_->clear();
     serialLogic_.reset();
+    serialPace_.reset();
     if (!serial_->openPty(link, error))
         return false;
     log(QStringLiteral("serial"), QStringLiteral("=="), {},
@@ -81,6 +83,7 @@ bool TransceiverSim::startSerialDevice(const QString &path, QString *error)
 {
     serialOut_->clear();
     serialLogic_.reset();
+    serialPace_.reset();
     if (!serial_->openDevice(path, error))
         return false;
     log(QStringLiteral("serial"), QStringLiteral("=="), {}, QStringLiteral("serving %1").arg(path));
@@ -93,6 +96,7 @@ void TransceiverSim::closeSerial()
         return;
     serialOut_->clear();
     serialLogic_.reset();
+    serialPace_.reset();
     serial_->close();
     flushIdentRun();
     log(QStringLiteral("serial"), QStringLiteral("=="), {}, QStringLiteral("line closed"));
@@ -114,7 +118,10 @@ bool TransceiverSim::startUdp(const QHostAddress &address, quint16 port, QString
         statusTimer_->start();
     }
     log(QStringLiteral("udp"), QStringLiteral("=="), {},
-        QStringLiteral("bound %1:%2").arg(udpAddress().toString()).arg(udpPort()));
+        QStringLiteral("bound %1:%2, factory number %3")
+            .arg(udpAddress().toString())
+            .arg(udpPort())
+            .arg(settings_.statusSerialNo));
     return true;
 }
 
@@ -152,14 +159,20 @@ void TransceiverSim::onSerialBytes(const QByteArray &bytes)
             flushIdentRun();
         if (!quiet)
             log(QStringLiteral("serial"), QStringLiteral("<-"), e.bytes, e.meaning);
+        QByteArray reply;
+        if (e.reply >= 0) {
+            reply.append(char(e.reply));
+            if (e.stray)
+                reply.append(char(0xFF));
+        }
+        // The line carries what came in and the answer, skipped noise and unanswered frames included.
+        serialPace_.setBaud(settings_.serialBaudPace);
+        const int paceMs = serialPace_.delayMs(clock_.nsecsElapsed() / 1000, int(e.bytes.size() + reply.size()));
         if (e.kind == SerialEvent::Kind::Garbage)
             continue;
         emit frameReceived(e.bytes, e.reply);
-        if (e.reply >= 0) {
-            QByteArray reply(1, char(e.reply));
-            if (e.stray)
-                reply.append(char(0xFF));
-            serialOut_->post(settings_.latencyMs, [this, reply, quiet] {
+        if (!reply.isEmpty()) {
+            serialOut_->post(settings_.latencyMs + paceMs, [this, reply, quiet] {
                 if (!quiet)
                     log(QStringLiteral("serial"), QStringLiteral("->"), reply,
                         replyName(static_cast<unsigned char>(reply.at(0)))
@@ -272,8 +285,10 @@ void TransceiverSim::log(const QString &channel, const QString &direction, const
 {
     if (!logging())
         return;
-    QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char(' ') + channel
-                   + QLatin1Char(' ') + direction;
+    QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char(' ');
+    if (!name_.isEmpty())
+        line += name_ + QLatin1Char(' ');
+    line += channel + QLatin1Char(' ') + direction;
     if (!bytes.isEmpty())
         line += QLatin1Char(' ') + hexDump(bytes);
     if (!meaning.isEmpty())

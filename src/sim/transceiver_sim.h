@@ -5,11 +5,13 @@
 
 #include "delay_queue.h"
 #include "lan_responder.h"
+#include "line_pacer.h"
 #include "serial_endpoint.h"
 #include "serial_responder.h"
 #include "sim_memory.h"
 #include "sim_settings.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 
@@ -31,6 +33,9 @@ public:
     SimMemory &memory() { return memory_; }
     const SimMemory &memory() const { return memory_; }
     const SimCounters &counters() const { return counters_; }
+    // Names this transceiver in its log lines when one process serves several; empty: not named.
+    void setName(const QString &name) { name_ = name; }
+    QString name() const { return name_; }
 
     // A ".kcf" file or a raw image; see SimMemory::load.
     bool loadImage(const QString &path, QString *error, QString *warning = nullptr);
@@ -76,10 +81,13 @@ private:
     SimSettings settings_;
     SimMemory memory_;
     SimCounters counters_;
+    QString name_;
     SerialResponder serialLogic_;
     LanResponder lanLogic_;
     SerialEndpoint *serial_;
     DelayQueue *serialOut_;
+    LinePacer serialPace_;
+    QElapsedTimer clock_; // the serial line's time for the pacer
     DelayQueue *lanOut_;
     QUdpSocket *udp_ = nullptr;
     QTimer *statusTimer_;

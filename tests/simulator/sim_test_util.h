@@ -155,6 +155,14 @@ private:
     quint16 port_ = 0;
 };
 
+// A LAN write block: "AT+FPD0=", length high byte first, 0, block number, data.
+inline QByteArray writeBlock(int number, const QByteArray &data)
+{
+    QByteArray b("AT+FPD0=");
+    b.append(char(data.size() >> 8)).append(char(data.size() & 0xFF)).append('\0').append(char(number));
+    return b + data;
+}
+
 // A memory image whose every byte tells its address apart from its neighbours.
 inline QByteArray patternImage(int size, int seed = 7)
 {

@@ -10,18 +10,6 @@
 using namespace talvir;
 using namespace simtest;
 
-namespace {
-
-// "AT+FPD0=", length high byte first, 0, block number, data.
-QByteArray writeBlock(int number, const QByteArray &data)
-{
-    QByteArray b("AT+FPD0=");
-    b.append(char(data.size() >> 8)).append(char(data.size() & 0xFF)).append('\0').append(char(number));
-    return b + data;
-}
-
-} // namespace
-
 class TestSimLan : public QObject {
     Q_OBJECT
 
@@ -393,6 +381,20 @@ private slots:
         QCOMPARE(rig->client.receive().size(), 247);
         QVERIFY2(t.elapsed() >= 140, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(rig->client.exchange("AT+CONFIG", 100), QByteArray("OK"));
+    }
+
+    void blockAnswerDelaysWriteBlocksOnly()
+    {
+        SimSettings s;
+        s.blockAnswerMs = 150;
+        auto rig = start(s);
+        QCOMPARE(rig->client.exchange("AT+DATF", 100), QByteArray("READY"));
+        QElapsedTimer t;
+        t.start();
+        rig->client.send(writeBlock(1, QByteArray(235, '\x5A')));
+        QCOMPARE(rig->client.receive(60), QByteArray());
+        QCOMPARE(rig->client.receive(), QByteArray("OK"));
+        QVERIFY2(t.elapsed() >= 140, qPrintable(QString::number(t.elapsed())));
     }
 
     void statusDatagram_data()

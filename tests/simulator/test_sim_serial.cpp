@@ -2,6 +2,7 @@
 #include "simulator/sim_test_util.h"
 
 #include "link/frames.h"
+#include "sim/line_pacer.h"
 #include "sim/transceiver_sim.h"
 
 #include <QSerialPort>
@@ -307,6 +308,44 @@ private slots:
         QCOMPARE(rig->client.collect(60), QByteArray());
         QCOMPARE(rig->client.read(1), hex("01"));
         QVERIFY2(t.elapsed() >= 140, qPrintable(QString::number(t.elapsed())));
+    }
+
+    // Exchanges of 7 bytes (a frame and its answer) at times nowUs: the delay of each answer.
+    void pacerKeepsTheLineTime_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<QList<int>>("nowUs");
+        QTest::addColumn<QList<int>>("delayMs");
+        QTest::newRow("off") << 0 << QList<int>{0, 0} << QList<int>{0, 0};
+        // 607 us each: sub-millisecond exchanges add up instead of each waiting a whole millisecond.
+        QTest::newRow("115200, one after the other")
+            << 115200 << QList<int>{0, 50, 1100, 1150} << QList<int>{0, 1, 0, 1};
+        QTest::newRow("1200, three at once") << 1200 << QList<int>{0, 0, 0} << QList<int>{58, 116, 174};
+        QTest::newRow("1200, idle line starts afresh") << 1200 << QList<int>{0, 1000000} << QList<int>{58, 58};
+    }
+    void pacerKeepsTheLineTime()
+    {
+        QFETCH(int, baud);
+        QFETCH(QList<int>, nowUs);
+        QFETCH(QList<int>, delayMs);
+        LinePacer pacer;
+        pacer.setBaud(baud);
+        QList<int> got;
+        for (int now : std::as_const(nowUs))
+            got << pacer.delayMs(now, 7);
+        QCOMPARE(got, delayMs);
+    }
+
+    void baudPaceSlowsTheAnswers()
+    {
+        SimSettings s;
+        s.serialBaudPace = 1200; // 58 ms an exchange
+        auto rig = start(s);
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(rig->client.transact(hex("230101 01B8B2")), 0x01);
+        QVERIFY2(t.elapsed() >= 4 * 58, qPrintable(QString::number(t.elapsed())));
     }
 
     void latencyKeepsTheOrder()

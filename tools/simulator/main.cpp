@@ -1,6 +1,7 @@
-// transceiver-sim: a transceiver in software for the configurator to talk to, over a pseudo-terminal
+// transceiver-sim: transceivers in software for the configurator to talk to, over pseudo-terminals
 // (or a real serial port) and UDP, with faults on demand. Runs until SIGINT or SIGTERM.
 #include "sim_options.h"
+#include "sim/sim_rack.h"
 #include "sim/transceiver_sim.h"
 
 #include <QCoreApplication>
@@ -73,60 +74,43 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
 
-    TransceiverSim sim(opts.settings);
-
-    QFile logFile;
+    QFile logFile; // outlives the rack, whose transceivers log as they close
+    SimRack rack;
     if (!opts.logPath.isEmpty()) {
         logFile.setFileName(opts.logPath);
         if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
             err << "transceiver-sim: cannot open the log " << opts.logPath << ": " << logFile.errorString() << Qt::endl;
             return 1;
         }
-        QObject::connect(&sim, &TransceiverSim::logLine, &app, [&logFile](const QString &line) {
+        QObject::connect(&rack, &SimRack::logLine, &app, [&logFile](const QString &line) {
             logFile.write(line.toUtf8() + '\n');
             logFile.flush();
         });
     }
     if (opts.verbose)
-        QObject::connect(&sim, &TransceiverSim::logLine, &app, [&err](const QString &line) { err << line << Qt::endl; });
-    QObject::connect(&sim, &TransceiverSim::saveFailed, &app,
+        QObject::connect(&rack, &SimRack::logLine, &app, [&err](const QString &line) { err << line << Qt::endl; });
+    QObject::connect(&rack, &SimRack::saveFailed, &app,
                      [&err](const QString &message) { err << "transceiver-sim: " << message << Qt::endl; });
 
-    if (!opts.imagePath.isEmpty()) {
-        QString warning;
-        if (!sim.loadImage(opts.imagePath, &error, &warning)) {
-            err << "transceiver-sim: " << error << Qt::endl;
-            return 1;
-        }
-        if (!warning.isEmpty())
-            err << "transceiver-sim: warning: " << warning << Qt::endl;
+    QStringList started;
+    QStringList warnings;
+    const bool up = rack.start(opts.units, opts.udpPort, &started, &warnings, &error);
+    for (const QString &warning : std::as_const(warnings))
+        err << "transceiver-sim: warning: " << warning << Qt::endl;
+    if (!up) {
+        err << "transceiver-sim: " << error << Qt::endl;
+        return 1;
     }
-
-    if (!opts.serialPty.isEmpty()) {
-        if (!sim.startSerialPty(opts.serialPty, &error)) {
-            err << "transceiver-sim: " << error << Qt::endl;
-            return 1;
-        }
-        out << "serial " << sim.serialLinkPath() << " -> " << sim.serialDevicePath() << Qt::endl;
-    } else if (!opts.serialDevice.isEmpty()) {
-        if (!sim.startSerialDevice(opts.serialDevice, &error)) {
-            err << "transceiver-sim: " << error << Qt::endl;
-            return 1;
-        }
-        out << "serial " << sim.serialDevicePath() << Qt::endl;
-    }
-    if (!opts.udpAddress.isNull()) {
-        if (!sim.startUdp(opts.udpAddress, opts.udpPort, &error)) {
-            sim.closeSerial();
-            err << "transceiver-sim: " << error << Qt::endl;
-            return 1;
-        }
-        out << "udp " << sim.udpAddress().toString() << ':' << sim.udpPort() << Qt::endl;
-    }
-    out << "variant " << sim.variant().shortName << ", " << sim.memory().size() << " bytes of memory" << Qt::endl;
+    for (const QString &line : std::as_const(started))
+        out << line << Qt::endl;
+    const TransceiverSim *first = rack.transceivers().constFirst();
+    out << "variant " << first->variant().shortName << ", " << first->memory().size() << " bytes of memory";
+    if (opts.units.size() > 1)
+        out << ", " << opts.units.size() << " transceivers, factory numbers "
+            << opts.units.constFirst().settings.statusSerialNo << " to " << opts.units.constLast().settings.statusSerialNo;
+    out << Qt::endl;
 
     const int rc = app.exec();
-    sim.closeSerial();
-    sim.stopUdp();
+    rack.stop();
     return rc;
 }

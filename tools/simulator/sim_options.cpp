@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "sim_units.h"
+
 #include <QCommandLineParser>
 #include <QTextStream>
 
@@ -39,6 +41,10 @@ bool parseIp(const QString &text, std::array<unsigned char, 4> *octets)
     return true;
 }
 
+// What an option acts on: the whole simulator, or each transceiver's serial end, LAN end or both (those
+// can also be given to one transceiver with --fault).
+enum class Scope { Process, Serial, Lan, Both };
+
 // One command-line option: how --help shows it and what it does to the options when given. A
 // repeatable option is applied once per value; a flag (no value name) gets an empty value.
 struct OptionRow {
@@ -46,6 +52,7 @@ struct OptionRow {
     QString help;
     QString valueName;
     std::function<bool(const QString &value, SimOptions &o, QString *error)> apply;
+    Scope scope = Scope::Process;
     bool repeatable = false; // otherwise the last value given counts
 };
 
@@ -103,14 +110,56 @@ bool applyVariant(const QString &value, SimOptions &o, QString *error)
     return true;
 }
 
-bool applyUdp(const QString &value, SimOptions &o, QString *error)
+bool parseIpNumber(const QString &text, quint32 *ip)
 {
     std::array<unsigned char, 4> a{};
-    if (!parseIp(value, &a)) {
-        *error = QStringLiteral("--udp: \"%1\" is not an IPv4 address").arg(value);
+    if (!parseIp(text, &a))
+        return false;
+    *ip = quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3];
+    return true;
+}
+
+// One address, or a range FIRST-LAST of them; each one transceiver.
+bool applyUdp(const QString &value, SimOptions &o, QString *error)
+{
+    const QStringList ends = value.split(QLatin1Char('-'));
+    quint32 first = 0;
+    quint32 last = 0;
+    if (ends.size() > 2 || !parseIpNumber(ends.first(), &first) || !parseIpNumber(ends.last(), &last)) {
+        *error = QStringLiteral("--udp: \"%1\" is neither an IPv4 address nor a range of them "
+                                "(e.g. 127.0.0.2-127.0.0.61)")
+                     .arg(value);
         return false;
     }
-    o.udpAddress = QHostAddress(quint32(a[0]) << 24 | quint32(a[1]) << 16 | quint32(a[2]) << 8 | a[3]);
+    if (last < first) {
+        *error = QStringLiteral("--udp: the range \"%1\" ends before it starts").arg(value);
+        return false;
+    }
+    if (last - first >= quint32(kMaxSimUnits) || o.udpAddresses.size() + qsizetype(last - first) >= kMaxSimUnits) {
+        *error = QStringLiteral("--udp: \"%1\" makes more than %2 transceivers").arg(value).arg(kMaxSimUnits);
+        return false;
+    }
+    for (quint32 ip = first;; ++ip) {
+        const QHostAddress address(ip);
+        if (o.udpAddresses.contains(address)) {
+            *error = QStringLiteral("--udp: %1 is given twice").arg(address.toString());
+            return false;
+        }
+        o.udpAddresses.append(address);
+        if (ip == last)
+            break;
+    }
+    return true;
+}
+
+bool applySerialPty(const QString &value, SimOptions &o, QString *error)
+{
+    if (value.isEmpty() || o.serialPtys.contains(value)) {
+        *error = value.isEmpty() ? QStringLiteral("--serial-pty: the link needs a name")
+                                 : QStringLiteral("--serial-pty: %1 is given twice").arg(value);
+        return false;
+    }
+    o.serialPtys.append(value);
     return true;
 }
 
@@ -172,48 +221,73 @@ bool setVerbose(const QString &, SimOptions &o, QString *)
     return true;
 }
 
+bool addFault(const QString &value, SimOptions &o, QString *)
+{
+    o.faults.append(value);
+    return true;
+}
+
 const QList<OptionRow> &optionTable()
 {
     using S = SimSettings;
+    constexpr Scope serial = Scope::Serial;
+    constexpr Scope lan = Scope::Lan;
+    constexpr Scope both = Scope::Both;
     static const QList<OptionRow> rows = {
         {{"variant"}, "600r (600 slots, default) or duziv (300 slots).", "600r|duziv", applyVariant},
-        {{"image"}, "Initial memory: a .kcf file or a raw image of the memory's size.", "FILE", text(&SimOptions::imagePath)},
-        {{"save-image"}, "Rewrite FILE with the raw memory after each complete write.", "FILE",
+        {{"image"}, "Initial memory: a .kcf file or a raw image of the memory's size ({addr}, {link}, {serial} "
+                    "name each transceiver's own).", "FILE", text(&SimOptions::imagePath)},
+        {{"save-image"}, "Rewrite FILE with the raw memory after each complete write ({addr}, {link}, {serial} "
+                         "name each transceiver's own).", "FILE",
          [](const QString &v, SimOptions &o, QString *) { o.settings.saveImagePath = v; return true; }},
-        {{"serial-pty"}, "Create a pseudo-terminal and make LINK a symbolic link to it.", "LINK", text(&SimOptions::serialPty)},
+        {{"serial-pty"}, "Create a pseudo-terminal and make LINK a symbolic link to it; repeatable.", "LINK",
+         applySerialPty, Scope::Process, true},
         {{"serial-device"}, "Serve a real serial port.", "PATH", text(&SimOptions::serialDevice)},
-        {{"udp"}, "Bind UDP on ADDR (port 9999 unless --udp-port).", "ADDR", applyUdp},
+        {{"udp"}, "Bind UDP on ADDR or on each address of a range FIRST-LAST (port 9999 unless --udp-port); "
+                  "repeatable.", "ADDR", applyUdp, Scope::Process, true},
         {{"udp-port"}, "UDP port to bind (0: any free one, printed at start).", "P", applyUdpPort},
-        {{"nak-every"}, "NAK every N-th write frame once, then accept its repeat.", "N", number("nak-every", 0, 1000000, &S::nakEvery)},
-        {{"reply-byte"}, "Answer frame AT (1-based) with BYTE instead; repeatable.", "AT:BYTE", applyReplyByte, true},
+        {{"fault"}, "Give one transceiver an option of its own: its --udp address or --serial-pty link, ':', "
+                    "the option's name, and =VALUE unless it is a flag (e.g. 127.0.0.7:lose-block=5); repeatable.",
+         "TARGET:NAME[=VALUE]", addFault, Scope::Process, true},
+        {{"nak-every"}, "NAK every N-th write frame once, then accept its repeat.", "N", number("nak-every", 0, 1000000, &S::nakEvery),
+         serial},
+        {{"reply-byte"}, "Answer frame AT (1-based) with BYTE instead; repeatable.", "AT:BYTE", applyReplyByte, serial, true},
         {{"stray-after-ident"}, "Answer identification frame N (from 1) with 01 FF.", "N",
-         number("stray-after-ident", 1, 1000000000, &S::strayAfterIdent)},
-        {{"silent-after"}, "Stop answering on serial after N frames.", "N", number("silent-after", 0, 1000000000, &S::silentAfter)},
-        {{"drop-every"}, "Ignore every N-th datagram received.", "N", number("drop-every", 0, 1000000, &S::dropEvery)},
-        {{"lose-block"}, "Ignore the first copy of write object block B.", "B", number("lose-block", 1, 255, &S::loseWriteBlock)},
-        {{"late-answer"}, "Answer the first copy of write object block B MS late.", "B:MS", applyLateAnswer},
-        {{"no-ready"}, "Never answer AT+DATF.", "", flag(&S::noReady, true)},
-        {{"config-result"}, "Answer to AT+CONFIG after a write: good (default) or bad.", "good|bad", applyConfigResult},
-        {{"duplicate-blocks"}, "Send each object block of a read twice.", "", flag(&S::duplicateBlocks, true)},
-        {{"short-settings"}, "Send the 114-byte settings block in a read.", "", flag(&S::shortSettings, true)},
-        {{"skip-read-block"}, "Never send object block K in a read.", "K", number("skip-read-block", 0, 255, &S::skipReadBlock)},
+         number("stray-after-ident", 1, 1000000000, &S::strayAfterIdent), serial},
+        {{"silent-after"}, "Stop answering on serial after N frames.", "N", number("silent-after", 0, 1000000000, &S::silentAfter),
+         serial},
+        {{"serial-baud-pace"}, "Answer on serial no faster than a line of BAUD carries each frame and its answer "
+                               "(10 bits a byte; 115200: 0.61 ms an exchange).", "BAUD",
+         number("serial-baud-pace", 0, 4000000, &S::serialBaudPace), serial},
+        {{"drop-every"}, "Ignore every N-th datagram received.", "N", number("drop-every", 0, 1000000, &S::dropEvery), lan},
+        {{"lose-block"}, "Ignore the first copy of write object block B.", "B", number("lose-block", 1, 255, &S::loseWriteBlock), lan},
+        {{"late-answer"}, "Answer the first copy of write object block B MS late.", "B:MS", applyLateAnswer, lan},
+        {{"block-answer-ms"}, "Answer each write block MS after it came (the transceiver storing it).", "MS",
+         number("block-answer-ms", 0, 600000, &S::blockAnswerMs), lan},
+        {{"no-ready"}, "Never answer AT+DATF.", "", flag(&S::noReady, true), lan},
+        {{"config-result"}, "Answer to AT+CONFIG after a write: good (default) or bad.", "good|bad", applyConfigResult, lan},
+        {{"duplicate-blocks"}, "Send each object block of a read twice.", "", flag(&S::duplicateBlocks, true), lan},
+        {{"short-settings"}, "Send the 114-byte settings block in a read.", "", flag(&S::shortSettings, true), lan},
+        {{"skip-read-block"}, "Never send object block K in a read.", "K", number("skip-read-block", 0, 255, &S::skipReadBlock), lan},
         {{"status-in-read"}, "Send one status datagram right after read block K (N/5: the settings block).", "K",
-         number("status-in-read", 0, 255, &S::statusInRead)},
-        {{"block-gap-ms"}, "Pause before each read block.", "MS", number("block-gap-ms", 0, 600000, &S::blockGapMs)},
-        {{"latency-ms"}, "Pause before every answer, serial and UDP.", "MS", number("latency-ms", 0, 600000, &S::latencyMs)},
-        {{"end-after-object"}, "End a read right after object block 0.", "", flag(&S::endAfterObject, 0)},
-        {{"end-after-block"}, "End a read right after object block K.", "K", number("end-after-block", 0, 255, &S::endAfterObject)},
+         number("status-in-read", 0, 255, &S::statusInRead), lan},
+        {{"block-gap-ms"}, "Pause before each read block.", "MS", number("block-gap-ms", 0, 600000, &S::blockGapMs), lan},
+        {{"latency-ms"}, "Pause before every answer, serial and UDP.", "MS", number("latency-ms", 0, 600000, &S::latencyMs), both},
+        {{"end-after-object"}, "End a read right after object block 0.", "", flag(&S::endAfterObject, 0), lan},
+        {{"end-after-block"}, "End a read right after object block K.", "K", number("end-after-block", 0, 255, &S::endAfterObject), lan},
         {{"drop-stored-byte"}, "The byte at ADDR keeps its old value whatever a write sends (acknowledged all the same).",
-         "ADDR", number("drop-stored-byte", 0, 65535, &S::dropStoredByte)},
-        {{"no-status"}, "Send no status datagrams.", "", flag(&S::statusEnabled, false)},
+         "ADDR", number("drop-stored-byte", 0, 65535, &S::dropStoredByte), both},
+        {{"no-status"}, "Send no status datagrams.", "", flag(&S::statusEnabled, false), lan},
         {{"status-interval-ms"}, "Interval of the status datagram (default 1000).", "MS",
-         number("status-interval-ms", 1, 3600000, &S::statusIntervalMs)},
-        {{"serial-no"}, "Status: serial number, 0..65535 (default 12345).", "N", number("serial-no", 0, 65535, &S::statusSerialNo)},
-        {{"mode-byte"}, "Status: mode byte (default 0xFF, \"S,Lan\").", "B", number("mode-byte", 0, 255, &S::statusModeByte)},
-        {{"signal"}, "Status: signal level 0..255 (default 85, shown -85dbm).", "N", number("signal", 0, 255, &S::statusSignal)},
-        {{"ip1"}, "Status: first IP address (default 192.168.1.221).", "A.B.C.D", statusIp("ip1", &S::statusIp1)},
-        {{"ip2"}, "Status: second IP address (default 0.0.0.0).", "A.B.C.D", statusIp("ip2", &S::statusIp2)},
-        {{"channel-code"}, "Status: channel state code (default 1, green).", "C", number("channel-code", 0, 255, &S::statusChannelCode)},
+         number("status-interval-ms", 1, 3600000, &S::statusIntervalMs), lan},
+        {{"serial-no"}, "Status: factory number 0..65535 (default 12345); each further transceiver takes the next.", "N",
+         number("serial-no", 0, 65535, &S::statusSerialNo)},
+        {{"mode-byte"}, "Status: mode byte (default 0xFF, \"S,Lan\").", "B", number("mode-byte", 0, 255, &S::statusModeByte), lan},
+        {{"signal"}, "Status: signal level 0..255 (default 85, shown -85dbm).", "N", number("signal", 0, 255, &S::statusSignal), lan},
+        {{"ip1"}, "Status: first IP address (default 192.168.1.221).", "A.B.C.D", statusIp("ip1", &S::statusIp1), lan},
+        {{"ip2"}, "Status: second IP address (default 0.0.0.0).", "A.B.C.D", statusIp("ip2", &S::statusIp2), lan},
+        {{"channel-code"}, "Status: channel state code (default 1, green).", "C", number("channel-code", 0, 255, &S::statusChannelCode),
+         lan},
         {{"log"}, "Append one line per frame or datagram to FILE.", "FILE", text(&SimOptions::logPath)},
         {{"v", "verbose"}, "Log to standard error.", "", setVerbose},
     };
@@ -223,7 +297,7 @@ const QList<OptionRow> &optionTable()
 // The checks between options, once each option has taken its value.
 bool checkCombination(const QCommandLineParser &p, const SimOptions &o, QString *error)
 {
-    if (!o.serialPty.isEmpty() && !o.serialDevice.isEmpty()) {
+    if (!o.serialPtys.isEmpty() && !o.serialDevice.isEmpty()) {
         *error = QStringLiteral("--serial-pty and --serial-device exclude each other");
         return false;
     }
@@ -231,7 +305,7 @@ bool checkCombination(const QCommandLineParser &p, const SimOptions &o, QString 
         *error = QStringLiteral("--end-after-object and --end-after-block exclude each other");
         return false;
     }
-    if (o.serialPty.isEmpty() && o.serialDevice.isEmpty() && o.udpAddress.isNull()) {
+    if (o.serialPtys.isEmpty() && o.serialDevice.isEmpty() && o.udpAddresses.isEmpty()) {
         *error = QStringLiteral("nothing to serve: give --serial-pty LINK, --serial-device PATH or --udp ADDR "
                                 "(--help lists every option)");
         return false;
@@ -277,7 +351,51 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error
                 return false;
         }
     }
-    return checkCombination(p, *o, error);
+    return checkCombination(p, *o, error) && resolveSimUnits(*o, error);
+}
+
+bool applyUnitOption(const QString &nameAndValue, SimUnit &unit, QString *error)
+{
+    const qsizetype eq = nameAndValue.indexOf(QLatin1Char('='));
+    const QString name = nameAndValue.left(eq);
+    const auto &rows = optionTable();
+    const auto row = std::find_if(rows.begin(), rows.end(), [&](const OptionRow &r) { return r.names.contains(name); });
+    if (row == rows.end()) {
+        *error = name.isEmpty() ? QStringLiteral("no option named after the ':'")
+                                : QStringLiteral("there is no option %1").arg(name);
+        return false;
+    }
+    const bool servesLan = !unit.udpAddress.isNull();
+    const bool servesSerial = !unit.serialPty.isEmpty() || !unit.serialDevice.isEmpty();
+    switch (row->scope) {
+    case Scope::Process:
+        *error = QStringLiteral("--%1 is set for the whole simulator, not for one transceiver").arg(name);
+        return false;
+    case Scope::Lan:
+        if (!servesLan) {
+            *error = QStringLiteral("--%1 acts on the LAN end, and this transceiver has none").arg(name);
+            return false;
+        }
+        break;
+    case Scope::Serial:
+        if (!servesSerial) {
+            *error = QStringLiteral("--%1 acts on the serial end, and this transceiver has none").arg(name);
+            return false;
+        }
+        break;
+    case Scope::Both: break;
+    }
+    if (row->valueName.isEmpty() != (eq < 0)) {
+        *error = row->valueName.isEmpty() ? QStringLiteral("--%1 takes no value").arg(name)
+                                          : QStringLiteral("--%1 needs a value: %1=%2").arg(name, row->valueName);
+        return false;
+    }
+    SimOptions own;
+    own.settings = unit.settings;
+    if (!row->apply(eq < 0 ? QString() : nameAndValue.mid(eq + 1), own, error))
+        return false;
+    unit.settings = own.settings;
+    return true;
 }
 
 } // namespace talvir
