@@ -11,6 +11,7 @@
 #include "ui/main_window.h"
 #include "ui/panel_table_view.h"
 #include "ui/prompts.h"
+#include "ui/window_parts.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -83,17 +84,18 @@ int main(int argc, char **argv)
     MainWindow window(*variant, prompts, types.path());
     window.setStartupChooser([] { return 2; });
     window.show();
-    PanelTableView &view = *window.panelView();
-    auto press = [&](DatasetNavigator::Button b) { view.panelNavigator->button(b)->click(); };
+    // The view's boxes, found once by their names.
+    const guitest::PanelViewParts parts(window);
+    auto press = [&](DatasetNavigator::Button b) { parts.panelNavigator->button(b)->click(); };
 
     // Object numbers in descending order, so every post sorts the new row to the top.
     QList<double> entry, late, edits;
     QElapsedTimer clock;
     for (int n = variant->maxPanels; n > 0; --n) {
         press(DatasetNavigator::Insert);
-        QTest::keyClicks(view.objectEdit, QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0')));
-        QTest::keyClicks(view.accountEdit, QStringLiteral("0001"));
-        QTest::keyClicks(view.phone1Edit, QStringLiteral("+380501234567"));
+        QTest::keyClicks(parts.objectEdit, QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0')));
+        QTest::keyClicks(parts.accountEdit, QStringLiteral("0001"));
+        QTest::keyClicks(parts.phone1Edit, QStringLiteral("+380501234567"));
         clock.start();
         press(DatasetNavigator::Post);
         QCoreApplication::processEvents(); // the grid's layout and repaint belong to the post
@@ -103,17 +105,17 @@ int main(int argc, char **argv)
             late << ms;
     }
     for (int i = 0; i < 100; ++i) {
-        window.panelTable()->first();
-        view.phone2Edit->selectAll();
-        QTest::keyClicks(view.phone2Edit, QString::number(i));
+        guitest::panelTableOf(window)->first();
+        parts.phone2Edit->selectAll();
+        QTest::keyClicks(parts.phone2Edit, QString::number(i));
         clock.start();
         press(DatasetNavigator::Post);
         QCoreApplication::processEvents();
         edits << clock.nsecsElapsed() / 1e6;
     }
-    if (window.panelTable()->recordCount() != variant->maxPanels || prompts.messages != 0) {
+    if (guitest::panelTableOf(window)->recordCount() != variant->maxPanels || prompts.messages != 0) {
         std::fprintf(stderr, "expected %d rows and no message, got %d rows and %d messages\n", variant->maxPanels,
-                     window.panelTable()->recordCount(), prompts.messages);
+                     guitest::panelTableOf(window)->recordCount(), prompts.messages);
         return 1;
     }
     std::printf("%s, %d rows typed through the boxes and the navigator\n", qPrintable(variant->programName),

@@ -77,6 +77,7 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
     link_->setObjectName(QStringLiteral("link"));
     setWindowTitle(variant_.designCaption);
     panelTable_ = new PanelTable(this);
+    panelTable_->setObjectName(QStringLiteral("panelTable"));
     buildMenu();
     buildBody();
     buildStatusBar();
@@ -160,12 +161,14 @@ void MainWindow::buildBody()
     layout->setSpacing(12);
 
     panelView_ = new PanelTableView(variant_, panelTable_, prompts_, central);
+    panelView_->setObjectName(QStringLiteral("panelView"));
     connect(panelView_, &PanelTableView::consoleInsertOpened, this, &MainWindow::addFromConsole);
     layout->addWidget(panelView_, 1);
 
     auto *right = new QVBoxLayout;
     right->setSpacing(6);
     settings_ = new SettingsPanel(variant_, prompts_, central);
+    settings_->setObjectName(QStringLiteral("settingsPanel"));
     // On a low screen the settings scroll; the write button below them stays in view.
     auto *settingsScroll = new VerticalScrollArea(central);
     settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
@@ -189,7 +192,7 @@ void MainWindow::buildBody()
     setCentralWidget(central);
 
     connect(writeButton, &QPushButton::clicked, this, &MainWindow::writeConfiguration);
-    connect(settings_->reserveServersButton, &QPushButton::clicked, this, &MainWindow::editReserveServers);
+    connect(settings_, &SettingsPanel::reserveServersRequested, this, &MainWindow::editReserveServers);
 }
 
 void MainWindow::buildStatusBar()
@@ -224,8 +227,10 @@ void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialo
     reserveList_ = reserveList;
     objectList_ = objectList;
     if (objectList_) {
-        objectList_->setPanelTable(panelView_);
         connect(objectList_, &ObjectListDialog::consoleUnavailable, this, [this] { terminate(1); });
+        connect(objectList_, &ObjectListDialog::opened, panelView_, &PanelTableView::suspendChecks);
+        connect(objectList_, &ObjectListDialog::closed, panelView_, &PanelTableView::resumeChecks);
+        connect(objectList_, &ObjectListDialog::runRequested, this, &MainWindow::runObjectImport);
     }
     startup_ = startup;
 }
@@ -256,8 +261,7 @@ void MainWindow::enableLinkCommands()
 
 TransceiverConfig MainWindow::currentConfig() const
 {
-    TransceiverConfig c;
-    settings_->readInto(c);
+    TransceiverConfig c = settings_->config();
     c.reserveIps = reserveIps_;
     c.panels = panelTable_->rows();
     return c;
@@ -265,7 +269,7 @@ TransceiverConfig MainWindow::currentConfig() const
 
 void MainWindow::applyConfig(const TransceiverConfig &config)
 {
-    settings_->apply(config);
+    settings_->setConfig(config);
     reserveIps_ = config.reserveIps;
     panelTable_->setRows(config.panels);
 }
@@ -282,10 +286,10 @@ void MainWindow::showTakenConfig(TransceiverConfig config)
     // Rows taken from a transceiver or a file are stored unchecked, each named from the type list.
     for (PanelRecord &row : config.panels)
         row.nPpk = panelTypeName(row.typeId);
-    panelView_->panelNavigator->setEnabled(false);
+    panelView_->lockNavigator(true);
     applyConfig(config);
     panelView_->showFilledTable();
-    panelView_->panelNavigator->setEnabled(true);
+    panelView_->lockNavigator(false);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -307,9 +311,8 @@ void MainWindow::startUp()
     else if (startup_)
         choice = startup_->exec();
 
-    SettingsPanel &s = *settings_;
-    if (choice == 1) {
-        consoleMode_ = 1;
+    consoleMode_ = choice == 1;
+    if (consoleMode_) {
         typeTable_.close();
         if (!typeTable_.openConsole()) {
             // The second paragraph tells the technician what to fix: the alias or table that could
@@ -323,10 +326,8 @@ void MainWindow::startUp()
             terminate(1);
             return;
         }
-        importsFromConsole_ = true;
         importAction->setEnabled(true);
     } else {
-        importsFromConsole_ = false;
         importAction->setEnabled(false);
         typeTable_.close();
         QDir::setCurrent(typeTableFolder_);
@@ -336,19 +337,14 @@ void MainWindow::startUp()
             terminate(1);
             return;
         }
-        s.consoleKindGroup->setItemIndex(0);
-        if (variant_.protocolResetAtStandaloneStart)
-            s.protocolGroup->setItemIndex(0);
     }
 
-    panelView_->setConsoleMode(consoleMode_ == 1);
+    panelView_->setConsoleMode(consoleMode_);
     panelView_->fillTypeList(typeTable_);
     setCaptionSuffix(suffixAutonomous());
     image_.clearPanelArea();
     reserveIps_.fill(0);
-    s.baudCombo->setCurrentIndex(2);
-    s.dhcpGroup->setItemIndex(0);
-    s.applyDhcpRule(s.dhcpGroup->itemIndex());
+    settings_->reset(consoleMode_);
     panelTable_->clear();
     if (reserveList_)
         reserveList_->clearList();
@@ -401,7 +397,7 @@ bool MainWindow::confirmExit()
 
 void MainWindow::runImport()
 {
-    if (importsFromConsole_)
+    if (consoleMode_)
         importFromConsole();
     else
         appendFromFile();

@@ -98,26 +98,6 @@ public:
     ConfigImage &image() { return image_; }
     PanelTypeTable &typeTable() { return typeTable_; }
     std::array<quint32, kReserveServers> &reserveIps() { return reserveIps_; }
-    PanelTable *panelTable() const { return panelTable_; }
-    PanelTableView *panelView() const { return panelView_; }
-    SettingsPanel *settings() const { return settings_; }
-
-    // Menu commands and indicators, under the names the window uses.
-    QMenu *linkMenu = nullptr;
-    QAction *linkMenuAction = nullptr; // the submenu's entry in the menu bar
-    QAction *usbAction = nullptr;
-    QAction *lanAction = nullptr;
-    QAction *readAction = nullptr;
-    QAction *writeAction = nullptr;
-    QAction *loadAction = nullptr;
-    QAction *saveAction = nullptr;
-    QAction *importAction = nullptr;
-    QAction *codeAction = nullptr;
-    QAction *exitAction = nullptr;
-    QPushButton *writeButton = nullptr;
-    QProgressBar *progressBar = nullptr;
-    QLabel *statusText = nullptr;
-    StatusLight *linkLight = nullptr; // MXR_600r only
 
 signals:
     // Start-up failed after its message: the program ends with this code.
@@ -143,6 +123,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Menu commands and indicators; tests find them by their object names.
+    QMenu *linkMenu = nullptr;
+    QAction *linkMenuAction = nullptr; // the submenu's entry in the menu bar
+    QAction *usbAction = nullptr;
+    QAction *lanAction = nullptr;
+    QAction *readAction = nullptr;
+    QAction *writeAction = nullptr;
+    QAction *loadAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *importAction = nullptr;
+    QAction *codeAction = nullptr;
+    QAction *exitAction = nullptr;
+    QPushButton *writeButton = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QLabel *statusText = nullptr;
+    StatusLight *linkLight = nullptr; // MXR_600r only
+
     void buildMenu();
     void buildBody();
     void buildStatusBar();
@@ -182,6 +179,8 @@ private:
     void addFromConsole();
     // The object list of the console import in replace (1) or add (2) mode, for the factory number.
     void openObjectList(int mode);
+    // "Выполнить" in the object list: its rows into the panel table.
+    void runObjectImport();
     // The open dialog for a configuration file (the load and the append), in the folder of the last
     // file; the chosen file's folder is remembered. Nothing when the technician cancels.
     std::optional<QString> askConfigFileToOpen();
@@ -208,8 +207,7 @@ private:
     ConfigImage image_;
     std::array<quint32, kReserveServers> reserveIps_{};
 
-    int consoleMode_ = 0;
-    bool importsFromConsole_ = false; // which of the two import handlers importAction runs
+    bool consoleMode_ = false; // chosen at start-up: the console's database, not the type table
     bool startupDone_ = false;
     bool terminating_ = false;
     int exitCode_ = 0;

@@ -43,7 +43,7 @@ void MainWindow::appendFromFile()
             prompts_.message(found.failureBox());
             return;
         }
-        panelView_->panelNavigator->setEnabled(false);
+        panelView_->lockNavigator(true);
         {
             DetachedHooks unchecked(*panelTable_, {Dataset::Hook::BeforePost});
             for (const PanelRecord &row : found.rows)
@@ -55,7 +55,7 @@ void MainWindow::appendFromFile()
             prompts_.message(limit);
         }
         panelView_->showFilledTable();
-        panelView_->panelNavigator->setEnabled(true);
+        panelView_->lockNavigator(false);
     });
 }
 
@@ -66,7 +66,7 @@ void MainWindow::addFromConsole()
 
 void MainWindow::openObjectList(int mode)
 {
-    const QString number = settings_->factoryNumberEdit->text();
+    const QString number = settings_->factoryNumber();
     if (number.isEmpty()) {
         prompts_.message(QStringLiteral("Загрузка списка объектов"), QStringLiteral("Необходимо определить заводской номер!"),
                          MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
@@ -74,6 +74,16 @@ void MainWindow::openObjectList(int mode)
     }
     if (objectList_)
         objectList_->openList(ObjectListDialog::Mode(mode), numberOrStop(number));
+}
+
+void MainWindow::runObjectImport()
+{
+    // A row the navigator's Insert left open is settled through the check first, as a write does.
+    panelView_->settleChecked();
+    const ObjectListDialog::Import import = objectList_->importInto(panelTable_->rows());
+    panelView_->showImported(import.rows);
+    if (import.complete)
+        objectList_->close();
 }
 
 void MainWindow::editReserveServers()

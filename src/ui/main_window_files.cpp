@@ -64,7 +64,7 @@ void MainWindow::saveFile()
         // A row being typed is stored first, so the file holds what the technician sees.
         if (!panelView_->settle())
             return;
-        const QString serialNumber = settings_->factoryNumberEdit->text();
+        const QString serialNumber = settings_->factoryNumber();
         if (serialNumber.isEmpty()) {
             prompts_.message(saveTitle(), noFactoryNumberMessage(), MessageIcon::Error);
             return;
@@ -93,7 +93,7 @@ void MainWindow::saveFile()
 void MainWindow::loadFile()
 {
     whenIdle([&] {
-        panelView_->panelCountLabel->clear();
+        panelView_->clearCount();
                 const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;
@@ -118,7 +118,7 @@ void MainWindow::loadFile()
         if (!contents.ok()) {
             // The settings met before the failure are shown; the panel table and the stored reserve
             // entries stay as they were, and "Импорт" is not offered.
-            settings_->apply(config);
+            settings_->setConfig(config);
             prompts_.message(loadTitle(), contents.message, MessageIcon::Error);
             return;
         }

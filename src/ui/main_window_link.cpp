@@ -50,8 +50,12 @@ void MainWindow::bindLink()
 
 void MainWindow::waitForLink()
 {
-    while (link_->state() == TransceiverLink::State::Connecting && link_->channel() == TransceiverLink::Channel::Lan
-           || link_->isBusy() && link_->channel() == TransceiverLink::Channel::Lan) {
+    const auto lanAtWork = [this] {
+        const TransceiverLink::State s = link_->state();
+        return link_->channel() == TransceiverLink::Channel::Lan &&
+               (s == TransceiverLink::State::Connecting || s == TransceiverLink::State::Transferring);
+    };
+    while (lanAtWork()) {
         QEventLoop wait;
         connect(link_, &TransceiverLink::stateChanged, &wait, &QEventLoop::quit);
         // One slice at most: a connect's passes end without a signal of their own when exit stops them.

@@ -2,8 +2,6 @@
 
 #include "console/console_check.h"
 #include "core/variant.h"
-#include "tables/panel_table.h"
-#include "ui/panel_table_view.h"
 #include "ui/prompts.h"
 #include "ui/radio_group.h"
 
@@ -15,7 +13,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace talvir {
@@ -23,16 +20,6 @@ namespace talvir {
 namespace {
 
 constexpr int kObjectId = Qt::UserRole;
-
-// The grid's repaints wait while the import appends rows, and resume however the import ends.
-class FrozenGrid {
-public:
-    explicit FrozenGrid(QWidget *grid) : grid_(grid) { grid_->setUpdatesEnabled(false); }
-    ~FrozenGrid() { grid_->setUpdatesEnabled(true); }
-
-private:
-    QWidget *grid_;
-};
 
 } // namespace
 
@@ -84,14 +71,16 @@ ObjectListDialog::ObjectListDialog(const Variant &variant, PromptService &prompt
     sb->setObjectName(QStringLiteral("statusText"));
     sb->setSizeGripEnabled(false);
     totalLabel = new QLabel(sb);
+    totalLabel->setObjectName(QStringLiteral("totalLabel"));
     totalLabel->setFixedWidth(300);
     selectedLabel = new QLabel(sb);
+    selectedLabel->setObjectName(QStringLiteral("selectedLabel"));
     selectedLabel->setMinimumWidth(50);
     sb->addWidget(totalLabel);
     sb->addWidget(selectedLabel, 1);
     outer->addWidget(sb);
 
-    connect(runButton, &QPushButton::clicked, this, &ObjectListDialog::runImport);
+    connect(runButton, &QPushButton::clicked, this, &ObjectListDialog::runRequested);
     connect(selectAllButton, &QPushButton::clicked, this, &ObjectListDialog::selectAll);
     connect(unselectAllButton, &QPushButton::clicked, this, &ObjectListDialog::unselectAll);
     // A click counts the ticks; keyboard ticking leaves the status line as it was.
@@ -100,6 +89,11 @@ ObjectListDialog::ObjectListDialog(const Variant &variant, PromptService &prompt
 
 bool ObjectListDialog::openList(Mode mode, qint32 factoryNumber)
 {
+    // Asked again while on screen: the list stays as it is, ticks and all.
+    if (isVisible()) {
+        raise();
+        return true;
+    }
     mode_ = mode;
     if (!import_.openObjectList(factoryNumber)) {
         const QString cause = consoleFailureCause();
@@ -114,6 +108,7 @@ bool ObjectListDialog::openList(Mode mode, qint32 factoryNumber)
     fillList();
     show();
     raise();
+    emit opened();
     return true;
 }
 
@@ -130,35 +125,8 @@ void ObjectListDialog::fillList()
     totalLabel->setFont(font);
     selectedLabel->setFont(font);
     updateCounters();
-
-    PanelTable &table = *view_->table();
-    if (mode_ == Mode::Replace) {
-        // The table is closed in replace mode: its rows are gone whether or not the import runs.
-        table.setRows({});
-    }
-    detachTableHooks();
     if (objectList->count() > 0)
         objectList->setCurrentRow(0);
-}
-
-void ObjectListDialog::detachTableHooks()
-{
-    PanelTable &table = *view_->table();
-    for (Dataset::Hook h : {Dataset::Hook::BeforePost, Dataset::Hook::AfterPost}) {
-        if (table.isAttached(h) && !detached_.contains(h)) {
-            table.detach(h);
-            detached_.append(h);
-        }
-    }
-}
-
-void ObjectListDialog::attachTableHooks()
-{
-    if (!view_)
-        return;
-    for (Dataset::Hook h : detached_)
-        view_->table()->attach(h);
-    detached_.clear();
 }
 
 void ObjectListDialog::updateCounters()
@@ -213,35 +181,23 @@ bool ObjectListDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ObjectListDialog::runImport()
+ObjectListDialog::Import ObjectListDialog::importInto(QList<PanelRecord> rows)
 {
-    PanelTable &table = *view_->table();
-    // A row the navigator's Insert left open is settled through the check first, as a write does.
-    table.attach(Dataset::Hook::BeforePost);
-    view_->settle();
-    table.detach(Dataset::Hook::BeforePost);
-    if (mode_ == Mode::Replace)
-        table.setRows({});
-
-    {
-        const FrozenGrid frozen(view_->panelGrid);
-        for (int i = 0; i < objectList->count(); ++i) {
-            if (objectList->item(i)->checkState() != Qt::Checked)
-                continue;
-            const bool fits = importLine(i);
-            view_->panelCountLabel->setText(QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 %1")
-                                                .arg(table.recordCount())); // a Latin "O", as ever
-            table.first();
-            if (!fits)
-                return; // the window stays open, the lines still ticked stay ticked
+    Import result;
+    result.rows = mode_ == Mode::Replace ? QList<PanelRecord>() : std::move(rows);
+    for (int i = 0; i < objectList->count(); ++i) {
+        if (objectList->item(i)->checkState() != Qt::Checked)
+            continue;
+        if (!importLine(i, result.rows)) {
+            result.complete = false; // the window stays open, the lines still ticked stay ticked
+            break;
         }
     }
-    close();
+    return result;
 }
 
-bool ObjectListDialog::importLine(int line)
+bool ObjectListDialog::importLine(int line, QList<PanelRecord> &rows)
 {
-    PanelTable &table = *view_->table();
     QList<ConsolePanel> panels;
     if (!import_.panelsOf(objectList->item(line)->data(kObjectId).toInt(), panels)) {
         prompts_.message(QStringLiteral("Конфигурирование"), import_.error(), MessageIcon::Error);
@@ -251,12 +207,11 @@ bool ObjectListDialog::importLine(int line)
         const std::optional<PanelRecord> row = panelRecordFrom(panel, line, variant_);
         if (!row)
             continue; // a type without a protocol code is not imported
-        if (table.recordCount() >= variant_.maxPanels) {
+        if (rows.size() >= variant_.maxPanels) {
             prompts_.message(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
                              MessageIcon::None);
             return false;
         }
-        const QList<PanelRecord> rows = table.rows();
         const auto same = std::find_if(rows.begin(), rows.end(),
                                        [&](const PanelRecord &r) { return r.account == panel.account; });
         if (same != rows.end()) {
@@ -266,10 +221,9 @@ bool ObjectListDialog::importLine(int line)
             if (prompts_.message(QStringLiteral("Дублирование номера ППК"), question, MessageIcon::Warning,
                                  MessageButtons::YesNo, MessageAnswer::None, true) != MessageAnswer::Yes)
                 continue;
-            table.moveTo(int(same - rows.begin()));
-            table.remove();
+            rows.erase(same);
         }
-        table.appendRow(*row);
+        rows.append(*row);
         objectList->item(line)->setCheckState(Qt::Unchecked);
     }
     return true;
@@ -277,16 +231,16 @@ bool ObjectListDialog::importLine(int line)
 
 void ObjectListDialog::done(int result)
 {
-    attachTableHooks();
     import_.close();
     QDialog::done(result);
+    emit closed();
 }
 
 void ObjectListDialog::closeEvent(QCloseEvent *event)
 {
-    attachTableHooks();
     import_.close();
     QDialog::closeEvent(event);
+    emit closed();
 }
 
 } // namespace talvir

@@ -1,12 +1,12 @@
 // The object-list window of the console import ("Список объектов"): the console's objects of the
 // transceiver with check boxes, the transceiver mode, and the buttons that run the import. Shown
-// without blocking the main window. Replace mode empties the panel table as it opens; add mode
-// appends to it. While the window is open the table stores rows unchecked and unsorted; its hooks are
-// attached again when the window closes.
+// without blocking the main window. It turns the ticked objects into panel rows: in replace mode the
+// rows replace the table's, in add mode they follow them; the main window applies them. While the
+// window is open the main window's table stores rows unchecked and unsorted.
 #pragma once
 
 #include "console/console_import.h"
-#include "tables/dataset.h"
+#include "core/config_model.h"
 
 #include <QDialog>
 
@@ -16,7 +16,6 @@ class QPushButton;
 
 namespace talvir {
 
-class PanelTableView;
 class PromptService;
 class RadioGroup;
 struct Variant;
@@ -28,20 +27,42 @@ public:
 
     ObjectListDialog(const Variant &variant, PromptService &prompts, QWidget *parent = nullptr);
 
-    // The panel table the import fills (the main window's).
-    void setPanelTable(PanelTableView *view) { view_ = view; }
-    // Lists the objects of the transceiver with this factory number and shows the window. False when
-    // the console's object list cannot be read: its box was shown and the program must end.
+    // Lists the objects of the transceiver with this factory number and shows the window (a window
+    // already open is only raised, its ticks kept). False when the console's object list cannot be
+    // read: its box was shown and the program must end.
     bool openList(Mode mode, qint32 factoryNumber);
     Mode mode() const { return mode_; }
 
-    // "Выполнить": the panels of the ticked objects into the panel table.
-    void runImport();
+    // The panels of the ticked objects as rows: replacing rows in replace mode, after them in add
+    // mode, a duplicate panel number replaced when the technician agrees. Each imported line is
+    // unticked. complete is false when the import stopped (the table is full, or the console could
+    // not be read): the window stays open with the lines not yet imported still ticked.
+    struct Import {
+        QList<PanelRecord> rows;
+        bool complete = true;
+    };
+    Import importInto(QList<PanelRecord> rows);
     void selectAll();
     void unselectAll();
     // Refreshes the two counters of the status line.
     void updateCounters();
 
+signals:
+    // The console's object list could not be read: the program ends.
+    void consoleUnavailable();
+    // The window came on screen, and left it.
+    void opened();
+    void closed();
+    // "Выполнить" was pressed.
+    void runRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Components; tests find them by their object names.
     QListWidget *objectList = nullptr;
     RadioGroup *modeGroup = nullptr;
     QPushButton *runButton = nullptr;
@@ -50,29 +71,15 @@ public:
     QLabel *totalLabel = nullptr;    // panel 0 of the status line
     QLabel *selectedLabel = nullptr; // panel 1 of the status line
 
-signals:
-    // The console's object list could not be read: the program ends.
-    void consoleUnavailable();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void done(int result) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private:
     void fillList();
-    // Imports the panels of line i; false when the table is full (the import stops).
-    bool importLine(int line);
-    void detachTableHooks();
-    void attachTableHooks();
+    // Adds the panels of line i to rows; false when the table is full (the import stops).
+    bool importLine(int line, QList<PanelRecord> &rows);
     void tickRange(int from, int to);
 
     const Variant &variant_;
     PromptService &prompts_;
-    PanelTableView *view_ = nullptr;
     ConsoleImport import_;
     Mode mode_ = Mode::Replace;
-    QList<Dataset::Hook> detached_;
 };
 
 } // namespace talvir

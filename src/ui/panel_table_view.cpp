@@ -541,6 +541,47 @@ void PanelTableView::emptyTable()
 
 void PanelTableView::clearCount() { panelCountLabel->clear(); }
 
+void PanelTableView::lockNavigator(bool locked) { panelNavigator->setEnabled(!locked); }
+
+void PanelTableView::suspendChecks()
+{
+    for (Dataset::Hook h : {Dataset::Hook::BeforePost, Dataset::Hook::AfterPost}) {
+        if (table_->isAttached(h) && !suspended_.contains(h)) {
+            table_->detach(h);
+            suspended_.append(h);
+        }
+    }
+}
+
+void PanelTableView::resumeChecks()
+{
+    for (Dataset::Hook h : std::as_const(suspended_))
+        table_->attach(h);
+    suspended_.clear();
+}
+
+bool PanelTableView::settleChecked()
+{
+    const bool suspended = !table_->isAttached(Dataset::Hook::BeforePost);
+    if (suspended)
+        table_->attach(Dataset::Hook::BeforePost);
+    const bool settled = settle();
+    if (suspended)
+        table_->detach(Dataset::Hook::BeforePost);
+    return settled;
+}
+
+void PanelTableView::showImported(const QList<PanelRecord> &rows)
+{
+    // The grid's repaints wait while the table takes the rows.
+    panelGrid->setUpdatesEnabled(false);
+    table_->setRows(rows);
+    panelCountLabel->setText(QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 %1")
+                                 .arg(table_->recordCount())); // a Latin "O", as ever
+    table_->first();
+    panelGrid->setUpdatesEnabled(true);
+}
+
 bool PanelTableView::settle()
 {
     return table_->checkBrowseMode();

@@ -4,6 +4,10 @@
 // after-store handling and the type display are the table's hooks, attached here.
 #pragma once
 
+#include "core/config_model.h"
+#include "tables/dataset.h"
+
+#include <QList>
 #include <QWidget>
 
 class QComboBox;
@@ -58,6 +62,28 @@ public:
 
     PanelTable *table() const { return table_; }
 
+    // The window's fill-ins of a read, a load and an append: the navigator waits meanwhile.
+    void lockNavigator(bool locked);
+    // While the console's object list is open rows are stored unchecked and unsorted; then the
+    // checks come back.
+    void suspendChecks();
+    void resumeChecks();
+    // Stores a row being typed through the check even while the checks are suspended.
+    bool settleChecked();
+    // The rows of a console import: the table takes them as they are, the counter tells them, the
+    // first row is current.
+    void showImported(const QList<PanelRecord> &rows);
+
+signals:
+    // Console mode's Insert opened a row: the window checks the factory number and opens the
+    // object list in add mode.
+    void consoleInsertOpened();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Components; tests find them by their object names.
     QTableView *panelGrid = nullptr;
     QLineEdit *objectEdit = nullptr;
     QLineEdit *accountEdit = nullptr;
@@ -70,15 +96,6 @@ public:
     DatasetNavigator *panelNavigator = nullptr;
     QLabel *panelCountLabel = nullptr;
 
-signals:
-    // Console mode's Insert opened a row: the window checks the factory number and opens the
-    // object list in add mode.
-    void consoleInsertOpened();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     QWidget *buildEditors();
     void buildTypeGrid(QWidget *host);
     void bindEditors();
@@ -104,6 +121,7 @@ private:
     bool consoleMode_ = false;
     bool fromBox_ = false;   // a box is writing into the row: it is not rewritten from the row
     bool syncing_ = false;   // the grid follows the table: its change is not a move
+    QList<Dataset::Hook> suspended_; // the checks the open object list took off
 };
 
 } // namespace talvir

@@ -161,6 +161,7 @@ QWidget *SettingsPanel::buildLanBox()
     reserveServersButton = new QPushButton(QStringLiteral("Список IP-адресов резервных СИ"), lanBox);
     reserveServersButton->setObjectName(QStringLiteral("reserveServersButton"));
     lan->addWidget(reserveServersButton);
+    connect(reserveServersButton, &QPushButton::clicked, this, &SettingsPanel::reserveServersRequested);
     return lanBox;
 }
 
@@ -179,6 +180,8 @@ QWidget *SettingsPanel::buildServerBox(QWidget *parent)
     keepTextsWhole(serverPortEdit, portSamples());
     serverIpLabel = new QLabel(QStringLiteral("IP-адрес СИ"), server);
     serverPortLabel = new QLabel(QStringLiteral("IP-порт СИ"), server);
+    serverIpLabel->setObjectName(QStringLiteral("serverIpLabel"));
+    serverPortLabel->setObjectName(QStringLiteral("serverPortLabel"));
     serverIpLabel->setBuddy(serverIpEdit);
     serverPortLabel->setBuddy(serverPortEdit);
     serverForm->addRow(serverIpLabel, serverIpEdit);
@@ -273,8 +276,24 @@ void SettingsPanel::clearTexts()
         e->clear();
 }
 
-void SettingsPanel::readInto(TransceiverConfig &config) const
+QString SettingsPanel::factoryNumber() const { return factoryNumberEdit->text(); }
+
+void SettingsPanel::reset(bool consoleMode)
 {
+    const TransceiverConfig start = TransceiverConfig::defaults(variant_, consoleMode);
+    if (!consoleMode) {
+        consoleKindGroup->setItemIndex(start.mode);
+        if (variant_.protocolResetAtStandaloneStart)
+            protocolGroup->setItemIndex(start.protocol);
+    }
+    baudCombo->setCurrentIndex(baudCombo->findText(start.baudText));
+    dhcpGroup->setItemIndex(start.dhcp);
+    applyDhcpRule(dhcpGroup->itemIndex());
+}
+
+TransceiverConfig SettingsPanel::config() const
+{
+    TransceiverConfig config;
     config.serialNo = factoryNumberEdit->text();
     config.baudText = baudCombo->currentText();
     config.testPeriod = testPeriodSpin->value();
@@ -288,9 +307,10 @@ void SettingsPanel::readInto(TransceiverConfig &config) const
     config.protocol = protocolGroup->itemIndex();
     config.conversion = conversionGroup->itemIndex();
     config.mode = consoleKindGroup->itemIndex();
+    return config;
 }
 
-void SettingsPanel::apply(const TransceiverConfig &config)
+void SettingsPanel::setConfig(const TransceiverConfig &config)
 {
     factoryNumberEdit->setText(config.serialNo);
     const int baud = baudCombo->findText(config.baudText);

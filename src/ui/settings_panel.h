@@ -27,19 +27,29 @@ public:
     SettingsPanel(const Variant &variant, PromptService &prompts, QWidget *parent = nullptr);
 
     // The settings fields of a configuration (panels and reserve servers are not held here).
-    void readInto(TransceiverConfig &config) const;
+    TransceiverConfig config() const;
     // Sets protocol first (its rule resets conversion and mode), then conversion, then mode without
-    // the console-kind message, then the DHCP switch with its rule.
-    void apply(const TransceiverConfig &config);
+    // the console-kind message, then the DHCP switch with its rule. Panels and reserve servers are
+    // not touched.
+    void setConfig(const TransceiverConfig &config);
+    // The switches as the program starts in this mode: the start values of TransceiverConfig
+    // (console kind, speed, DHCP; the protocol too where the program resets it).
+    void reset(bool consoleMode);
     // A read starts: the text boxes it fills are emptied.
     void clearTexts();
+    QString factoryNumber() const;
 
     // Switch rules.
     void applyProtocolRule(int index);
     void applyConsoleKindRule(int index);
     void applyDhcpRule(int index);
 
-    // Components, under the names the window uses.
+signals:
+    // "Резервные серверы" was pressed.
+    void reserveServersRequested();
+
+private:
+    // Components; tests find them by their object names.
     QLineEdit *factoryNumberEdit = nullptr;
     RadioGroup *consoleKindGroup = nullptr;
     RadioGroup *protocolGroup = nullptr;
@@ -61,7 +71,6 @@ public:
     QLineEdit *gatewayIpEdit = nullptr;
     QPushButton *reserveServersButton = nullptr;
 
-private:
     // The parts of the panel, top to bottom.
     QLayout *buildFactoryNumberRow();
     QLayout *buildSwitches();

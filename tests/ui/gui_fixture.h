@@ -5,6 +5,7 @@
 #include "console/paradox_writer.h"
 #include "ui/main_window.h"
 #include "link/transceiver_link.h"
+#include "window_parts.h"
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
 #include "core/variant.h"

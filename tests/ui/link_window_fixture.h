@@ -139,7 +139,7 @@ inline QByteArray imageBytes(MainWindow &form)
 inline bool bringUsbUp(LinkWindows &w, const QString &port, int timeoutMs = 5000)
 {
     w.prompts.expectSerialPort(port);
-    w.main->usbAction->trigger();
+    MainParts(*w.main).usbAction->trigger();
     return QTest::qWaitFor([&] { return linkOf(*w.main).serialChannel().isLinkUp(); }, timeoutMs);
 }
 
@@ -147,7 +147,7 @@ inline bool bringUsbUp(LinkWindows &w, const QString &port, int timeoutMs = 5000
 inline bool bringLanUp(LinkWindows &w, const QString &address = QStringLiteral("127.0.0.1"))
 {
     w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), address);
-    w.main->lanAction->trigger();
+    MainParts(*w.main).lanAction->trigger();
     return linkOf(*w.main).lanChannel().isConnected();
 }
 

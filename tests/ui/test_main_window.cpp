@@ -67,19 +67,19 @@ private slots:
         Windows w(variantByName(variant), types_.path());
         MainWindow &f = *w.main;
         QCOMPARE(menuNames(f), order);
-        QCOMPARE(f.linkMenuAction->text(), linkCaption);
-        QCOMPARE(f.linkMenu->actions(), QList<QAction *>({f.usbAction, f.lanAction}));
-        QCOMPARE(f.usbAction->text(), QStringLiteral("USB"));
-        QCOMPARE(f.lanAction->text(), QStringLiteral("LAN"));
-        QCOMPARE(f.readAction->text(), QStringLiteral("Прочитать"));
-        QCOMPARE(f.writeAction->text(), QStringLiteral("Записать"));
-        QCOMPARE(f.loadAction->text(), QStringLiteral("Загрузить"));
-        QCOMPARE(f.saveAction->text(), QStringLiteral("Сохранить"));
-        QCOMPARE(f.importAction->text(), QStringLiteral("Импорт"));
-        QCOMPARE(f.codeAction->text(), QStringLiteral("Таблица перекодировки"));
-        QCOMPARE(f.exitAction->text(), QStringLiteral("Выход"));
-        QCOMPARE(f.writeButton->text(), QStringLiteral("Записать"));
-        QCOMPARE(f.settings()->reserveServersButton->text(), QStringLiteral("Список IP-адресов резервных СИ"));
+        QCOMPARE(MainParts(f).linkMenuAction->text(), linkCaption);
+        QCOMPARE(MainParts(f).linkMenu->actions(), QList<QAction *>({MainParts(f).usbAction, MainParts(f).lanAction}));
+        QCOMPARE(MainParts(f).usbAction->text(), QStringLiteral("USB"));
+        QCOMPARE(MainParts(f).lanAction->text(), QStringLiteral("LAN"));
+        QCOMPARE(MainParts(f).readAction->text(), QStringLiteral("Прочитать"));
+        QCOMPARE(MainParts(f).writeAction->text(), QStringLiteral("Записать"));
+        QCOMPARE(MainParts(f).loadAction->text(), QStringLiteral("Загрузить"));
+        QCOMPARE(MainParts(f).saveAction->text(), QStringLiteral("Сохранить"));
+        QCOMPARE(MainParts(f).importAction->text(), QStringLiteral("Импорт"));
+        QCOMPARE(MainParts(f).codeAction->text(), QStringLiteral("Таблица перекодировки"));
+        QCOMPARE(MainParts(f).exitAction->text(), QStringLiteral("Выход"));
+        QCOMPARE(MainParts(f).writeButton->text(), QStringLiteral("Записать"));
+        QCOMPARE(SettingsParts(f).reserveServersButton->text(), QStringLiteral("Список IP-адресов резервных СИ"));
     }
 
     void statesAtCreation_data()
@@ -100,44 +100,44 @@ private slots:
         Windows w(v, types_.path());
         MainWindow &f = *w.main;
         QCOMPARE(f.windowTitle(), designCaption);
-        QVERIFY(f.linkMenuAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(f.loadAction->isEnabled());
-        QVERIFY(f.saveAction->isEnabled());
-        QCOMPARE(f.importAction->isEnabled(), importEnabled);
-        QVERIFY(!f.codeAction->isEnabled());
-        QVERIFY(!f.codeAction->isVisible());
-        QVERIFY(f.exitAction->isEnabled());
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(f.progressBar->isHidden());
-        QCOMPARE(f.progressBar->value(), 0);
-        QCOMPARE(f.progressBar->text(), QStringLiteral("0%"));
-        QVERIFY(f.statusText->text().isEmpty());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(MainParts(f).loadAction->isEnabled());
+        QVERIFY(MainParts(f).saveAction->isEnabled());
+        QCOMPARE(MainParts(f).importAction->isEnabled(), importEnabled);
+        QVERIFY(!MainParts(f).codeAction->isEnabled());
+        QVERIFY(!MainParts(f).codeAction->isVisible());
+        QVERIFY(MainParts(f).exitAction->isEnabled());
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(MainParts(f).progressBar->isHidden());
+        QCOMPARE(MainParts(f).progressBar->value(), 0);
+        QCOMPARE(MainParts(f).progressBar->text(), QStringLiteral("0%"));
+        QVERIFY(MainParts(f).statusText->text().isEmpty());
         QCOMPARE(int(linkOf(f).channel()), 0);
         QVERIFY(!linkOf(f).serialChannel().isLinkUp());
         QCOMPARE(f.consoleMode(), 0);
         if (v.hasStatusLight) {
-            QVERIFY(f.linkLight);
-            QCOMPARE(f.linkLight->objectName(), QStringLiteral("linkLight"));
-            QCOMPARE(f.linkLight->color(), QColor(Qt::white));
-            QVERIFY(f.linkLight->isLit());
-            QVERIFY(!f.linkLight->isHidden());
+            QVERIFY(MainParts(f).linkLight);
+            QCOMPARE(MainParts(f).linkLight->objectName(), QStringLiteral("linkLight"));
+            QCOMPARE(MainParts(f).linkLight->color(), QColor(Qt::white));
+            QVERIFY(MainParts(f).linkLight->isLit());
+            QVERIFY(!MainParts(f).linkLight->isHidden());
         } else {
-            QVERIFY(!f.linkLight);
+            QVERIFY(!MainParts(f).linkLight);
             QVERIFY(!f.findChild<StatusLight *>());
         }
         // The type selector of MXR_600r, the type grid of MXR_duziv.
-        PanelTableView *p = f.panelView();
-        QCOMPARE(p->panelTypeCombo != nullptr, v.hasTypeSelector);
-        QCOMPARE(p->panelTypeGrid != nullptr, !v.hasTypeSelector);
-        QCOMPARE(p->typeNavigator != nullptr, !v.hasTypeSelector);
+        PanelTableView *p = panelViewOf(f);
+        QCOMPARE(PanelViewParts(*p).panelTypeCombo != nullptr, v.hasTypeSelector);
+        QCOMPARE(PanelViewParts(*p).panelTypeGrid != nullptr, !v.hasTypeSelector);
+        QCOMPARE(PanelViewParts(*p).typeNavigator != nullptr, !v.hasTypeSelector);
         QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("panelTypeCombo")) != nullptr, v.hasTypeSelector);
-        if (p->panelTypeGrid) {
-            QCOMPARE(p->panelTypeGrid->toolTip(), QStringLiteral("Выбор типа ППК"));
-            QVERIFY(p->typeNavigator->button(DatasetNavigator::Prior));
-            QVERIFY(p->typeNavigator->button(DatasetNavigator::Next));
-            QVERIFY(!p->typeNavigator->button(DatasetNavigator::Insert));
+        if (PanelViewParts(*p).panelTypeGrid) {
+            QCOMPARE(PanelViewParts(*p).panelTypeGrid->toolTip(), QStringLiteral("Выбор типа ППК"));
+            QVERIFY(PanelViewParts(*p).typeNavigator->button(DatasetNavigator::Prior));
+            QVERIFY(PanelViewParts(*p).typeNavigator->button(DatasetNavigator::Next));
+            QVERIFY(!PanelViewParts(*p).typeNavigator->button(DatasetNavigator::Insert));
         }
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -148,29 +148,29 @@ private slots:
     {
         QFETCH(QString, variant);
         Windows w(variantByName(variant), types_.path());
-        PanelTableView *p = w.main->panelView();
-        QCOMPARE(p->panelGrid->model(), w.main->panelTable());
-        QCOMPARE(w.main->panelTable()->objectName(), QStringLiteral("panelTable"));
+        PanelTableView *p = panelViewOf(*w.main);
+        QCOMPARE(PanelViewParts(*p).panelGrid->model(), panelTableOf(*w.main));
+        QCOMPARE(panelTableOf(*w.main)->objectName(), QStringLiteral("panelTable"));
         QStringList headers;
         for (int c = 0; c < PanelTable::kGridColumns; ++c)
-            headers << w.main->panelTable()->headerData(c, Qt::Horizontal).toString();
+            headers << panelTableOf(*w.main)->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, QStringList({QStringLiteral("№"), QStringLiteral("Объект"), QStringLiteral("ППК"),
                                        QStringLiteral("Телефон 1"), QStringLiteral("Телефон 2"), QStringLiteral("Тест"),
                                        QStringLiteral("Тип ППК")}));
-        QCOMPARE(p->panelGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
-        QCOMPARE(p->panelGrid->selectionBehavior(), QAbstractItemView::SelectRows);
-        QCOMPARE(p->objectEdit->maxLength(), 4);
-        QCOMPARE(p->accountEdit->maxLength(), 4);
-        QCOMPARE(p->phone1Edit->maxLength(), 13);
-        QCOMPARE(p->phone2Edit->maxLength(), 13);
-        QCOMPARE(p->testWaitEdit->toolTip(), QStringLiteral("Период ожидания теста  GSM-канала "));
-        QVERIFY(p->panelCountLabel->text().isEmpty());
+        QCOMPARE(PanelViewParts(*p).panelGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(PanelViewParts(*p).panelGrid->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(PanelViewParts(*p).objectEdit->maxLength(), 4);
+        QCOMPARE(PanelViewParts(*p).accountEdit->maxLength(), 4);
+        QCOMPARE(PanelViewParts(*p).phone1Edit->maxLength(), 13);
+        QCOMPARE(PanelViewParts(*p).phone2Edit->maxLength(), 13);
+        QCOMPARE(PanelViewParts(*p).testWaitEdit->toolTip(), QStringLiteral("Период ожидания теста  GSM-канала "));
+        QVERIFY(PanelViewParts(*p).panelCountLabel->text().isEmpty());
         const QStringList hints{"Первая запись",   "Предыдущая запись", "Следующая запись",
                                 "Последняя запись", "Добавить запись",   "Удалить запись",
                                 "Изменить запись", "Сохранить запись",  "Отказ от изменений"};
         const QList<DatasetNavigator::Button> order = DatasetNavigator::allButtons();
         for (int i = 0; i < order.size(); ++i)
-            QCOMPARE(p->panelNavigator->button(order.at(i))->toolTip(), hints.at(i));
+            QCOMPARE(PanelViewParts(*p).panelNavigator->button(order.at(i))->toolTip(), hints.at(i));
     }
 
     // The grid shows a row's fields in the columns' order; a row typed by hand has an empty "№".
@@ -188,8 +188,8 @@ private slots:
         read.recNmb = 17;
         PanelRecord typed = read;
         typed.recNmb.reset();
-        w.main->panelTable()->setRows({read, typed});
-        auto cell = [&](int row, int col) { return w.main->panelTable()->index(row, col).data().toString(); };
+        panelTableOf(*w.main)->setRows({read, typed});
+        auto cell = [&](int row, int col) { return panelTableOf(*w.main)->index(row, col).data().toString(); };
         QCOMPARE(cell(0, 0), QStringLiteral("17"));
         QCOMPARE(cell(0, 1), QStringLiteral("00A1"));
         QCOMPARE(cell(0, 2), QStringLiteral("0123"));
@@ -208,18 +208,18 @@ private slots:
         Windows w(variantByName(variant), types_.path());
         w.start(2);
         MainWindow &f = *w.main;
-        const QList<QAction *> five{f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction};
+        const QList<QAction *> five{MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction};
         f.enableLinkCommands();
-        QVERIFY(!f.writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeButton->isHidden());
         for (QAction *a : five)
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         f.disableLinkCommands();
-        QVERIFY(f.writeButton->isHidden());
+        QVERIFY(MainParts(f).writeButton->isHidden());
         for (QAction *a : five)
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         // Neither helper touches the import or the exit.
-        QVERIFY(f.exitAction->isEnabled());
-        QVERIFY(!f.importAction->isEnabled());
+        QVERIFY(MainParts(f).exitAction->isEnabled());
+        QVERIFY(!MainParts(f).importAction->isEnabled());
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -240,9 +240,9 @@ private slots:
         QFETCH(int, protocol);
         Windows w(variantByName(variant), types_.path());
         w.start(2);
-        w.main->settings()->protocolGroup->button(protocol)->click();
+        SettingsParts(*w.main).protocolGroup->button(protocol)->click();
         w.main->enableLinkCommands();
-        w.main->progressBar->setVisible(true);
+        MainParts(*w.main).progressBar->setVisible(true);
         const QSize needed = w.main->minimumSizeHint();
         // Usable on a 1024 x 600 screen; by default within what a 1366 x 768 laptop with a task bar
         // leaves inside the window frame.
@@ -299,12 +299,12 @@ private slots:
         w.start(2);
         PanelRecord row;
         row.obj = QStringLiteral("0001");
-        w.main->panelTable()->setRows({row});
+        panelTableOf(*w.main)->setRows({row});
         QSignalSpy finished(w.main.get(), &MainWindow::finished);
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
                                 MessageAnswer(answer));
         if (viaMenu)
-            w.main->exitAction->trigger();
+            MainParts(*w.main).exitAction->trigger();
         else
             w.main->close();
         QVERIFY_PROMPTS(w.prompts);
@@ -315,7 +315,7 @@ private slots:
         QCOMPARE(w.main->isVisible(), !closes);
         QCOMPARE(finished.count(), closes ? 1 : 0);
         QCOMPARE(w.main->typeTable().isOpen(), !closes);
-        QCOMPARE(w.main->panelTable()->rowCount(), closes ? 0 : 1);
+        QCOMPARE(panelTableOf(*w.main)->rowCount(), closes ? 0 : 1);
     }
 
     void conversionErrorIsReported_data()

@@ -21,11 +21,12 @@ struct Table {
     Windows &w;
     PanelTableView &v;
     PanelTable &t;
+    PanelViewParts p;
 
     explicit Table(Windows &windows)
-        : w(windows), v(*windows.main->panelView()), t(*windows.main->panelTable()) {}
+        : w(windows), v(*panelViewOf(*windows.main)), t(*panelTableOf(*windows.main)), p(*windows.main) {}
 
-    void press(DatasetNavigator::Button b) { v.panelNavigator->button(b)->click(); }
+    void press(DatasetNavigator::Button b) { p.panelNavigator->button(b)->click(); }
     void type(QLineEdit *box, const QString &text)
     {
         box->setFocus();
@@ -35,8 +36,8 @@ struct Table {
     void addRow(const QString &obj, const QString &account)
     {
         press(DatasetNavigator::Insert);
-        type(v.objectEdit, obj);
-        type(v.accountEdit, account);
+        type(p.objectEdit, obj);
+        type(p.accountEdit, account);
         press(DatasetNavigator::Post);
     }
     QStringList column(int field) const
@@ -93,12 +94,12 @@ private slots:
         QCOMPARE(t.t.state(), Dataset::State::Browse);
         if (message.isEmpty()) {
             QCOMPARE(t.t.row(0).obj, obj);
-            QCOMPARE(t.v.panelCountLabel->text(), QStringLiteral("Количество объектов 1"));
+            QCOMPARE(t.p.panelCountLabel->text(), QStringLiteral("Количество объектов 1"));
             return;
         }
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         const bool objectMissing = message.contains(QStringLiteral("объекта"));
-        QCOMPARE(w.main->focusWidget(), objectMissing ? t.v.objectEdit : t.v.accountEdit);
+        QCOMPARE(w.main->focusWidget(), objectMissing ? t.p.objectEdit : t.p.accountEdit);
     }
 
     // A refused change gets its stored values back; Cancel does the same without a word.
@@ -108,19 +109,19 @@ private slots:
         w.start(2);
         Table t(w);
         t.addRow(QStringLiteral("0001"), QStringLiteral("0002"));
-        t.v.objectEdit->selectAll();
-        QTest::keyClick(t.v.objectEdit, Qt::Key_Backspace);
+        t.p.objectEdit->selectAll();
+        QTest::keyClick(t.p.objectEdit, Qt::Key_Backspace);
         QCOMPARE(t.t.state(), Dataset::State::Edit);
         w.prompts.expectMessage(QStringLiteral("Ошибка"), QStringLiteral("Не опрелен номер объекта!"));
         t.press(DatasetNavigator::Post);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(t.t.row(0).obj, QStringLiteral("0001"));
-        QCOMPARE(t.v.objectEdit->text(), QStringLiteral("0001"));
+        QCOMPARE(t.p.objectEdit->text(), QStringLiteral("0001"));
 
-        t.type(t.v.phone1Edit, QStringLiteral("+380"));
+        t.type(t.p.phone1Edit, QStringLiteral("+380"));
         t.press(DatasetNavigator::Cancel);
         QCOMPARE(t.t.row(0).p1, QString());
-        QCOMPARE(t.v.phone1Edit->text(), QString());
+        QCOMPARE(t.p.phone1Edit->text(), QString());
     }
 
     // Every post sorts by object number (letter case ignored); "№" stays with its row, and the
@@ -140,8 +141,8 @@ private slots:
         QCOMPARE(t.column(PanelTable::Obj), QStringList({"0002", "0005", "000b", "0010"}));
         QCOMPARE(t.column(PanelTable::RecNmb), QStringList({"", "", "9", ""}));
         QCOMPARE(t.t.currentRow(), 3);
-        QCOMPARE(t.v.panelGrid->currentIndex().row(), 3);
-        QCOMPARE(t.v.objectEdit->text(), QStringLiteral("0010"));
+        QCOMPARE(t.p.panelGrid->currentIndex().row(), 3);
+        QCOMPARE(t.p.objectEdit->text(), QStringLiteral("0010"));
     }
 
     // Moving to another row stores the row being typed through the check; a click on a row goes
@@ -153,11 +154,11 @@ private slots:
         Table t(w);
         t.fill(3); // 0000, 0001, 0002
         t.t.first();
-        t.v.objectEdit->selectAll();
-        t.type(t.v.objectEdit, QStringLiteral("0009"));
-        t.v.panelGrid->selectRow(2); // "0002
+        t.p.objectEdit->selectAll();
+        t.type(t.p.objectEdit, QStringLiteral("0009"));
+        t.p.panelGrid->selectRow(2); // "0002
         QCOMPARE(t.column(PanelTable::Obj), QStringList({"0001", "0002", "0009"}));
-        QCOMPARE(t.v.objectEdit->text(), QStringLiteral("0002"));
+        QCOMPARE(t.p.objectEdit->text(), QStringLiteral("0002"));
         QCOMPARE(t.t.state(), Dataset::State::Browse);
     }
 
@@ -192,8 +193,8 @@ private slots:
         QVERIFY(w.prompts.last().onTop);
         QCOMPARE(t.t.state(), Dataset::State::Browse);
         QCOMPARE(t.t.rowCount(), v.maxPanels);
-        if (t.v.panelTypeCombo)
-            QVERIFY(!t.v.panelTypeCombo->isEnabled());
+        if (t.p.panelTypeCombo)
+            QVERIFY(!t.p.panelTypeCombo->isEnabled());
     }
 
     // The type selector: locked at start, unlocked by typing or Edit, locked by Post; a close-up
@@ -203,7 +204,7 @@ private slots:
         Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         Table t(w);
-        QComboBox *combo = t.v.panelTypeCombo;
+        QComboBox *combo = t.p.panelTypeCombo;
         PanelRecord unknown;
         unknown.obj = QStringLiteral("0001");
         unknown.account = QStringLiteral("0001");
@@ -239,7 +240,7 @@ private slots:
         Windows w(Variant::mxrDuziv(), types_.path());
         w.start(2);
         Table t(w);
-        QTableView *grid = t.v.panelTypeGrid;
+        QTableView *grid = t.p.panelTypeGrid;
         PanelRecord known;
         known.obj = QStringLiteral("0001");
         known.account = QStringLiteral("0001");
@@ -252,8 +253,8 @@ private slots:
         QCOMPARE(grid->currentIndex().data().toString(), QStringLiteral("Type 101"));
         t.press(DatasetNavigator::Next);
         QCOMPARE(grid->currentIndex().data().toString(), QStringLiteral("Type 101"));
-        t.v.typeNavigator->button(DatasetNavigator::Next)->click(); // Type 70
-        t.type(t.v.phone1Edit, QStringLiteral("1"));
+        t.p.typeNavigator->button(DatasetNavigator::Next)->click(); // Type 70
+        t.type(t.p.phone1Edit, QStringLiteral("1"));
         t.press(DatasetNavigator::Post);
         const PanelRecord stored = t.t.row(1);
         QCOMPARE(stored.typeId, qint16(70));
@@ -281,11 +282,11 @@ private slots:
         w.start(2);
         Table t(w);
         t.fill(3);
-        t.type(t.v.phone1Edit, QStringLiteral("5")); // a row being edited is not checked
+        t.type(t.p.phone1Edit, QStringLiteral("5")); // a row being edited is not checked
         if (asks)
             w.prompts.expectMessage(QStringLiteral("Список ППК"),
                                     QStringLiteral("Вы действительно хотите очистить список ППК?"), MessageAnswer(answer));
-        QTest::keyRelease(t.v.panelGrid, Qt::Key_D, Qt::KeyboardModifiers(modifiers));
+        QTest::keyRelease(t.p.panelGrid, Qt::Key_D, Qt::KeyboardModifiers(modifiers));
         QVERIFY_PROMPTS(w.prompts);
         const bool emptied = MessageAnswer(answer) == MessageAnswer::Yes;
         if (asks) {
@@ -295,7 +296,7 @@ private slots:
         QCOMPARE(t.t.rowCount(), emptied ? 0 : 3);
         QVERIFY(t.t.isAttached(Dataset::Hook::BeforePost));
         if (emptied)
-            QCOMPARE(t.v.panelCountLabel->text(), QStringLiteral("Количество объектов 0"));
+            QCOMPARE(t.p.panelCountLabel->text(), QStringLiteral("Количество объектов 0"));
     }
 
     // Delete asks "Delete record?"; console mode keeps the next row open and counts "Объектов N";
@@ -316,7 +317,7 @@ private slots:
         QCOMPARE(w.prompts.last().buttons, MessageButtons::OkCancel);
         QCOMPARE(t.t.rowCount(), 2);
         QCOMPARE(t.t.state(), Dataset::State::Edit);
-        QCOMPARE(t.v.panelCountLabel->text(), QStringLiteral("Объектов 2"));
+        QCOMPARE(t.p.panelCountLabel->text(), QStringLiteral("Объектов 2"));
 
         w.prompts.expectMessage(QStringLiteral("Загрузка списка объектов"),
                                 QStringLiteral("Необходимо определить заводской номер!"));

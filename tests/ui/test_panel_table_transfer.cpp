@@ -50,40 +50,40 @@ private slots:
         w.main->applyConfig(validConfig(v));
         QVERIFY(bringUsbUp(w, rig.link));
 
-        PanelTableView &view = *w.main->panelView();
-        auto press = [&](DatasetNavigator::Button b) { view.panelNavigator->button(b)->click(); };
+        PanelTableView &view = *panelViewOf(*w.main);
+        auto press = [&](DatasetNavigator::Button b) { PanelViewParts(view).panelNavigator->button(b)->click(); };
         auto type = [&](QLineEdit *box, const char *text) { QTest::keyClicks(box, QLatin1String(text)); };
         auto add = [&](const char *obj, const char *account) {
             press(DatasetNavigator::Insert);
-            type(view.objectEdit, obj);
-            type(view.accountEdit, account);
+            type(PanelViewParts(view).objectEdit, obj);
+            type(PanelViewParts(view).accountEdit, account);
         };
         add("0005", "0001");
-        type(view.phone1Edit, "+380");
+        type(PanelViewParts(view).phone1Edit, "+380");
         press(DatasetNavigator::Post);
         add("0009", "0003");
         press(DatasetNavigator::Post);
         add("0002", "0002");
         press(DatasetNavigator::Post);
-        view.panelGrid->selectRow(1); // 0005
-        type(view.phone2Edit, "77");
-        view.panelGrid->selectRow(2); // moving stores the change
+        PanelViewParts(view).panelGrid->selectRow(1); // 0005
+        type(PanelViewParts(view).phone2Edit, "77");
+        PanelViewParts(view).panelGrid->selectRow(2); // moving stores the change
         w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Ok);
         press(DatasetNavigator::Delete); // 0009
         add("0001", "0004");             // left open: the write stores it first
 
         w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
                                 QStringLiteral("Запись конфигурации трансивера № 12345 выполнена"));
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 180000);
         QVERIFY_PROMPTS(w.prompts);
 
         TransceiverConfig expected = validConfig(v);
         expected.panels = {typedRow("0001", "0004"), typedRow("0002", "0002"), typedRow("0005", "0001", "+380", "77")};
         ConfigImage image(v);
-        QVERIFY(!fillImage(image, expected, w.main->settings()->consoleKindGroup->isEnabled()));
+        QVERIFY(!fillImage(image, expected, SettingsParts(*w.main).consoleKindGroup->isEnabled()));
         QCOMPARE(rig.sim.memory().bytes(), bytesOf(image));
-        QCOMPARE(w.main->panelTable()->rowCount(), 3);
+        QCOMPARE(panelTableOf(*w.main)->rowCount(), 3);
     }
 
     // A transceiver may hold any unsigned 32-bit factory number; five digits are a limit of typing.
@@ -102,13 +102,13 @@ private slots:
         QVERIFY(bringLanUp(w));
         w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
                                 QStringLiteral("Чтение конфигурации трансивера № 4294967295 выполнено."));
-        w.main->readAction->trigger();
-        QCOMPARE(w.main->settings()->factoryNumberEdit->text(), QStringLiteral("4294967295"));
+        MainParts(*w.main).readAction->trigger();
+        QCOMPARE(SettingsParts(*w.main).factoryNumberEdit->text(), QStringLiteral("4294967295"));
 
         rig.sim.memory().replace(QByteArray(v.imageSize(), '\0'));
         w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
                                 QStringLiteral("Запись конфигурации трансивера № 4294967295 выполнена"));
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(rig.sim.memory().bytes().mid(v.settingsBase() + 14, 4), QByteArray("\xFF\xFF\xFF\xFF", 4));
     }

@@ -405,7 +405,7 @@ private slots:
             w.reserveList->close();
         });
         w.prompts.expectMessage(kListTitle, kSave, MessageAnswer(answer));
-        QTest::mouseClick(w.main->settings()->reserveServersButton, Qt::LeftButton);
+        QTest::mouseClick(SettingsParts(*w.main).reserveServersButton, Qt::LeftButton);
         QVERIFY(shown);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.reserveList->addressTexts(), (QStringList{"1.1.1.1", "192.168.1.3"}));

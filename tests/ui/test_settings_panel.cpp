@@ -46,47 +46,47 @@ private slots:
         QVERIFY(writeEditDbAlias(settingsDir.path(), types_.path()));
         Windows w(variantByName(variant), types_.path());
         w.start(choice);
-        SettingsPanel &s = *w.main->settings();
+        SettingsPanel &s = *settingsOf(*w.main);
         QWidget *top = w.main.get();
 
-        QVERIFY(s.factoryNumberEdit->text().isEmpty());
-        QCOMPARE(s.baudCombo->currentIndex(), 2);
-        QCOMPARE(s.baudCombo->currentText(), QStringLiteral("9600"));
-        QCOMPARE(s.baudCombo->count(), 7);
-        QCOMPARE(s.baudCombo->itemText(6), QStringLiteral("115200"));
-        QCOMPARE(s.baudCombo->toolTip(), QStringLiteral("Скорость передачи"));
-        QCOMPARE(s.testPeriodSpin->value(), 10);
-        QCOMPARE(s.testPeriodSpin->minimum(), 1);
-        QCOMPARE(s.testPeriodSpin->maximum(), 3600);
-        QCOMPARE(s.testPeriodSpin->toolTip(), QStringLiteral("Период передачи тестового извещения в канал USB"));
-        QVERIFY(s.apnEdit->text().isEmpty());
-        QCOMPARE(s.apnEdit->maxLength(), 64);
-        QCOMPARE(s.apnEdit->toolTip(), QStringLiteral("Имя точки доступа GPRS-канала "));
-        QCOMPARE(s.serverIpEdit->text(), QStringLiteral("192.168.1.3"));
-        QCOMPARE(s.serverIpEdit->toolTip(), QStringLiteral("IP-адрес сервера извещений"));
-        QCOMPARE(s.serverPortEdit->text(), QStringLiteral("9999"));
-        QCOMPARE(s.serverPortEdit->maxLength(), 5);
-        QCOMPARE(s.localPortEdit->maxLength(), 5);
-        QCOMPARE(s.dhcpGroup->itemIndex(), 0);
-        QVERIFY(!s.dhcpGroup->isEnabled());
-        QCOMPARE(s.dhcpGroup->title(), QStringLiteral("  DHCP  "));
-        QVERIFY(s.localLanBox->isVisibleTo(top));
-        QVERIFY(s.localIpEdit->text().isEmpty() && s.localPortEdit->text().isEmpty() && s.gatewayIpEdit->text().isEmpty());
-        QCOMPARE(s.localIpEdit->toolTip(), QStringLiteral("Собственный IP-адрес трансивера"));
-        QCOMPARE(s.localPortEdit->toolTip(), QStringLiteral("IP-порт трансивера"));
-        QCOMPARE(s.gatewayIpEdit->toolTip(), QStringLiteral("IP-адрес сетевого роутера"));
-        QCOMPARE(s.protocolGroup->itemIndex(), 0);
-        QVERIFY(!s.conversionGroup->isVisibleTo(top));
-        QCOMPARE(s.conversionGroup->itemIndex(), 0);
-        QCOMPARE(s.consoleKindGroup->isVisibleTo(top), modeVisible);
-        QVERIFY(s.consoleKindGroup->isEnabled());
-        QCOMPARE(s.consoleKindGroup->itemIndex(), mode);
-        QVERIFY(s.serverIpEdit->isVisibleTo(top));
-        QVERIFY(s.reserveServersButton->isVisibleTo(top));
-        QCOMPARE(s.usbBox->title(), QStringLiteral(" Настройка USB"));
-        QCOMPARE(s.gprsBox->title(), QStringLiteral(" Настройка GPRS"));
-        QCOMPARE(s.lanBox->title(), QStringLiteral(" Настройка LAN"));
-        QCOMPARE(s.consoleKindGroup->toolTip(),
+        QVERIFY(SettingsParts(s).factoryNumberEdit->text().isEmpty());
+        QCOMPARE(SettingsParts(s).baudCombo->currentIndex(), 2);
+        QCOMPARE(SettingsParts(s).baudCombo->currentText(), QStringLiteral("9600"));
+        QCOMPARE(SettingsParts(s).baudCombo->count(), 7);
+        QCOMPARE(SettingsParts(s).baudCombo->itemText(6), QStringLiteral("115200"));
+        QCOMPARE(SettingsParts(s).baudCombo->toolTip(), QStringLiteral("Скорость передачи"));
+        QCOMPARE(SettingsParts(s).testPeriodSpin->value(), 10);
+        QCOMPARE(SettingsParts(s).testPeriodSpin->minimum(), 1);
+        QCOMPARE(SettingsParts(s).testPeriodSpin->maximum(), 3600);
+        QCOMPARE(SettingsParts(s).testPeriodSpin->toolTip(), QStringLiteral("Период передачи тестового извещения в канал USB"));
+        QVERIFY(SettingsParts(s).apnEdit->text().isEmpty());
+        QCOMPARE(SettingsParts(s).apnEdit->maxLength(), 64);
+        QCOMPARE(SettingsParts(s).apnEdit->toolTip(), QStringLiteral("Имя точки доступа GPRS-канала "));
+        QCOMPARE(SettingsParts(s).serverIpEdit->text(), QStringLiteral("192.168.1.3"));
+        QCOMPARE(SettingsParts(s).serverIpEdit->toolTip(), QStringLiteral("IP-адрес сервера извещений"));
+        QCOMPARE(SettingsParts(s).serverPortEdit->text(), QStringLiteral("9999"));
+        QCOMPARE(SettingsParts(s).serverPortEdit->maxLength(), 5);
+        QCOMPARE(SettingsParts(s).localPortEdit->maxLength(), 5);
+        QCOMPARE(SettingsParts(s).dhcpGroup->itemIndex(), 0);
+        QVERIFY(!SettingsParts(s).dhcpGroup->isEnabled());
+        QCOMPARE(SettingsParts(s).dhcpGroup->title(), QStringLiteral("  DHCP  "));
+        QVERIFY(SettingsParts(s).localLanBox->isVisibleTo(top));
+        QVERIFY(SettingsParts(s).localIpEdit->text().isEmpty() && SettingsParts(s).localPortEdit->text().isEmpty() && SettingsParts(s).gatewayIpEdit->text().isEmpty());
+        QCOMPARE(SettingsParts(s).localIpEdit->toolTip(), QStringLiteral("Собственный IP-адрес трансивера"));
+        QCOMPARE(SettingsParts(s).localPortEdit->toolTip(), QStringLiteral("IP-порт трансивера"));
+        QCOMPARE(SettingsParts(s).gatewayIpEdit->toolTip(), QStringLiteral("IP-адрес сетевого роутера"));
+        QCOMPARE(SettingsParts(s).protocolGroup->itemIndex(), 0);
+        QVERIFY(!SettingsParts(s).conversionGroup->isVisibleTo(top));
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), 0);
+        QCOMPARE(SettingsParts(s).consoleKindGroup->isVisibleTo(top), modeVisible);
+        QVERIFY(SettingsParts(s).consoleKindGroup->isEnabled());
+        QCOMPARE(SettingsParts(s).consoleKindGroup->itemIndex(), mode);
+        QVERIFY(SettingsParts(s).serverIpEdit->isVisibleTo(top));
+        QVERIFY(SettingsParts(s).reserveServersButton->isVisibleTo(top));
+        QCOMPARE(SettingsParts(s).usbBox->title(), QStringLiteral(" Настройка USB"));
+        QCOMPARE(SettingsParts(s).gprsBox->title(), QStringLiteral(" Настройка GPRS"));
+        QCOMPARE(SettingsParts(s).lanBox->title(), QStringLiteral(" Настройка LAN"));
+        QCOMPARE(SettingsParts(s).consoleKindGroup->toolTip(),
                  QStringLiteral("Тип : MXR-для работы с охранным пультом,\r\n          ЗКР-для работы с пожарным пультом."));
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -123,13 +123,13 @@ private slots:
         QFETCH(QStringList, modes);
         ScriptedPrompts prompts;
         SettingsPanel s(variantByName(variant), prompts);
-        QCOMPARE(s.protocolGroup->title(), protocolCaption);
-        QCOMPARE(s.protocolGroup->items(), protocols);
-        QCOMPARE(s.conversionGroup->title(), QStringLiteral(" Преобр."));
-        QCOMPARE(s.conversionGroup->items(), conversions);
-        QCOMPARE(s.consoleKindGroup->title(), modeCaption);
-        QCOMPARE(s.consoleKindGroup->items(), modes);
-        QCOMPARE(s.dhcpGroup->items(), QStringList({QStringLiteral("Выкл."), QStringLiteral("Вкл.")}));
+        QCOMPARE(SettingsParts(s).protocolGroup->title(), protocolCaption);
+        QCOMPARE(SettingsParts(s).protocolGroup->items(), protocols);
+        QCOMPARE(SettingsParts(s).conversionGroup->title(), QStringLiteral(" Преобр."));
+        QCOMPARE(SettingsParts(s).conversionGroup->items(), conversions);
+        QCOMPARE(SettingsParts(s).consoleKindGroup->title(), modeCaption);
+        QCOMPARE(SettingsParts(s).consoleKindGroup->items(), modes);
+        QCOMPARE(SettingsParts(s).dhcpGroup->items(), QStringList({QStringLiteral("Выкл."), QStringLiteral("Вкл.")}));
     }
 
     // MXR_600r: the console kind and the conversion exist only with Sur-Gard.
@@ -138,27 +138,27 @@ private slots:
         ScriptedPrompts prompts;
         SettingsPanel s(Variant::mxr600r(), prompts);
         s.show();
-        click(s.protocolGroup, 1);
-        QVERIFY(s.conversionGroup->isVisible());
-        QCOMPARE(s.conversionGroup->itemIndex(), 0);
-        QVERIFY(s.consoleKindGroup->isVisible());
+        click(SettingsParts(s).protocolGroup, 1);
+        QVERIFY(SettingsParts(s).conversionGroup->isVisible());
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), 0);
+        QVERIFY(SettingsParts(s).consoleKindGroup->isVisible());
         prompts.expectMessage(QStringLiteral("Тип трансивера"),
                               QStringLiteral("Трансивер будет конфигурироваться для работы с пожарным пультом!"));
-        click(s.consoleKindGroup, 1);
+        click(SettingsParts(s).consoleKindGroup, 1);
         QVERIFY_PROMPTS(prompts);
         QCOMPARE(prompts.last().icon, MessageIcon::Warning);
         QCOMPARE(prompts.last().buttons, MessageButtons::Ok);
         QVERIFY(prompts.last().onTop);
-        click(s.conversionGroup, 2);
+        click(SettingsParts(s).conversionGroup, 2);
 
-        click(s.protocolGroup, 0);
-        QVERIFY(!s.conversionGroup->isVisible());
-        QCOMPARE(s.conversionGroup->itemIndex(), -1);
-        QVERIFY(!s.consoleKindGroup->isVisible());
-        QCOMPARE(s.consoleKindGroup->itemIndex(), 0);
+        click(SettingsParts(s).protocolGroup, 0);
+        QVERIFY(!SettingsParts(s).conversionGroup->isVisible());
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), -1);
+        QVERIFY(!SettingsParts(s).consoleKindGroup->isVisible());
+        QCOMPARE(SettingsParts(s).consoleKindGroup->itemIndex(), 0);
         // Choosing Sur-Gard again starts the conversion at "A->0".
-        click(s.protocolGroup, 1);
-        QCOMPARE(s.conversionGroup->itemIndex(), 0);
+        click(SettingsParts(s).protocolGroup, 1);
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), 0);
         QVERIFY_PROMPTS(prompts);
     }
 
@@ -185,16 +185,16 @@ private slots:
         ScriptedPrompts prompts;
         SettingsPanel s(variantByName(variant), prompts);
         s.show();
-        click(s.protocolGroup, protocol);
+        click(SettingsParts(s).protocolGroup, protocol);
         {
             // Leave the switch away from the item under test, without a message.
-            const QSignalBlocker quiet(s.consoleKindGroup);
-            s.consoleKindGroup->setItemIndex(1 - mode);
+            const QSignalBlocker quiet(SettingsParts(s).consoleKindGroup);
+            SettingsParts(s).consoleKindGroup->setItemIndex(1 - mode);
         }
         if (!text.isEmpty())
             prompts.expectMessage(QStringLiteral("Тип трансивера"), text);
-        click(s.consoleKindGroup, mode);
-        QCOMPARE(s.consoleKindGroup->itemIndex(), mode);
+        click(SettingsParts(s).consoleKindGroup, mode);
+        QCOMPARE(SettingsParts(s).consoleKindGroup->itemIndex(), mode);
         QVERIFY_PROMPTS(prompts);
     }
 
@@ -205,34 +205,34 @@ private slots:
         SettingsPanel s(Variant::mxrDuziv(), prompts);
         s.show();
         {
-            const QSignalBlocker quiet(s.consoleKindGroup);
-            s.consoleKindGroup->setItemIndex(0);
+            const QSignalBlocker quiet(SettingsParts(s).consoleKindGroup);
+            SettingsParts(s).consoleKindGroup->setItemIndex(0);
         }
-        click(s.protocolGroup, 2);
-        QVERIFY(!s.consoleKindGroup->isEnabled());
-        QVERIFY(s.consoleKindGroup->isVisible());
-        QCOMPARE(s.consoleKindGroup->itemIndex(), -1);
-        QVERIFY(!s.conversionGroup->isVisible());
-        QCOMPARE(s.conversionGroup->itemIndex(), -1);
-        for (QWidget *hidden : {static_cast<QWidget *>(s.reserveServersButton), static_cast<QWidget *>(s.serverIpEdit),
-                                static_cast<QWidget *>(s.serverPortEdit), static_cast<QWidget *>(s.serverIpLabel),
-                                static_cast<QWidget *>(s.serverPortLabel)})
+        click(SettingsParts(s).protocolGroup, 2);
+        QVERIFY(!SettingsParts(s).consoleKindGroup->isEnabled());
+        QVERIFY(SettingsParts(s).consoleKindGroup->isVisible());
+        QCOMPARE(SettingsParts(s).consoleKindGroup->itemIndex(), -1);
+        QVERIFY(!SettingsParts(s).conversionGroup->isVisible());
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), -1);
+        for (QWidget *hidden : {static_cast<QWidget *>(SettingsParts(s).reserveServersButton), static_cast<QWidget *>(SettingsParts(s).serverIpEdit),
+                                static_cast<QWidget *>(SettingsParts(s).serverPortEdit), static_cast<QWidget *>(SettingsParts(s).serverIpLabel),
+                                static_cast<QWidget *>(SettingsParts(s).serverPortLabel)})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
 
-        click(s.protocolGroup, 1);
-        QVERIFY(s.consoleKindGroup->isEnabled());
-        QCOMPARE(s.consoleKindGroup->itemIndex(), -1);
-        QVERIFY(s.conversionGroup->isVisible());
-        QCOMPARE(s.conversionGroup->itemIndex(), 0);
-        QVERIFY(!s.serverIpEdit->isVisible());
-        QVERIFY(!s.reserveServersButton->isVisible());
+        click(SettingsParts(s).protocolGroup, 1);
+        QVERIFY(SettingsParts(s).consoleKindGroup->isEnabled());
+        QCOMPARE(SettingsParts(s).consoleKindGroup->itemIndex(), -1);
+        QVERIFY(SettingsParts(s).conversionGroup->isVisible());
+        QCOMPARE(SettingsParts(s).conversionGroup->itemIndex(), 0);
+        QVERIFY(!SettingsParts(s).serverIpEdit->isVisible());
+        QVERIFY(!SettingsParts(s).reserveServersButton->isVisible());
 
-        click(s.protocolGroup, 0);
-        QVERIFY(s.serverIpEdit->isVisible());
-        QVERIFY(s.serverPortEdit->isVisible());
-        QVERIFY(s.serverIpLabel->isVisible());
-        QVERIFY(s.reserveServersButton->isVisible());
-        QVERIFY(!s.conversionGroup->isVisible());
+        click(SettingsParts(s).protocolGroup, 0);
+        QVERIFY(SettingsParts(s).serverIpEdit->isVisible());
+        QVERIFY(SettingsParts(s).serverPortEdit->isVisible());
+        QVERIFY(SettingsParts(s).serverIpLabel->isVisible());
+        QVERIFY(SettingsParts(s).reserveServersButton->isVisible());
+        QVERIFY(!SettingsParts(s).conversionGroup->isVisible());
         QVERIFY_PROMPTS(prompts);
     }
 
@@ -241,13 +241,13 @@ private slots:
         ScriptedPrompts prompts;
         SettingsPanel s(Variant::mxr600r(), prompts);
         s.show();
-        QVERIFY(!s.localLanBox->isVisible()); // until start-up runs the rule
-        s.dhcpGroup->setItemIndex(1);
-        QVERIFY(!s.localLanBox->isVisible());
-        s.dhcpGroup->setItemIndex(0);
-        QVERIFY(s.localLanBox->isVisible());
-        s.dhcpGroup->setItemIndex(1);
-        QVERIFY(!s.localLanBox->isVisible());
+        QVERIFY(!SettingsParts(s).localLanBox->isVisible()); // until start-up runs the rule
+        SettingsParts(s).dhcpGroup->setItemIndex(1);
+        QVERIFY(!SettingsParts(s).localLanBox->isVisible());
+        SettingsParts(s).dhcpGroup->setItemIndex(0);
+        QVERIFY(SettingsParts(s).localLanBox->isVisible());
+        SettingsParts(s).dhcpGroup->setItemIndex(1);
+        QVERIFY(!SettingsParts(s).localLanBox->isVisible());
     }
 
     // Setting a switch to no choice runs no rule; setting it to an item does.
@@ -304,7 +304,7 @@ private slots:
     void editingKeysPass()
     {
         Windows w(Variant::mxr600r(), types_.path());
-        QLineEdit *edit = w.main->settings()->factoryNumberEdit;
+        QLineEdit *edit = SettingsParts(*w.main).factoryNumberEdit;
         QTest::keyClicks(edit, QStringLiteral("123"));
         QTest::keyClick(edit, Qt::Key_Backspace);
         QCOMPARE(edit->text(), QStringLiteral("12"));

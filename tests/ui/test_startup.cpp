@@ -76,9 +76,9 @@ private slots:
         w.start(choice);
 
         QCOMPARE(w.main->consoleMode(), consoleMode);
-        QCOMPARE(w.main->importAction->isEnabled(), importEnabled);
+        QCOMPARE(MainParts(*w.main).importAction->isEnabled(), importEnabled);
         QCOMPARE(w.main->windowTitle(), caption);
-        QCOMPARE(w.main->settings()->consoleKindGroup->itemIndex(), mode);
+        QCOMPARE(SettingsParts(*w.main).consoleKindGroup->itemIndex(), mode);
         QCOMPARE(w.main->exitCode(), 0);
         QVERIFY(w.main->typeTable().isOpen());
         QCOMPARE(w.main->typeTable().recordCount(), 7);
@@ -104,18 +104,18 @@ private slots:
         QFETCH(int, choice);
         Windows w(variantByName(variant), typeFolder_);
         w.start(choice);
-        PanelTableView *v = w.main->panelView();
+        PanelTableView *v = panelViewOf(*w.main);
         const QList<TypeRow> expected = sampleTypes();
         QCOMPARE(v->typeCount(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(v->typeName(i), expected.at(i).name);
             QCOMPARE(v->typeIdAt(i), expected.at(i).typeId);
         }
-        if (v->panelTypeCombo) {
-            QCOMPARE(v->panelTypeCombo->maxVisibleItems(), 3); // 7 records: 7 / 2
-            QVERIFY(!v->panelTypeCombo->isEnabled());         // locked until a row is edited
+        if (PanelViewParts(*v).panelTypeCombo) {
+            QCOMPARE(PanelViewParts(*v).panelTypeCombo->maxVisibleItems(), 3); // 7 records: 7 / 2
+            QVERIFY(!PanelViewParts(*v).panelTypeCombo->isEnabled());         // locked until a row is edited
         } else {
-            QCOMPARE(v->panelTypeGrid->currentIndex().row(), 0);
+            QCOMPARE(PanelViewParts(*v).panelTypeGrid->currentIndex().row(), 0);
         }
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -142,8 +142,8 @@ private slots:
         QVERIFY2(writeTypeTable(dir.path(), types, error), qPrintable(error));
         Windows w(Variant::mxr600r(), dir.path());
         w.start(2);
-        QCOMPARE(w.main->panelView()->panelTypeCombo->count(), records);
-        QCOMPARE(w.main->panelView()->panelTypeCombo->maxVisibleItems(), rows);
+        QCOMPARE(PanelViewParts(*w.main).panelTypeCombo->count(), records);
+        QCOMPARE(PanelViewParts(*w.main).panelTypeCombo->maxVisibleItems(), rows);
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -261,7 +261,7 @@ private slots:
                                              QStringLiteral("MXR/ ЗКР")}));
         QVERIFY(!hadCloseButton);
         QCOMPARE(w.main->consoleMode(), consoleMode);
-        QCOMPARE(w.main->importAction->isEnabled(), consoleMode == 1);
+        QCOMPARE(MainParts(*w.main).importAction->isEnabled(), consoleMode == 1);
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -291,10 +291,10 @@ private slots:
         QCOMPARE(w.main->currentConfig(), TransceiverConfig::defaults(Variant::mxr600r(), false));
         QCOMPARE(int(w.main->image().data()[5]), 0);
         QCOMPARE(w.reserveList->rowCount(), 0);
-        QCOMPARE(w.main->panelTable()->rowCount(), 0);
-        QVERIFY(!w.main->readAction->isEnabled());
-        QVERIFY(!w.main->writeAction->isEnabled());
-        QVERIFY(w.main->writeButton->isHidden());
+        QCOMPARE(panelTableOf(*w.main)->rowCount(), 0);
+        QVERIFY(!MainParts(*w.main).readAction->isEnabled());
+        QVERIFY(!MainParts(*w.main).writeAction->isEnabled());
+        QVERIFY(MainParts(*w.main).writeButton->isHidden());
         QVERIFY_PROMPTS(w.prompts);
     }
 };

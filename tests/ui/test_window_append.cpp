@@ -90,8 +90,8 @@ private slots:
 
         Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
-        w.main->importAction->setEnabled(true); // as after the first load
-        PanelTable &table = *w.main->panelTable();
+        MainParts(*w.main).importAction->setEnabled(true); // as after the first load
+        PanelTable &table = *panelTableOf(*w.main);
         table.setRows(rowsBefore(rows));
         for (int i = 0; i < times; ++i) {
             w.prompts.expectMessage(kQuestionTitle, kQuestion, MessageAnswer(question));
@@ -99,7 +99,7 @@ private slots:
                 w.prompts.expectOpenFile(picked ? std::optional<QString>(path) : std::nullopt);
             if (!box.isEmpty())
                 w.prompts.expectMessage(box, QString(), MessageAnswer::Yes);
-            w.main->importAction->trigger();
+            MainParts(*w.main).importAction->trigger();
             QVERIFY_PROMPTS(w.prompts);
         }
         if (box == kLoadTitle)
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(table.rowCount(), rows + recNmbs.size());
         QCOMPARE(table.isAttached(Dataset::Hook::BeforePost), true);
         const bool counted = picked && box != kLoadTitle;
-        QCOMPARE(w.main->panelView()->panelCountLabel->text(),
+        QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(),
                  counted ? panelCountText(table.rowCount()) : QString());
     }
 };

@@ -119,8 +119,8 @@ struct Shown {
 
 Shown shown(Windows &w)
 {
-    return {w.main->currentConfig(), w.reserveList->addressTexts(), w.main->panelView()->panelCountLabel->text(),
-            w.main->importAction->isEnabled(), linkOf(*w.main).address()};
+    return {w.main->currentConfig(), w.reserveList->addressTexts(), PanelViewParts(*w.main).panelCountLabel->text(),
+            MainParts(*w.main).importAction->isEnabled(), linkOf(*w.main).address()};
 }
 
 // A window in standalone mode holding a configuration of its own, to be overwritten (or not) by a load.
@@ -135,7 +135,7 @@ void fillBeforeLoad(Windows &w)
     c.panels = {row(QStringLiteral("0500"), QStringLiteral("5000"), 101, QStringLiteral("Type 101"), 9)};
     c.panels[0].recNmb = 4;
     showConfig(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
-    w.main->panelView()->panelCountLabel->setText(QStringLiteral("Количество объектов 1"));
+    PanelViewParts(*w.main).panelCountLabel->setText(QStringLiteral("Количество объектов 1"));
 }
 
 } // namespace
@@ -158,7 +158,7 @@ class TestWindowFiles : public WindowTest {
         showConfig(w, c, {QStringLiteral("1.2.3.4"), QStringLiteral("5.6.7.8")});
         const QString target = path(name);
         w.prompts.expectSaveFile(target);
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         if (!w.prompts.problems().isEmpty())
             return QString();
         return QFile::exists(target) ? target : QString();
@@ -184,7 +184,7 @@ private slots:
         w.main->applyConfig(c);
         // No file dialog follows: the script holds the box only.
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QStringLiteral("Не определен заводской номер"));
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.records().size(), 1);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
@@ -198,7 +198,7 @@ private slots:
         w.start(2);
         w.main->applyConfig(savedConfig(Variant::mxr600r()));
         w.prompts.expectSaveFile(std::nullopt);
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         const FileRequest &asked = w.prompts.last().file;
         QCOMPARE(asked.proposedName, QStringLiteral("40213"));
@@ -206,8 +206,8 @@ private slots:
         QCOMPARE(asked.filter, QStringLiteral("Файлы трансивера \"Талвир-MXR\" (*.kcf);;Все файлы (*.*)"));
         QVERIFY(QDir(folder()).isEmpty());
         // The write never ran: the commands are as they were.
-        QVERIFY(w.main->saveAction->isEnabled());
-        QVERIFY(w.main->loadAction->isEnabled());
+        QVERIFY(MainParts(*w.main).saveAction->isEnabled());
+        QVERIFY(MainParts(*w.main).loadAction->isEnabled());
     }
 
     void saveRefusedKeepsExistingFile_data()
@@ -233,7 +233,7 @@ private slots:
         w.main->findChild<QLineEdit *>(emptied)->clear();
         w.prompts.expectSaveFile(target);
         w.prompts.expectMessage(QStringLiteral("Ошибка"), message);
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(readFile(target), before);
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("kept.kcf")});
@@ -266,7 +266,7 @@ private slots:
         c.panels[0].p1.clear();
         w.main->applyConfig(c);
         w.prompts.expectSaveFile(target);
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
 
         const QByteArray file = readFile(target);
@@ -282,10 +282,10 @@ private slots:
 
         // No link: nothing can be written or read, the files and the link choice can.
         MainWindow &f = *w.main;
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
-        for (QAction *a : {f.linkMenuAction, f.loadAction, f.saveAction})
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
     }
 
@@ -298,14 +298,14 @@ private slots:
         const QString target = path(QStringLiteral("no such folder/40213.kcf"));
         w.prompts.expectSaveFile(target);
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QString());
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QVERIFY2(w.prompts.last().text.contains(QStringLiteral("40213.kcf")), qPrintable(w.prompts.last().text));
         QVERIFY(!QFile::exists(target));
-        QVERIFY(w.main->saveAction->isEnabled());
-        QVERIFY(w.main->loadAction->isEnabled());
-        QVERIFY(w.main->linkMenuAction->isEnabled());
+        QVERIFY(MainParts(*w.main).saveAction->isEnabled());
+        QVERIFY(MainParts(*w.main).loadAction->isEnabled());
+        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
     }
 
     // ---- Loading -----------------------------------------------------------------------------
@@ -336,9 +336,9 @@ private slots:
         Windows w(to, types_.path());
         w.start(2);
         fillBeforeLoad(w);
-        w.main->importAction->setEnabled(importBefore);
+        MainParts(*w.main).importAction->setEnabled(importBefore);
         w.prompts.expectOpenFile(file);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         const FileRequest &asked = w.prompts.last().file;
         QCOMPARE(asked.filter, QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)"));
@@ -380,7 +380,7 @@ private slots:
             QCOMPARE(got.panels.at(i), expected.panels.at(i));
         QCOMPARE(after.reserveTexts, (QStringList{QStringLiteral("1.2.3.4"), QStringLiteral("5.6.7.8")}));
         QCOMPARE(after.counter, QStringLiteral("Количество объектов 3"));
-        QCOMPARE(w.main->panelView()->currentRow(), 0);
+        QCOMPARE(panelViewOf(*w.main)->currentRow(), 0);
         QCOMPARE(after.transceiverAddress, QStringLiteral("192.168.7.15"));
         QCOMPARE(after.importEnabled, importAfter);
     }
@@ -394,11 +394,11 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         w.prompts.expectOpenFile(file);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.main->panelTable()->rowCount(), 1);
-        QCOMPARE(w.main->panelTable()->row(0).typeId, qint16(999));
-        QCOMPARE(w.main->panelTable()->row(0).nPpk, QStringLiteral("Тип ППК не определен"));
+        QCOMPARE(panelTableOf(*w.main)->rowCount(), 1);
+        QCOMPARE(panelTableOf(*w.main)->row(0).typeId, qint16(999));
+        QCOMPARE(panelTableOf(*w.main)->row(0).nPpk, QStringLiteral("Тип ППК не определен"));
     }
 
     // The window writes what it shows, not the file it loaded: rows in table order, settings bytes
@@ -418,10 +418,10 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         w.prompts.expectOpenFile(loaded);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         const QString again = path(QStringLiteral("again.kcf"));
         w.prompts.expectSaveFile(again);
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
 
         const QByteArray written = readFile(again);
@@ -447,17 +447,17 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         w.prompts.expectOpenFile(saved);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QCOMPARE(w.prompts.last().file.folder, folder());
 
         QVERIFY(QDir(folder()).mkdir(QStringLiteral("site")));
         w.prompts.expectSaveFile(path(QStringLiteral("site/second.kcf")));
-        w.main->saveAction->trigger();
+        MainParts(*w.main).saveAction->trigger();
         QCOMPARE(w.prompts.last().file.folder, folder());
-        QCOMPARE(w.prompts.last().file.proposedName, w.main->settings()->factoryNumberEdit->text());
+        QCOMPARE(w.prompts.last().file.proposedName, SettingsParts(*w.main).factoryNumberEdit->text());
 
         w.prompts.expectOpenFile(std::nullopt);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QCOMPARE(w.prompts.last().file.folder, path(QStringLiteral("site")));
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -469,7 +469,7 @@ private slots:
         fillBeforeLoad(w);
         const Shown before = shown(w);
         w.prompts.expectOpenFile(std::nullopt);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         const Shown after = shown(w);
         QVERIFY(after.counter.isEmpty());
@@ -510,7 +510,7 @@ private slots:
         const Shown before = shown(w);
         w.prompts.expectOpenFile(file);
         w.prompts.expectMessage(kLoadTitle, kFormatText, MessageAnswer(answer));
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Warning);
         QCOMPARE(w.prompts.last().buttons, MessageButtons::YesNo);
@@ -531,7 +531,7 @@ private slots:
         const Shown before = shown(w);
         w.prompts.expectOpenFile(file);
         w.prompts.expectMessage(kLoadTitle, kFormatText, MessageAnswer::No);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(shown(w).config, before.config);
         QCOMPARE(shown(w).reserveTexts, before.reserveTexts);
@@ -572,7 +572,7 @@ private slots:
         const Shown before = shown(w);
         w.prompts.expectOpenFile(file);
         w.prompts.expectMessage(kLoadTitle, kFatalText);
-        w.main->loadAction->trigger();
+        MainParts(*w.main).loadAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);

@@ -99,14 +99,14 @@ private slots:
         Windows w(fetchVariant(), types_.path());
         w.start(2);
         w.main->enableLinkCommands(); // the write button shows, as with the link up
-        w.main->settings()->protocolGroup->setItemIndex(protocol);
+        SettingsParts(*w.main).protocolGroup->setItemIndex(protocol);
         w.main->resize(size);
         QVERIFY(QTest::qWaitForWindowExposed(w.main.get()));
         QCoreApplication::processEvents();
         QVERIFY(w.main->width() <= size.width() && w.main->height() <= size.height());
 
         int checked = 0;
-        for (QWidget *part : {static_cast<QWidget *>(w.main->settings()), static_cast<QWidget *>(w.main->panelView())}) {
+        for (QWidget *part : {static_cast<QWidget *>(settingsOf(*w.main)), static_cast<QWidget *>(panelViewOf(*w.main))}) {
             for (QLineEdit *box : part->findChildren<QLineEdit *>()) {
                 if (box->objectName().isEmpty() || !box->isVisibleTo(w.main.get()))
                     continue; // the line edits inside combo and spin boxes
@@ -120,7 +120,7 @@ private slots:
         }
         QVERIFY(checked >= 11);
         if (allInView)
-            QVERIFY(w.main->writeButton->visibleRegion().boundingRect() == w.main->writeButton->rect());
+            QVERIFY(MainParts(*w.main).writeButton->visibleRegion().boundingRect() == MainParts(*w.main).writeButton->rect());
     }
 
     void everyControlHasAName_data() { variants(); }
@@ -134,8 +134,8 @@ private slots:
             const QStringList unnamed = unnamedControls(window);
             QVERIFY2(unnamed.isEmpty(), qPrintable(window->objectName() + QStringLiteral(": ") + unnamed.join(", ")));
         }
-        if (w.main->linkLight) {
-            QAccessibleInterface *light = QAccessible::queryAccessibleInterface(w.main->linkLight);
+        if (MainParts(*w.main).linkLight) {
+            QAccessibleInterface *light = QAccessible::queryAccessibleInterface(MainParts(*w.main).linkLight);
             QVERIFY(!light->text(QAccessible::Name).isEmpty());
             QVERIFY(!light->text(QAccessible::Description).isEmpty());
         }

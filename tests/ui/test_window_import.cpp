@@ -77,7 +77,7 @@ class TestWindowImport : public WindowTest {
         QVERIFY(writeAliasFile(settings_.path(), "[Aliases]\nTraficDB=" + console_.path().toUtf8() +
                                                      "\nEditDB=" + console_.path().toUtf8() + "\n"));
         w.start(1);
-        w.main->settings()->factoryNumberEdit->setText(QStringLiteral("777"));
+        SettingsParts(*w.main).factoryNumberEdit->setText(QStringLiteral("777"));
     }
 
 private slots:
@@ -89,26 +89,26 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         startOnSmallConsole(w);
-        w.main->importAction->trigger();
+        MainParts(*w.main).importAction->trigger();
         ObjectListDialog &d = *w.objectList;
         QVERIFY(d.isVisible());
         QStringList lines;
-        for (int i = 0; i < d.objectList->count(); ++i)
-            lines << d.objectList->item(i)->text();
+        for (int i = 0; i < ObjectListParts(d).objectList->count(); ++i)
+            lines << ObjectListParts(d).objectList->item(i)->text();
         QCOMPARE(lines, QStringList({"1, Объект 1", "10, Объект 10", "11, Объект 11", "2, Объект 2", "3, Объект 3"}));
-        QCOMPARE(d.totalLabel->text(), QStringLiteral("Всего объектов - 5"));
-        QCOMPARE(d.totalLabel->font().family(), QStringLiteral("Times New Roman"));
-        d.objectList->setCurrentRow(2);
-        QTest::keyClick(d.objectList, Qt::Key_End, Qt::ShiftModifier);
+        QCOMPARE(ObjectListParts(d).totalLabel->text(), QStringLiteral("Всего объектов - 5"));
+        QCOMPARE(ObjectListParts(d).totalLabel->font().family(), QStringLiteral("Times New Roman"));
+        ObjectListParts(d).objectList->setCurrentRow(2);
+        QTest::keyClick(ObjectListParts(d).objectList, Qt::Key_End, Qt::ShiftModifier);
         QList<bool> ticked;
-        for (int i = 0; i < d.objectList->count(); ++i)
-            ticked << (d.objectList->item(i)->checkState() == Qt::Checked);
+        for (int i = 0; i < ObjectListParts(d).objectList->count(); ++i)
+            ticked << (ObjectListParts(d).objectList->item(i)->checkState() == Qt::Checked);
         QCOMPARE(ticked, QList<bool>({false, false, true, true, true}));
-        QCOMPARE(d.selectedLabel->text(), QStringLiteral("Выбрано объектов - 0"));
-        d.selectAllButton->click();
-        QCOMPARE(d.selectedLabel->text(), QStringLiteral("Выбрано объектов - 5"));
-        d.unselectAllButton->click();
-        QCOMPARE(d.selectedLabel->text(), QStringLiteral("Выбрано объектов - 0"));
+        QCOMPARE(ObjectListParts(d).selectedLabel->text(), QStringLiteral("Выбрано объектов - 0"));
+        ObjectListParts(d).selectAllButton->click();
+        QCOMPARE(ObjectListParts(d).selectedLabel->text(), QStringLiteral("Выбрано объектов - 5"));
+        ObjectListParts(d).unselectAllButton->click();
+        QCOMPARE(ObjectListParts(d).selectedLabel->text(), QStringLiteral("Выбрано объектов - 0"));
     }
 
     // "Выполнить" with nothing ticked closes the window and leaves replace mode's table empty; the
@@ -119,13 +119,13 @@ private slots:
         startOnSmallConsole(w);
         PanelRecord old;
         old.obj = old.account = QStringLiteral("0009");
-        w.main->panelTable()->setRows({old});
-        w.main->importAction->trigger();
-        w.objectList->runButton->click();
+        panelTableOf(*w.main)->setRows({old});
+        MainParts(*w.main).importAction->trigger();
+        ObjectListParts(*w.objectList).runButton->click();
         QVERIFY(!w.objectList->isVisible());
-        QCOMPARE(w.main->panelTable()->rowCount(), 0);
-        QVERIFY(w.main->panelTable()->isAttached(Dataset::Hook::BeforePost));
-        QVERIFY(w.main->panelTable()->isAttached(Dataset::Hook::AfterPost));
+        QCOMPARE(panelTableOf(*w.main)->rowCount(), 0);
+        QVERIFY(panelTableOf(*w.main)->isAttached(Dataset::Hook::BeforePost));
+        QVERIFY(panelTableOf(*w.main)->isAttached(Dataset::Hook::AfterPost));
     }
 
     // A duplicate answered No keeps the old row, and the object's line stays ticked; the limit stops
@@ -134,20 +134,20 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         startOnSmallConsole(w);
-        w.main->importAction->trigger();
+        MainParts(*w.main).importAction->trigger();
         ObjectListDialog &d = *w.objectList;
-        d.objectList->item(0)->setCheckState(Qt::Checked); // object 1: 0001
-        d.objectList->item(4)->setCheckState(Qt::Checked); // object 3: 0001 again
+        ObjectListParts(d).objectList->item(0)->setCheckState(Qt::Checked); // object 1: 0001
+        ObjectListParts(d).objectList->item(4)->setCheckState(Qt::Checked); // object 3: 0001 again
         w.prompts.expectMessage(kDuplicateTitle, QStringLiteral("ППК № 0001, объект № 3 уже существует. Перезаписать?"),
                                 MessageAnswer::No);
-        d.runButton->click();
+        ObjectListParts(d).runButton->click();
         QVERIFY_PROMPTS(w.prompts);
-        PanelTable &table = *w.main->panelTable();
+        PanelTable &table = *panelTableOf(*w.main);
         QCOMPARE(table.rowCount(), 1);
         QCOMPARE(table.row(0).waitTest, 10);
         QCOMPARE(table.row(0).recNmb, std::optional<qint32>(0));
-        QCOMPARE(d.objectList->item(4)->checkState(), Qt::Checked);
-        QCOMPARE(w.main->panelView()->panelCountLabel->text(), QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 1"));
+        QCOMPARE(ObjectListParts(d).objectList->item(4)->checkState(), Qt::Checked);
+        QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(), QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 1"));
 
         // Add mode into 599 rows: object 2's three panels give one row, then the limit box.
         QList<PanelRecord> full;
@@ -159,11 +159,11 @@ private slots:
         }
         table.setRows(full);
         table.first();
-        w.main->panelView()->panelNavigator->button(DatasetNavigator::Insert)->click();
+        PanelViewParts(*w.main).panelNavigator->button(DatasetNavigator::Insert)->click();
         QVERIFY(d.isVisible());
-        d.objectList->item(3)->setCheckState(Qt::Checked); // object 2
+        ObjectListParts(d).objectList->item(3)->setCheckState(Qt::Checked); // object 2
         w.prompts.expectMessage(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"));
-        d.runButton->click();
+        ObjectListParts(d).runButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::None);
         QCOMPARE(table.rowCount(), 600);
@@ -215,19 +215,19 @@ private slots:
         TransceiverConfig settings = validConfig(v);
         settings.mode = -1;
         w.main->applyConfig(settings);
-        w.main->importAction->trigger();
-        w.objectList->selectAllButton->click();
+        MainParts(*w.main).importAction->trigger();
+        ObjectListParts(*w.objectList).selectAllButton->click();
         for (int k = 0; k < duplicates; ++k)
             w.prompts.expectMessage(kDuplicateTitle, QString(), MessageAnswer::Yes);
-        w.objectList->runButton->click();
+        ObjectListParts(*w.objectList).runButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!w.objectList->isVisible());
-        QCOMPARE(w.main->panelTable()->rows(), expected);
+        QCOMPARE(panelTableOf(*w.main)->rows(), expected);
 
         QVERIFY(bringLanUp(w));
         w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
                                 QStringLiteral("Запись конфигурации трансивера № 12345 выполнена"));
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         TransceiverConfig written = w.main->currentConfig();
         written.panels = expected;

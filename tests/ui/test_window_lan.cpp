@@ -27,7 +27,7 @@ struct Snapshot {
 
 Snapshot snapshot(MainWindow &f)
 {
-    return {f.statusText->text(), f.windowTitle(), !f.writeButton->isHidden(), f.linkMenuAction->isEnabled(), !f.progressBar->isHidden()};
+    return {MainParts(f).statusText->text(), f.windowTitle(), !MainParts(f).writeButton->isHidden(), MainParts(f).linkMenuAction->isEnabled(), !MainParts(f).progressBar->isHidden()};
 }
 
 } // namespace
@@ -63,17 +63,17 @@ private slots:
 
         MainWindow &f = *w.main;
         QCOMPARE(int(linkOf(f).channel()), 2);
-        QCOMPARE(f.statusText->text(), QString());
+        QCOMPARE(MainParts(f).statusText->text(), QString());
         QCOMPARE(f.windowTitle(), v.captionPrefix + QStringLiteral("      Канал LAN IP: 127.0.0.1"));
-        QVERIFY(!f.progressBar->isHidden());
-        QVERIFY(!f.writeButton->isHidden());
-        for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
+        QVERIFY(!MainParts(f).progressBar->isHidden());
+        QVERIFY(!MainParts(f).writeButton->isHidden());
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(linkOf(f).lanChannel().isPolling());
 
         // The next time the box proposes the address typed last.
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), std::nullopt);
-        f.lanAction->trigger();
+        MainParts(f).lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().initialText, QStringLiteral("127.0.0.1"));
         // Cancelled: the link stays as it was.
@@ -95,21 +95,21 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         MainWindow &f = *w.main;
         QVERIFY(rig.sim.counters().datagramsReceived > 0);
-        QCOMPARE(f.statusText->text(), QStringLiteral("Нет связи с 127.000.0.1"));
+        QCOMPARE(MainParts(f).statusText->text(), QStringLiteral("Нет связи с 127.000.0.1"));
         QCOMPARE(f.windowTitle(), v.captionPrefix + kAutonomous);
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
-        QVERIFY(f.linkMenuAction->isEnabled());
-        QVERIFY(f.loadAction->isEnabled());
-        QVERIFY(f.saveAction->isEnabled());
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(MainParts(f).loadAction->isEnabled());
+        QVERIFY(MainParts(f).saveAction->isEnabled());
         QVERIFY(!linkOf(f).lanChannel().isPolling());
 
         // Reading needs a connected link: it only clears the object counter.
-        f.readAction->setEnabled(true);
-        f.readAction->trigger();
+        MainParts(f).readAction->setEnabled(true);
+        MainParts(f).readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QVERIFY(f.linkMenuAction->isEnabled());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
     }
 
     void refusedAddress_data()
@@ -145,14 +145,14 @@ private slots:
 
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), address);
         w.prompts.expectMessage(title, text);
-        w.main->lanAction->trigger();
+        MainParts(*w.main).lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.prompts.last().onTop, onTop);
         // Nothing else changed: no channel, no caption, nothing sent.
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
-        QVERIFY(w.main->linkMenuAction->isEnabled());
+        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
         QCOMPARE(linkOf(*w.main).address(), address);
         QTest::qWait(100);
         QVERIFY(!listener.hasPendingDatagrams());
@@ -193,7 +193,7 @@ private slots:
         const QString caption =
             v.captionPrefix + QStringLiteral("     № 4321 IP: 10.0.0.7  -73dbm  192.168.5.1  M,GSM_T");
         QTRY_COMPARE_WITH_TIMEOUT(w.main->windowTitle(), caption, 5000);
-        QCOMPARE(w.main->linkLight->color(), colour);
+        QCOMPARE(MainParts(*w.main).linkLight->color(), colour);
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -232,7 +232,7 @@ private slots:
 
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), QStringLiteral("127.0.0.1"));
         w.prompts.expectMessage(QStringLiteral("Работа по ЛВС"), QString());
-        w.main->lanAction->trigger();
+        MainParts(*w.main).lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         const PromptRecord &box = w.prompts.last();
         QVERIFY2(box.text.contains(QString::number(taken)), qPrintable(box.text));
@@ -240,7 +240,7 @@ private slots:
         // The window stays autonomous and usable.
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
-        for (QAction *a : {w.main->linkMenuAction, w.main->loadAction, w.main->saveAction})
+        for (QAction *a : {MainParts(*w.main).linkMenuAction, MainParts(*w.main).loadAction, MainParts(*w.main).saveAction})
             QVERIFY(a->isEnabled());
         QVERIFY(!linkOf(*w.main).lanChannel().isPolling());
     }
@@ -268,7 +268,7 @@ private slots:
         question.answer = MessageAnswer(answer);
         question.action = [&] { pollingDuringQuestion = linkOf(*w.main).lanChannel().isPolling(); };
         w.prompts.expect(question);
-        w.main->exitAction->trigger();
+        MainParts(*w.main).exitAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!pollingDuringQuestion);
         const bool ends = MessageAnswer(answer) == MessageAnswer::Yes;

@@ -70,14 +70,14 @@ private slots:
                 [&](int p) { highest = std::max(highest, p); });
 
         expectWriteDone(w.prompts);
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         // The command returned after the first frame; the write goes on by acknowledgements.
         MainWindow &f = *w.main;
         QVERIFY(linkOf(f).serialWrite().busy());
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(!f.linkMenuAction->isEnabled());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(!f.progressBar->isHidden());
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(!MainParts(f).progressBar->isHidden());
         QCOMPARE(linkOf(f).serialWrite().bytesTotal(), 6 * v.imageSize());
 
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 180000);
@@ -95,13 +95,13 @@ private slots:
         QCOMPARE(memory.mid(v.settingsBase() + 102 + 4, 4), QByteArray("\xAC\x10\x00\x09", 4));
 
         QCOMPARE(highest, 100);
-        QCOMPARE(f.progressBar->value(), 0);
+        QCOMPARE(MainParts(f).progressBar->value(), 0);
         QVERIFY(!linkOf(f).serialWrite().busy());
-        QVERIFY(!f.writeButton->isHidden());
-        QVERIFY(!f.writeButton->isDown());
-        QVERIFY(f.writeAction->isEnabled());
-        QVERIFY(f.linkMenuAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
+        QVERIFY(!MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeButton->isDown());
+        QVERIFY(MainParts(f).writeAction->isEnabled());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
         // The keep-alive takes over again.
         const int idents = rig.sim.counters().identFrames;
         QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().identFrames > idents, 5000);
@@ -121,13 +121,13 @@ private slots:
         rig.sim.settings().replyBytes.insert(rig.sim.counters().framesReceived + 40, 0x25);
         w.prompts.expectMessage(QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования") +
                                                                               MainWindow::partialWriteNote());
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 10000);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::None);
         MainWindow &f = *w.main;
         QVERIFY(!linkOf(f).serialWrite().busy());
-        QVERIFY(f.linkMenuAction->isEnabled());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
         QVERIFY(rig.sim.counters().writeFrames < v.imageSize());
     }
 
@@ -150,7 +150,7 @@ private slots:
         seen.clear();
 
         expectWriteDone(w.prompts);
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         // The command returns when the LAN write has ended.
         QVERIFY_PROMPTS(w.prompts);
         checkDoneBox(w.prompts.last());
@@ -171,10 +171,10 @@ private slots:
         QCOMPARE(lastBlock.right(47).mid(26, 4), c.panels.constLast().account.toLatin1());
         QVERIFY(seen.contains(QByteArray("AT+FPDE")));
 
-        QCOMPARE(f.progressBar->value(), 0);
-        for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
+        QCOMPARE(MainParts(f).progressBar->value(), 0);
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        QVERIFY(!f.writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeButton->isHidden());
         QVERIFY(linkOf(f).lanChannel().isConnected());
         QVERIFY(linkOf(f).lanChannel().isPolling());
     }
@@ -209,16 +209,16 @@ private slots:
         rig.sim.settings().configResultGood = false;
 
         w.prompts.expectMessage(title, text);
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         MainWindow &f = *w.main;
         QCOMPARE(rig.sim.memory().bytes(), before);
         QVERIFY(linkOf(f).lanChannel().isConnected());
         QCOMPARE(linkOf(f).lanChannel().isPolling(), pollAfter);
-        QVERIFY(f.writeAction->isEnabled());
-        QVERIFY(f.linkMenuAction->isEnabled());
-        QVERIFY(!f.writeButton->isHidden());
+        QVERIFY(MainParts(f).writeAction->isEnabled());
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(!MainParts(f).writeButton->isHidden());
     }
 
     void exitDuringALanWrite()
@@ -236,8 +236,8 @@ private slots:
 
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
                                 MessageAnswer::Yes);
-        QTimer::singleShot(300, w.main.get(), [&] { w.main->exitAction->trigger(); });
-        w.main->writeButton->click();
+        QTimer::singleShot(300, w.main.get(), [&] { MainParts(*w.main).exitAction->trigger(); });
+        MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!w.main->isVisible());
         QVERIFY(!linkOf(*w.main).isBusy());
@@ -263,23 +263,23 @@ private slots:
         w.start();
         TransceiverConfig c = configWithRows(v, 4);
         w.main->applyConfig(c);
-        w.main->panelView()->panelCountLabel->setText(QStringLiteral("Количество объектов 4"));
+        PanelViewParts(*w.main).panelCountLabel->setText(QStringLiteral("Количество объектов 4"));
         QVERIFY(bringLanUp(w));
 
         bool linkOffDuringRead = false;
         ScriptedPrompts::Expected done;
         done.title = QStringLiteral("Конфигурирование трансивера");
         done.text = QStringLiteral("Чтение конфигурации трансивера № 4294967295 выполнено.");
-        done.action = [&] { linkOffDuringRead = !w.main->linkMenuAction->isEnabled() && w.main->writeButton->isHidden(); };
+        done.action = [&] { linkOffDuringRead = !MainParts(*w.main).linkMenuAction->isEnabled() && MainParts(*w.main).writeButton->isHidden(); };
         w.prompts.expect(done);
-        w.main->readAction->trigger();
+        MainParts(*w.main).readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Information);
         QVERIFY(linkOffDuringRead);
         MainWindow &f = *w.main;
         QCOMPARE(imageBytes(f), stored);
-        QVERIFY(f.panelView()->panelCountLabel->text().startsWith(QStringLiteral("Количество объектов ")));
-        for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
+        QVERIFY(PanelViewParts(f).panelCountLabel->text().startsWith(QStringLiteral("Количество объектов ")));
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(linkOf(f).lanChannel().isConnected());
         QVERIFY(linkOf(f).lanChannel().isPolling());
@@ -311,7 +311,7 @@ private slots:
         QVERIFY(bringLanUp(w));
         w.prompts.expectMessage(QStringLiteral("Конфигурирование трансивера"),
                                 QStringLiteral("Чтение конфигурации трансивера № 12345 выполнено."));
-        w.main->readAction->trigger();
+        MainParts(*w.main).readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
 
         const TransceiverConfig shown = w.main->currentConfig();
@@ -340,7 +340,7 @@ private slots:
         QCOMPARE(shown.panels.first().recNmb, std::optional<qint32>(5));
         QCOMPARE(shown.panels.last().recNmb, std::optional<qint32>(1));
         QCOMPARE(shown.panels.at(1).typeId, qint16((v.id == VariantId::MxrDuziv) ? 24 : 201));
-        QCOMPARE(w.main->panelView()->panelCountLabel->text(), QStringLiteral("Количество объектов 5"));
+        QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(), QStringLiteral("Количество объектов 5"));
 
         // The gap closes up in the list and in the stored entries.
         QCOMPARE(w.reserveList->addressTexts(), (QStringList{"10.1.2.3", "192.168.7.200"}));
@@ -365,16 +365,16 @@ private slots:
         QVERIFY(bringLanUp(w));
 
         w.prompts.expectMessage(QStringLiteral("Связь с трансивером"), QStringLiteral("Ошибка при чтение конфигурации."));
-        w.main->readAction->trigger();
+        MainParts(*w.main).readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         MainWindow &f = *w.main;
         const QByteArray image = imageBytes(f);
         QCOMPARE(image.left(235), stored.left(235));
         QCOMPARE(image.mid(235), QByteArray(v.imageSize() - 235, '\0'));
-        QCOMPARE(f.settings()->factoryNumberEdit->text(), QString());
-        QCOMPARE(f.panelTable()->rowCount(), 0);
-        QVERIFY(f.linkMenuAction->isEnabled());
-        QVERIFY(f.readAction->isEnabled());
+        QCOMPARE(SettingsParts(f).factoryNumberEdit->text(), QString());
+        QCOMPARE(panelTableOf(f)->rowCount(), 0);
+        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
+        QVERIFY(MainParts(f).readAction->isEnabled());
     }
 };
 

@@ -19,11 +19,11 @@ const QString kAutonomous = QStringLiteral("      Автономный режи�
 void checkAutonomousAfterSerial(MainWindow &f)
 {
     QCOMPARE(f.windowTitle(), f.variant().captionPrefix + kAutonomous);
-    QCOMPARE(f.statusText->text(), QStringLiteral("Нет связи"));
-    QVERIFY(f.writeButton->isHidden());
-    QVERIFY(f.progressBar->isHidden());
-    QVERIFY(!f.writeAction->isEnabled());
-    QVERIFY(!f.readAction->isEnabled());
+    QCOMPARE(MainParts(f).statusText->text(), QStringLiteral("Нет связи"));
+    QVERIFY(MainParts(f).writeButton->isHidden());
+    QVERIFY(MainParts(f).progressBar->isHidden());
+    QVERIFY(!MainParts(f).writeAction->isEnabled());
+    QVERIFY(!MainParts(f).readAction->isEnabled());
     QVERIFY(!linkOf(f).serialChannel().isLinkUp());
 }
 
@@ -64,23 +64,23 @@ private slots:
         w.start();
 
         w.prompts.expectSerialPort(rig.link);
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().kind, PromptKind::SerialPort);
         // The port is open: its caption, the link commands; the link itself comes with the answer.
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + QStringLiteral("      Канал USB Com7"));
         QCOMPARE(int(linkOf(*w.main).channel()), 1);
-        QVERIFY(w.main->writeAction->isEnabled());
-        QVERIFY(w.main->linkMenuAction->isEnabled());
+        QVERIFY(MainParts(*w.main).writeAction->isEnabled());
+        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
 
         QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
         const QString expected = (v.id == VariantId::MxrDuziv) ? QStringLiteral("      Канал USB Com7")
                                              : QStringLiteral("    Связь по каналу USB");
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + expected);
-        QCOMPARE(w.main->statusText->text(), QString());
-        QVERIFY(!w.main->writeButton->isHidden());
-        QVERIFY(!w.main->progressBar->isHidden());
-        QVERIFY(w.main->writeAction->isEnabled());
+        QCOMPARE(MainParts(*w.main).statusText->text(), QString());
+        QVERIFY(!MainParts(*w.main).writeButton->isHidden());
+        QVERIFY(!MainParts(*w.main).progressBar->isHidden());
+        QVERIFY(MainParts(*w.main).writeAction->isEnabled());
         QCOMPARE(linkOf(*w.main).portName(), rig.link);
         // The keep-alive runs on: identification frames keep coming.
         const int idents = rig.sim.counters().identFrames;
@@ -106,9 +106,9 @@ private slots:
         // the link back.
         rig.sim.settings().silentAfter = -1;
         QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
-        QCOMPARE(w.main->statusText->text(), QString());
-        QVERIFY(!w.main->writeButton->isHidden());
-        QVERIFY(w.main->writeAction->isEnabled());
+        QCOMPARE(MainParts(*w.main).statusText->text(), QString());
+        QVERIFY(!MainParts(*w.main).writeButton->isHidden());
+        QVERIFY(MainParts(*w.main).writeAction->isEnabled());
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -133,20 +133,20 @@ private slots:
         w.prompts.expectSerialPort(cancelled ? std::nullopt : std::optional<QString>(dir.path() + "/ttyNone"));
         w.prompts.expectMessage(QStringLiteral("Оборудование"),
                                 QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"));
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
         checkAutonomousAfterSerial(*w.main);
         // The other commands stay usable.
-        QVERIFY(w.main->linkMenuAction->isEnabled());
-        QVERIFY(w.main->loadAction->isEnabled());
-        QVERIFY(w.main->saveAction->isEnabled());
+        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
+        QVERIFY(MainParts(*w.main).loadAction->isEnabled());
+        QVERIFY(MainParts(*w.main).saveAction->isEnabled());
 
         // The picker is offered again: a port that could not be opened is not kept.
         w.prompts.expectSerialPort(std::nullopt);
         w.prompts.expectMessage(QStringLiteral("Оборудование"), QString());
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -160,20 +160,20 @@ private slots:
         QVERIFY(bringUsbUp(w, rig.link));
 
         // USB again: the chosen port is reopened without asking.
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QTRY_VERIFY_WITH_TIMEOUT(linkOf(*w.main).serialChannel().isLinkUp(), 5000);
 
         // LAN (cancelled in the input box) closes the port and forgets it.
         w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), std::nullopt);
-        w.main->lanAction->trigger();
+        MainParts(*w.main).lanAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QVERIFY(!linkOf(*w.main).serialChannel().isOpen());
         QCOMPARE(linkOf(*w.main).portName(), QString());
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QVERIFY(!linkOf(*w.main).serialChannel().isLinkUp());
-        QVERIFY(w.main->writeButton->isHidden());
-        QVERIFY(!w.main->writeAction->isEnabled());
+        QVERIFY(MainParts(*w.main).writeButton->isHidden());
+        QVERIFY(!MainParts(*w.main).writeAction->isEnabled());
         QCOMPARE(w.main->windowTitle(), v.captionPrefix + kAutonomous);
 
         // USB asks for the port again.
@@ -206,7 +206,7 @@ private slots:
         w.prompts.expectMessage(QStringLiteral("Фатальная ошибка"), QStringLiteral("Ошибка выбора типа ППК!"));
         w.prompts.expectMessage(QStringLiteral("Завершение работы"), QStringLiteral("Завершить работу приложения?"),
                                 MessageAnswer(answer));
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 5000);
         QVERIFY_PROMPTS(w.prompts);
         const QList<PromptRecord> &records = w.prompts.records();
@@ -219,9 +219,9 @@ private slots:
         QCOMPARE(w.main->isVisible(), !ends);
         if (!ends) {
             // The window stays usable, without a serial write on offer.
-            QVERIFY(w.main->writeButton->isHidden());
-            QVERIFY(!w.main->writeAction->isEnabled());
-            QVERIFY(w.main->linkMenuAction->isEnabled());
+            QVERIFY(MainParts(*w.main).writeButton->isHidden());
+            QVERIFY(!MainParts(*w.main).writeAction->isEnabled());
+            QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
             QCOMPARE(int(linkOf(*w.main).channel()), 0);
         }
         // Nothing more is read or sent on the closed port.
@@ -241,7 +241,7 @@ private slots:
 
         w.prompts.expectSerialPort(rig.link);
         w.prompts.expectMessage(QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования"));
-        w.main->usbAction->trigger();
+        MainParts(*w.main).usbAction->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 5000);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::None);

@@ -73,13 +73,13 @@ private slots:
         w.main->applyConfig(c);
 
         w.prompts.expectMessage(QStringLiteral("Ошибка"), message);
-        w.main->writeButton->click();
+        MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.main->focusWidget()->objectName(), control);
         MainWindow &f = *w.main;
-        QVERIFY(!f.writeButton->isHidden());
-        for (QAction *a : {f.linkMenuAction, f.writeAction, f.readAction, f.loadAction, f.saveAction})
+        QVERIFY(!MainParts(f).writeButton->isHidden());
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QTest::qWait(100);
         QVERIFY(!anyWriteDatagram(seen));
@@ -101,12 +101,12 @@ private slots:
         w.main->applyConfig(c);
 
         w.prompts.expectMessage(QStringLiteral("MXR_duziv"), QStringLiteral("'x' is not a valid integer value"));
-        w.main->writeAction->trigger();
+        MainParts(*w.main).writeAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         // The link commands are back; nothing went out.
-        QVERIFY(!w.main->writeButton->isHidden());
-        QVERIFY(w.main->writeAction->isEnabled());
-        QVERIFY(w.main->linkMenuAction->isEnabled());
+        QVERIFY(!MainParts(*w.main).writeButton->isHidden());
+        QVERIFY(MainParts(*w.main).writeAction->isEnabled());
+        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
         QTest::qWait(100);
         QVERIFY(!anyWriteDatagram(seen));
     }
@@ -167,10 +167,10 @@ private slots:
 
         // No link is ready: writing and reading stay off, loading, saving and the links are on.
         MainWindow &f = *w.main;
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
-        for (QAction *a : {f.linkMenuAction, f.loadAction, f.saveAction})
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
     }
 
@@ -210,7 +210,7 @@ private slots:
         w.main->applyConfig(c);
         if (portOpen) {
             w.prompts.expectSerialPort(rig.link);
-            w.main->usbAction->trigger();
+            MainParts(*w.main).usbAction->trigger();
             QCOMPARE(int(linkOf(*w.main).channel()), 1);
             QVERIFY(!linkOf(*w.main).serialChannel().isLinkUp());
         }
@@ -221,10 +221,10 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Warning);
         MainWindow &f = *w.main;
-        QVERIFY(f.writeButton->isHidden());
-        QVERIFY(!f.writeAction->isEnabled());
-        QVERIFY(!f.readAction->isEnabled());
-        for (QAction *a : {f.linkMenuAction, f.loadAction, f.saveAction})
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        QVERIFY(!MainParts(f).writeAction->isEnabled());
+        QVERIFY(!MainParts(f).readAction->isEnabled());
+        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).loadAction, MainParts(f).saveAction})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(!linkOf(f).serialWrite().busy());
         QTest::qWait(100);
