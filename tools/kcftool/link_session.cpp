@@ -4,6 +4,7 @@
 
 #include "read_image_file.h"
 #include "link/link_texts.h"
+#include "link/serial_port_access.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -213,7 +214,7 @@ int LinkSession::write(const DeviceConfig &config)
         finish(ExitRefused);
     });
     if (!link_.chooseUsb(options_.port)) {
-        message(QStringLiteral("%1: %2").arg(options_.port, link_.lastError()));
+        message(explainSerialPortFailure(options_.port, link_.lastError()));
         return ExitRefused;
     }
     usbAnswer_.start(kUsbAnswerMs);

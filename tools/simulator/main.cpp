@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("transceiver-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALVIR_VERSION));
 
     QTextStream err(stderr);
     QTextStream out(stdout);

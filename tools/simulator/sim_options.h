@@ -18,7 +18,7 @@ struct SimOptions {
     quint16 udpPort = 9999;
     QString logPath;
     bool verbose = false;
-    bool helpShown = false; // --help printed, nothing to run
+    bool helpShown = false; // --help or --version printed, nothing to run
 };
 
 // False with a message naming the bad option and value.
