@@ -47,7 +47,9 @@ bool holdsGroup(gid_t gid)
 
 SerialPortAccess inspectSerialPort(const QString &port, const QString &reason)
 {
-    SerialPortAccess access{port, reason};
+    SerialPortAccess access;
+    access.port = port;
+    access.reason = reason;
 #ifdef Q_OS_LINUX
     // A bare name such as "ttyUSB0" is a device in /dev, as the serial port takes it.
     const QString path = port.contains(QLatin1Char('/')) ? port : QStringLiteral("/dev/") + port;
