@@ -70,15 +70,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TALVIR_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- The technician's tools for the Talvir alarm-notification transceivers:
- MXR_600r (Talvir ZKR, 600 panel slots) and MXR_duziv (Talvir-MXR/ZKR,
- 300 panel slots) write a configuration into a transceiver over USB or LAN,
- read it back over LAN, keep it in configuration files and import panels
- from the monitoring console's database.
- .
- kcftool does the same from the command line; transceiver-sim simulates a
- transceiver for training and tests.")
+# CPack puts the summary on the first line and indents these lines itself; an empty line separates
+# paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The technician's tools for the Talvir alarm-notification transceivers:
+MXR_600r (Talvir ZKR, 600 panel slots) and MXR_duziv (Talvir-MXR/ZKR,
+300 panel slots) write a configuration into a transceiver over USB or LAN,
+read it back over LAN, keep it in configuration files and import panels
+from the monitoring console's database.
+
+kcftool does the same from the command line; transceiver-sim simulates a
+transceiver for training and tests.")
 # Libraries from dpkg-shlibdeps; the Qt plugins loaded at run time (the platform's windows, the
 # SQLite driver of console mode) and Qt's Russian texts are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
