@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build, the tests and the packaging need, when any is missing.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -7,6 +7,7 @@ packages=(
   qt6-translations-l10n
   pxlib-dev
   fonts-dejavu-core
+  dpkg-dev file desktop-file-utils lintian appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" -LE package
+# The package is built from the tree the tests above have just tried.
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L package

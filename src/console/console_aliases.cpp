@@ -1,8 +1,8 @@
 #include "console_aliases.h"
 
 #include "core/cp1251.h"
+#include "core/data_folder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,8 +50,8 @@ QString demoAliasFile()
     if (!demo().on)
         return {};
     QString folder = demo().folder;
-    if (folder.isEmpty() && QCoreApplication::instance())
-        folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty())
+        folder = dataFolderOf(QStringLiteral("demo_console.ini"));
     return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("demo_console.ini"));
 }
 

@@ -12,9 +12,9 @@ namespace talvir {
 // (QSettings::setPath(IniFormat, SystemScope, ...) moves it, as the tests do).
 QString consoleAliasFile();
 
-// The demo console shipped beside the programs: its alias file is used when no console's alias
+// The demo console shipped with the programs: its alias file is used when no console's alias
 // file is installed (an installed one always wins). Off until a program or test turns it on;
-// an empty folder means the running program's own folder.
+// an empty folder means the program's data folder (beside it, else ../share/talvir).
 void useDemoConsole(const QString &folder = {});
 void noDemoConsole();
 // The demo's alias file (folder/demo_console.ini), or empty while the demo is off.

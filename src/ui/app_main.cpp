@@ -4,6 +4,7 @@
 #include "ui/main_window.h"
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
+#include "core/data_folder.h"
 #include "core/variant.h"
 #include "ui/reserve_server_dialog.h"
 #include "ui/russian_texts.h"
@@ -25,7 +26,7 @@ int runApplication(int &argc, char **argv, const Variant &variant)
     installRussianQtTexts(app);
 
     QtPrompts prompts;
-    MainWindow mainForm(variant, prompts, QCoreApplication::applicationDirPath());
+    MainWindow mainForm(variant, prompts, dataFolderOf(QStringLiteral("CentralType.db")));
     prompts.setParent(&mainForm);
     ReserveServerDialog reserveList(variant, prompts);
     ObjectListDialog objectList(variant, prompts);

@@ -46,7 +46,7 @@ public:
     // retransmissions used up): the transceiver may hold part of the new configuration.
     static QString partialWriteNote();
 
-    // typeTableFolder: where standalone mode finds "CentralType.db" (the program's own folder).
+    // typeTableFolder: where standalone mode finds "CentralType.db" (see core/data_folder.h).
     MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
             const Timing &timing = Timing(), QWidget *parent = nullptr);
     // The same with the link built from parts (transports, timers, LAN endpoint).

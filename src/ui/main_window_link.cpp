@@ -5,6 +5,7 @@
 
 #include "link/lan_datagrams.h"
 #include "link/link_texts.h"
+#include "link/serial_port_access.h"
 #include "link/transceiver_link.h"
 
 #include "ui/error_report.h"
@@ -127,7 +128,11 @@ void MainWindow::chooseUsb()
                 port = picked->trimmed();
         }
         if (!link_->chooseUsb(port)) {
-            prompts_.message(linktext::noComPort());
+            // The second paragraph says which port and why, so the technician can fix it.
+            auto box = linktext::noComPort();
+            if (!port.isEmpty())
+                box.text += QStringLiteral("\n\n") + explainSerialPortFailure(port, link_->lastError());
+            prompts_.message(box);
             showLinkNotUp();
             return;
         }

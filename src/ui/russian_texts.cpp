@@ -1,5 +1,7 @@
 #include "russian_texts.h"
 
+#include "core/data_folder.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -10,8 +12,9 @@ namespace talvir {
 bool installRussianQtTexts(QCoreApplication &app)
 {
     const QLocale russian(QLocale::Russian, QLocale::Russia);
-    const QString folders[] = {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                               QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString &data : dataFolders())
+        folders.append(data + QStringLiteral("/translations"));
     // windeployqt merges the module catalogues of a language into one "qt_ru.qm".
     const QString names[] = {QStringLiteral("qtbase"), QStringLiteral("qt")};
     for (const QString &folder : folders) {

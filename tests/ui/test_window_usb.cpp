@@ -130,9 +130,13 @@ private slots:
         LinkWindows w(v, types_.path(), LinkParts());
         w.start();
 
-        w.prompts.expectSerialPort(cancelled ? std::nullopt : std::optional<QString>(dir.path() + "/ttyNone"));
+        const QString port = dir.path() + "/ttyNone";
+        w.prompts.expectSerialPort(cancelled ? std::nullopt : std::optional<QString>(port));
+        // A port that was tried is named with the system's reason in a second paragraph.
+        const QString reason = cancelled ? QString()
+                                         : QStringLiteral("\n\nПорт %1 не открывается: No such file or directory").arg(port);
         w.prompts.expectMessage(QStringLiteral("Оборудование"),
-                                QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"));
+                                QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!") + reason);
         MainParts(*w.main).usbAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);

@@ -4,14 +4,17 @@
 
 #include "read_image_file.h"
 #include "link/link_texts.h"
+#include "link/serial_port_access.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#ifdef Q_OS_UNIX // the interrupt watch below turns POSIX signals into loop events
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 using namespace talvir;
 
@@ -19,6 +22,7 @@ namespace kcftool {
 
 namespace {
 
+#ifdef Q_OS_UNIX
 int interruptPipe[2] = {-1, -1};
 
 void onInterruptSignal(int)
@@ -67,6 +71,13 @@ private:
     struct sigaction oldTerm_ {};
     std::unique_ptr<QSocketNotifier> notifier_;
 };
+#else
+// Windows: Ctrl+C ends the process; a USB write stopped that way is written again, as after SIGINT.
+class InterruptWatch {
+public:
+    explicit InterruptWatch(std::function<void()>) {}
+};
+#endif
 
 // Real ports and timers; over LAN the endpoint and the transceiver's port the options name.
 LinkParts lanParts(const LinkOptions &options)
@@ -213,7 +224,7 @@ int LinkSession::write(const DeviceConfig &config)
         finish(ExitRefused);
     });
     if (!link_.chooseUsb(options_.port)) {
-        message(QStringLiteral("%1: %2").arg(options_.port, link_.lastError()));
+        message(explainSerialPortFailure(options_.port, link_.lastError()));
         return ExitRefused;
     }
     usbAnswer_.start(kUsbAnswerMs);

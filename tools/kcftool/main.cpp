@@ -92,6 +92,10 @@ int main(int argc, char **argv)
         printErr(usageText());
         return args.isEmpty() ? ExitUsage : ExitOk;
     }
+    if (args.first() == QLatin1String("--version")) {
+        printOut("kcftool " TALVIR_VERSION "\n");
+        return ExitOk;
+    }
     const QString name = args.takeFirst();
     for (const Command &c : kCommands) {
         if (name == QLatin1String(c.name)) {

@@ -9,15 +9,20 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
-#include <csignal>
 #include <cstdio>
+// SIGINT and SIGTERM end the run cleanly (the link removed) through a socket pair: POSIX only. On
+// Windows Ctrl+C ends the process, which has no link to remove there.
+#ifdef Q_OS_UNIX
+#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 using namespace talvir;
 
 namespace {
 
+#ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
@@ -44,6 +49,7 @@ bool installSignalHandlers(QString *error)
     std::signal(SIGPIPE, SIG_IGN);
     return true;
 }
+#endif
 
 } // namespace
 
@@ -51,6 +57,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("transceiver-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALVIR_VERSION));
 
     QTextStream err(stderr);
     QTextStream out(stdout);
@@ -63,6 +70,7 @@ int main(int argc, char *argv[])
     if (opts.helpShown)
         return 0;
 
+#ifdef Q_OS_UNIX
     if (!installSignalHandlers(&error)) {
         err << "transceiver-sim: " << error << Qt::endl;
         return 1;
@@ -73,6 +81,7 @@ int main(int argc, char *argv[])
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &b, 1);
         QCoreApplication::quit();
     });
+#endif
 
     QFile logFile; // outlives the rack, whose transceivers log as they close
     SimRack rack;

@@ -3,6 +3,7 @@
 #include "sim_units.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QTextStream>
 
 #include <algorithm>
@@ -323,6 +324,9 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error
         "and over UDP, with faults on demand. Runs until SIGINT or SIGTERM."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     p.addOption(help);
+    // Not addVersionOption(): its -v is --verbose here.
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    p.addOption(version);
     for (const OptionRow &row : optionTable())
         p.addOption(QCommandLineOption(row.names, row.help, row.valueName));
 
@@ -332,6 +336,12 @@ bool parseSimOptions(const QStringList &arguments, SimOptions *o, QString *error
     }
     if (p.isSet(help)) {
         QTextStream(stdout) << p.helpText();
+        o->helpShown = true;
+        return true;
+    }
+    if (p.isSet(version)) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+                            << Qt::endl;
         o->helpShown = true;
         return true;
     }

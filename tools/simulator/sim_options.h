@@ -23,7 +23,7 @@ struct SimOptions {
     QList<SimUnit> units;            // the transceivers to run, resolved from all of the above
     QString logPath;
     bool verbose = false;
-    bool helpShown = false; // --help printed, nothing to run
+    bool helpShown = false; // --help or --version printed, nothing to run
 };
 
 // At most this many transceivers in one process: each takes a socket or a pseudo-terminal and its memory.
