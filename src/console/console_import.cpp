@@ -1,6 +1,7 @@
 #include "console_import.h"
 
 #include "console_aliases.h"
+#include "core/memory_layout.h"
 #include "core/variant.h"
 #include "tables/protocol_codes.h"
 
@@ -19,9 +20,11 @@ QString text(const QVariant &v)
     return v.isNull() ? QString() : v.toString();
 }
 
+// The console keeps the number without the country code's "+3"; with it the number is cut to the
+// transceiver's field, so the grid shows what the transceiver is given.
 QString withPrefix(const QString &phone)
 {
-    return phone.isEmpty() ? QString() : QStringLiteral("+3") + phone;
+    return phone.isEmpty() ? QString() : (QStringLiteral("+3") + phone).left(PanelSlot::PhoneWidth);
 }
 
 } // namespace
