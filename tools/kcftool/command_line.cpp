@@ -50,7 +50,8 @@ void CommandLine::parse(const QStringList &args)
 
 std::optional<QString> CommandLine::value(const QString &name) const
 {
-    if (!parser_.isSet(name))
+    const bool declared = std::any_of(options_.cbegin(), options_.cend(), [&](const OptionSpec &o) { return o.name == name; });
+    if (!declared || !parser_.isSet(name))
         return std::nullopt;
     return parser_.value(name);
 }

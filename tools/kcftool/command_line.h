@@ -27,7 +27,7 @@ public:
     void parse(const QStringList &args);
 
     const talvir::Variant &variant() const { return *variant_; }
-    std::optional<QString> value(const QString &name) const; // nothing when not given
+    std::optional<QString> value(const QString &name) const; // nothing when not given or not an option here
     bool isSet(const QString &name) const { return parser_.isSet(name); }
     QStringList values(const QString &name) const { return parser_.values(name); } // in the order given
     bool takesValue(const QString &name) const; // an option of this command that takes a value
