@@ -123,12 +123,12 @@ bool ConsoleImport::openObjectList(qint32 factoryNumber)
         error_ = objectQuery.lastError();
         return false;
     }
-    const int idColumn = int(objectQuery.fieldNames().indexOf(QStringLiteral("Id")));
-    const int nameColumn = int(objectQuery.fieldNames().indexOf(QStringLiteral("Name")));
-    for (const QVariantList &row : objectQuery.rows()) {
+    // By name, letter case ignored: a console table may call its field "ID" or "NAME", and SQLite then
+    // names the result column as the table does.
+    for (objectQuery.first(); !objectQuery.eof(); objectQuery.next()) {
         ConsoleObject o;
-        o.id = row.at(idColumn).toInt();
-        o.name = text(row.at(nameColumn));
+        o.id = objectQuery.value(QStringLiteral("Id")).toInt();
+        o.name = text(objectQuery.value(QStringLiteral("Name")));
         o.line = objectLine(o.id, o.name);
         objects_.append(o);
     }
