@@ -83,7 +83,7 @@ QString decodeBcd(const char *data, int decimals)
         int digit = bcdDigit(data, k);
         if (negative)
             digit = 0x0F - digit;
-        // A half byte above 9 is no digit; it is shown as the digit it ends in, as pxlib does not check.
+        // A half byte above 9 is no digit (a damaged value); it shows as the digit it ends in.
         const QChar c = QLatin1Char(char('0' + digit % 10));
         nonZero = nonZero || digit != 0;
         if (k < kBcdDigits - decimals) {
