@@ -31,6 +31,8 @@ QString sqliteType(ParadoxType type)
     case ParadoxType::Number:
     case ParadoxType::Currency:
         return QStringLiteral("REAL");
+    case ParadoxType::Bcd:
+        return QStringLiteral("NUMERIC");
     case ParadoxType::Short:
     case ParadoxType::Long:
     case ParadoxType::AutoInc:

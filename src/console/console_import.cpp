@@ -1,6 +1,7 @@
 #include "console_import.h"
 
 #include "console_aliases.h"
+#include "core/memory_layout.h"
 #include "core/variant.h"
 #include "tables/protocol_codes.h"
 
@@ -19,9 +20,11 @@ QString text(const QVariant &v)
     return v.isNull() ? QString() : v.toString();
 }
 
+// The console keeps the number without the country code's "+3"; with it the number is cut to the
+// transceiver's field, so the grid shows what the transceiver is given.
 QString withPrefix(const QString &phone)
 {
-    return phone.isEmpty() ? QString() : QStringLiteral("+3") + phone;
+    return phone.isEmpty() ? QString() : (QStringLiteral("+3") + phone).left(PanelSlot::PhoneWidth);
 }
 
 } // namespace
@@ -120,12 +123,12 @@ bool ConsoleImport::openObjectList(qint32 factoryNumber)
         error_ = objectQuery.lastError();
         return false;
     }
-    const int idColumn = int(objectQuery.fieldNames().indexOf(QStringLiteral("Id")));
-    const int nameColumn = int(objectQuery.fieldNames().indexOf(QStringLiteral("Name")));
-    for (const QVariantList &row : objectQuery.rows()) {
+    // By name, letter case ignored: a console table may call its field "ID" or "NAME", and SQLite then
+    // names the result column as the table does.
+    for (objectQuery.first(); !objectQuery.eof(); objectQuery.next()) {
         ConsoleObject o;
-        o.id = row.at(idColumn).toInt();
-        o.name = text(row.at(nameColumn));
+        o.id = objectQuery.value(QStringLiteral("Id")).toInt();
+        o.name = text(objectQuery.value(QStringLiteral("Name")));
         o.line = objectLine(o.id, o.name);
         objects_.append(o);
     }

@@ -34,6 +34,8 @@ bool knownBlockSize(int kilobytes)
 // possible. Memo and BLOB fields keep 10 bytes of reference after their inline part.
 bool plausibleSize(int type, int size)
 {
+    if (type == int(ParadoxType::Bcd))
+        return size >= 0 && size <= px::kBcdMaxDecimals;
     if (px::isKnownType(type)) {
         const int expected = px::fixedSize(ParadoxType(type));
         return expected == 0 || size == expected;
@@ -43,8 +45,6 @@ bool plausibleSize(int type, int size)
         return size == 4;
     case 0x15: // timestamp
         return size == 8;
-    case 0x17: // BCD
-        return size == 17;
     case 0x0C: case 0x0D: case 0x0E: case 0x0F: case 0x10: // memo, BLOB, formatted memo, OLE, graphic
         return size >= 10 && size <= 250;
     case 0x18: // bytes
@@ -132,7 +132,8 @@ QString checkParadoxHeader(FILE *fp, ParadoxHeader &header)
         if (!plausibleSize(type, size))
             return QStringLiteral("описание полей повреждено (поле %1: тип 0x%2, ширина %3)")
                 .arg(i + 1).arg(type, 2, 16, QLatin1Char('0')).arg(size);
-        sum += quint32(size);
+        // A BCD field's descriptor holds its decimal places; its value always takes 17 bytes.
+        sum += quint32(type == int(ParadoxType::Bcd) ? px::fixedSize(ParadoxType::Bcd) : size);
     }
     if (sum != header.recordSize)
         return QStringLiteral("описание полей повреждено");

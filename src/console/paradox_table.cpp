@@ -116,6 +116,8 @@ bool readCheckedStream(FILE *fp, const QString &name, ParadoxTable &table, QStri
                                          : QString();
                 f.type = static_cast<ParadoxType>(static_cast<unsigned char>(pxf[i].px_ftype));
                 f.size = pxf[i].px_flen;
+                if (f.type == ParadoxType::Bcd)
+                    f.decimals = pxf[i].px_fdc;
                 const int expected = px::fixedSize(f.type);
                 if (f.size <= 0 || (expected != 0 && f.size != expected)) {
                     error = failure(name, QStringLiteral("неверная ширина поля %1").arg(f.name));
@@ -141,7 +143,7 @@ bool readCheckedStream(FILE *fp, const QString &name, ParadoxTable &table, QStri
                 int offset = 0;
                 for (const ParadoxField &f : std::as_const(result.fields)) {
                     const bool decoded = px::isKnownType(int(f.type));
-                    row.append(decoded ? px::decodeField(f.type, record.data() + offset, f.size) : QVariant());
+                    row.append(decoded ? px::decodeField(f.type, record.data() + offset, f.size, f.decimals) : QVariant());
                     offset += f.size;
                 }
                 result.rows.append(row);

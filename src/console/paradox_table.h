@@ -21,19 +21,22 @@ enum class ParadoxType : int {
     Number = 0x06,
     Logical = 0x09,
     AutoInc = 0x16,
+    Bcd = 0x17,
 };
 
 struct ParadoxField {
     QString name;
     ParadoxType type = ParadoxType::Alpha;
-    int size = 0; // bytes in the record; for Alpha the text width
+    int size = 0;     // bytes in the record; for Alpha the text width; BCD always takes 17
+    int decimals = 0; // BCD: digits after the point, 0..32 (the width the header declares)
 };
 
 struct ParadoxTable {
     QList<ParadoxField> fields;
     // One QVariant per field: QString (Alpha), int (Short, Long, AutoInc), bool (Logical),
-    // double (Number, Currency), QDate (Date); a null QVariant for NULL and for field types we do
-    // not decode (BLOBs, BCD, times).
+    // double (Number, Currency), QDate (Date), QString (BCD: the decimal text with all its
+    // decimals, "-12.50"); a null QVariant for NULL and for field types we do not decode (BLOBs,
+    // times).
     QList<QVariantList> rows;
 
     // Index of the field with this name, letter case ignored (the console's engine ignores it); -1.

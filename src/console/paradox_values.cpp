@@ -4,6 +4,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -64,6 +65,72 @@ QString encodeInteger(const QVariant &value, char *data, int size)
     return {};
 }
 
+constexpr int kBcdDigits = 32;
+
+int bcdDigit(const char *data, int k) // k-th of the 32 digits
+{
+    const unsigned char byte = static_cast<unsigned char>(data[1 + k / 2]);
+    return k % 2 == 0 ? byte >> 4 : byte & 0x0F;
+}
+
+QString decodeBcd(const char *data, int decimals)
+{
+    const bool negative = !(static_cast<unsigned char>(data[0]) & 0x80);
+    QString whole;
+    QString fraction;
+    bool nonZero = false;
+    for (int k = 0; k < kBcdDigits; ++k) {
+        int digit = bcdDigit(data, k);
+        if (negative)
+            digit = 0x0F - digit;
+        // A half byte above 9 is no digit (a damaged value); it shows as the digit it ends in.
+        const QChar c = QLatin1Char(char('0' + digit % 10));
+        nonZero = nonZero || digit != 0;
+        if (k < kBcdDigits - decimals) {
+            if (!whole.isEmpty() || digit != 0)
+                whole += c;
+        } else {
+            fraction += c;
+        }
+    }
+    QString text = (negative && nonZero ? QStringLiteral("-") : QString()) + (whole.isEmpty() ? QStringLiteral("0") : whole);
+    if (decimals > 0)
+        text += QLatin1Char('.') + fraction;
+    return text;
+}
+
+QString encodeBcd(const QVariant &value, char *data, int decimals)
+{
+    QString text = value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'f', decimals) : value.toString().trimmed();
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative || text.startsWith(QLatin1Char('+')))
+        text.remove(0, 1);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? text : text.left(point);
+    const QString fraction = point < 0 ? QString() : text.mid(point + 1);
+    const auto digitsOnly = [](const QString &s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    };
+    if ((whole.isEmpty() && fraction.isEmpty()) || !digitsOnly(whole) || !digitsOnly(fraction))
+        return QStringLiteral("значение \"%1\" не является десятичным числом").arg(value.toString());
+    if (fraction.size() > decimals)
+        return QStringLiteral("у числа \"%1\" больше %2 знаков после запятой").arg(value.toString()).arg(decimals);
+    QString digits = whole + fraction.leftJustified(decimals, QLatin1Char('0'));
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    if (digits.size() > kBcdDigits)
+        return QStringLiteral("число \"%1\" не помещается в поле").arg(value.toString());
+    digits = digits.rightJustified(kBcdDigits, QLatin1Char('0'));
+    data[0] = char((negative ? 0x00 : 0x80) | 0x40 | decimals);
+    for (int k = 0; k < kBcdDigits; ++k) {
+        int digit = digits.at(k).unicode() - '0';
+        if (negative)
+            digit = 0x0F - digit;
+        data[1 + k / 2] = char(k % 2 == 0 ? digit << 4 : (static_cast<unsigned char>(data[1 + k / 2]) | digit));
+    }
+    return {};
+}
+
 } // namespace
 
 int fixedSize(ParadoxType type)
@@ -80,6 +147,8 @@ int fixedSize(ParadoxType type)
         return 8;
     case ParadoxType::Logical:
         return 1;
+    case ParadoxType::Bcd:
+        return 17;
     case ParadoxType::Alpha:
         return 0;
     }
@@ -97,13 +166,14 @@ bool isKnownType(int code)
     case int(ParadoxType::Number):
     case int(ParadoxType::Logical):
     case int(ParadoxType::AutoInc):
+    case int(ParadoxType::Bcd):
         return true;
     default:
         return false;
     }
 }
 
-QVariant decodeField(ParadoxType type, const char *data, int size)
+QVariant decodeField(ParadoxType type, const char *data, int size, int decimals)
 {
     if (size <= 0 || allZero(data, size))
         return {};
@@ -131,11 +201,15 @@ QVariant decodeField(ParadoxType type, const char *data, int size)
         raw = (raw & (quint64(1) << 63)) ? raw & ~(quint64(1) << 63) : ~raw;
         return std::bit_cast<double>(raw);
     }
+    case ParadoxType::Bcd:
+        if (size != 17 || decimals < 0 || decimals > kBcdMaxDecimals)
+            return {};
+        return decodeBcd(data, decimals);
     }
     return {};
 }
 
-QString encodeField(ParadoxType type, const QVariant &value, char *data, int size)
+QString encodeField(ParadoxType type, const QVariant &value, char *data, int size, int decimals)
 {
     std::memset(data, 0, size_t(size));
     if (value.isNull())
@@ -182,6 +256,10 @@ QString encodeField(ParadoxType type, const QVariant &value, char *data, int siz
         writeBigEndian(raw, data, 8);
         return {};
     }
+    case ParadoxType::Bcd:
+        if (size != 17 || decimals < 0 || decimals > kBcdMaxDecimals)
+            return QStringLiteral("неверная ширина поля BCD");
+        return encodeBcd(value, data, decimals);
     }
     return QStringLiteral("тип поля не поддерживается");
 }

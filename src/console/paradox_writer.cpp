@@ -41,6 +41,8 @@ QString checkFields(const QList<ParadoxField> &fields)
             return QStringLiteral("поле \"%1\": тип не поддерживается").arg(f.name);
         if (f.type == ParadoxType::Alpha && (f.size < 1 || f.size > 255))
             return QStringLiteral("поле \"%1\": ширина %2 вне 1..255").arg(f.name).arg(f.size);
+        if (f.type == ParadoxType::Bcd && (f.decimals < 0 || f.decimals > px::kBcdMaxDecimals))
+            return QStringLiteral("поле \"%1\": знаков после запятой %2 вне 0..%3").arg(f.name).arg(f.decimals).arg(px::kBcdMaxDecimals);
     }
     return {};
 }
@@ -91,7 +93,7 @@ bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
         char *out = records.data() + size_t(r) * size_t(recordSize);
         for (int i = 0; i < fields.size(); ++i) {
             const ParadoxField &f = fields.at(i);
-            const QString fault = px::encodeField(f.type, row.at(i), out, fieldSize(f));
+            const QString fault = px::encodeField(f.type, row.at(i), out, fieldSize(f), f.decimals);
             if (!fault.isEmpty())
                 return fail(QStringLiteral("строка %1, поле %2: %3").arg(r + 1).arg(f.name, fault));
             out += fieldSize(f);
@@ -127,7 +129,7 @@ bool writeParadoxTable(const QString &path, const QList<ParadoxField> &fields,
                 pxf[i].px_fname = PX_strdup(d, toCp1251(fields.at(i).name).constData());
                 pxf[i].px_ftype = char(fields.at(i).type);
                 pxf[i].px_flen = fieldSize(fields.at(i));
-                pxf[i].px_fdc = 0;
+                pxf[i].px_fdc = fields.at(i).type == ParadoxType::Bcd ? fields.at(i).decimals : 0;
             }
             if (PX_create_fp(d, pxf, int(fields.size()), fp, pxfFileTypNonIndexDB) < 0) {
                 fail(QStringLiteral("pxlib: %1").arg(doc.messages()));

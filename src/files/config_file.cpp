@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -37,6 +38,11 @@ QString saveConfigFile(const QString &path, const SendList &list)
     auto failed = [&](const QString &reason) {
         return QStringLiteral("Файл \"%1\" не записан: %2").arg(shown, reason);
     };
+    // The temporary file would be renamed over whatever is there: a pipe, a device such as /dev/null
+    // or a folder must stay what it is.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile())
+        return failed(QStringLiteral("это не обычный файл (папка, канал или устройство); он не изменён"));
     // Unbuffered: a buffered QSaveFile can lose a failed flush and still commit a cut file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -206,11 +212,13 @@ std::optional<QByteArray> readConfigFileBytes(const QString &path, QString *erro
 
 ConfigFileContents loadConfigFile(const QString &path, const Variant &variant)
 {
-    const std::optional<QByteArray> bytes = readConfigFileBytes(path);
+    QString error;
+    const std::optional<QByteArray> bytes = readConfigFileBytes(path, &error);
     if (!bytes) {
         ConfigFileContents c;
         c.failure = FileFailure::Format;
         c.message = formatMessage();
+        c.readError = error;
         return c;
     }
     return decodeConfigFile(*bytes, variant);

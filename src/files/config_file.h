@@ -44,7 +44,8 @@ QByteArray configFileBytes(const SendList &list);
 
 // Writes the file through a temporary file that replaces path only when every byte is on disk.
 // Returns an empty text on success, else the reason (the file system's own words). On any failure an
-// existing file at path is left exactly as it was.
+// existing file at path is left exactly as it was; an existing path that is not a regular file (a
+// folder, a pipe, a device) is refused before anything is written.
 QString saveConfigFile(const QString &path, const SendList &list);
 
 // ---- Reading -------------------------------------------------------------------------------------
@@ -94,6 +95,8 @@ struct LoadedSetting {
 struct ConfigFileContents {
     FileFailure failure = FileFailure::None;
     QString message;          // formatMessage() / fatalMessage(); empty on success
+    QString readError;        // Format: why the file could not be read at all (the system's words, the
+                              // path named); empty when its bytes were read
     int failedAtRecord = -1;  // Fatal: the frame record where the missing field or block began
     int failedAtAddress = -1; // Fatal: that record's address after the layout shift
 
@@ -129,7 +132,8 @@ struct ConfigFileContents {
 // the format message (frameRecords still tells its count) instead of panel bytes taken for settings.
 ConfigFileContents decodeConfigFile(const QByteArray &fileBytes, const Variant &variant);
 
-// The same from a path: a missing, unreadable or oversized file gives the format failure.
+// The same from a path: a missing, unreadable or oversized file gives the format failure, with the
+// reason in readError.
 ConfigFileContents loadConfigFile(const QString &path, const Variant &variant);
 
 // A file's bytes, or nullopt when it is missing, unreadable or larger than any configuration file

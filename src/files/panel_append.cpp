@@ -1,5 +1,7 @@
 #include "panel_append.h"
 
+#include "tables/panel_table.h"
+
 #include <algorithm>
 
 namespace talvir {
@@ -73,7 +75,8 @@ PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &varian
         }
         row.recNmb = existingRows + *row.recNmb;
         const std::optional<QString> name = typeName ? typeName(row.typeId) : std::nullopt;
-        row.nPpk = name.value_or(QStringLiteral("Тип ППК не определен"));
+        // Cut as the type selector shows it, so the row holds what a later load would show.
+        row.nPpk = name ? panelTypeText(*name) : unknownPanelTypeText();
         a.rows.append(row);
     }
     return a;

@@ -196,6 +196,8 @@ void TestParadoxTable::writerRefusesWhatItCannotStore_data()
     QTest::newRow("text in Logical") << int(ParadoxType::Logical) << 1 << QVariant(QStringLiteral("да"));
     QTest::newRow("text too long") << int(ParadoxType::Alpha) << 3 << QVariant(QStringLiteral("ABCD"));
     QTest::newRow("not in Windows-1251") << int(ParadoxType::Alpha) << 10 << QVariant(QStringLiteral("日本"));
+    QTest::newRow("BCD places beyond the field's") << int(ParadoxType::Bcd) << 17 << QVariant(QStringLiteral("1.5"));
+    QTest::newRow("BCD not a number") << int(ParadoxType::Bcd) << 17 << QVariant(QStringLiteral("1,5"));
 }
 
 void TestParadoxTable::writerRefusesWhatItCannotStore()

@@ -3,6 +3,7 @@
 #include "console_tables.h"
 
 #include "console/panel_type_table.h"
+#include "support/child_process.h"
 #include "tables/protocol_codes.h"
 
 #include <QProcess>
@@ -234,6 +235,7 @@ void TestTypeTable::typeListRefusals()
     f.write("TypeId:Long!\tNameCentral:Alpha40!\n" + text);
     f.close();
     QProcess p;
+    testsupport::setSanitizerExitCode(p);
     p.start(QStringLiteral(TALVIR_MKPARADOX), {source, target});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);

@@ -3,6 +3,7 @@
 // the file format written out literally, so a change to it on either side shows.
 #pragma once
 
+#include "support/child_process.h"
 #include "support/sim_process.h"
 #include "support/wait_util.h"
 #include "files/config_file.h"
@@ -32,6 +33,7 @@ struct Run {
 inline Run kcftool(const QStringList &args, int timeoutMs = 30000)
 {
     QProcess p;
+    testsupport::setSanitizerExitCode(p);
     p.start(kKcftool, args);
     Run r;
     if (!p.waitForFinished(timeoutMs)) {
@@ -60,6 +62,7 @@ public:
     // Starts it and waits for its start lines; false with the reason in *error.
     bool start(const QStringList &args, QString *error)
     {
+        testsupport::setSanitizerExitCode(p_);
         p_.start(kSim, args);
         if (!p_.waitForStarted(5000)) {
             *error = p_.errorString();

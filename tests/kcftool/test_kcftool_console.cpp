@@ -1,5 +1,7 @@
 // kcftool console as the technician runs it while setting console mode up: on the demo console
 // beside the tool, and on a console folder that lacks a table.
+#include "support/child_process.h"
+
 #include <QtTest>
 
 namespace {
@@ -16,7 +18,7 @@ Run kcftool(const QStringList &args, const QString &xdg)
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_DIRS"), xdg);
-    p.setProcessEnvironment(env);
+    testsupport::setSanitizerExitCode(p, env);
     p.start(QStringLiteral(KCFTOOL_PATH), args);
     Run r;
     if (!p.waitForFinished(60000))
@@ -40,6 +42,7 @@ private slots:
     void demoConsoleWhenNoneIsInstalled();
     void folderWithoutOneTable();
     void tableAsCsv();
+    void bcdWithItsDecimals();
 };
 
 void TestKcftoolConsole::demoConsoleWhenNoneIsInstalled()
@@ -97,6 +100,15 @@ void TestKcftoolConsole::tableAsCsv()
     const Run missing = kcftool({QStringLiteral("console"), QStringLiteral("--table"), xdg.filePath(QStringLiteral("No.db"))}, xdg.path());
     QCOMPARE(missing.code, 1);
     QVERIFY(missing.err.contains(QStringLiteral("No.db")));
+}
+
+// A BCD field declares its decimal places in the header (2 here) and takes 17 bytes in every record.
+void TestKcftoolConsole::bcdWithItsDecimals()
+{
+    QTemporaryDir xdg;
+    const Run r = kcftool({QStringLiteral("console"), QStringLiteral("--table"), QStringLiteral(BCD_TABLE)}, xdg.path());
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(r.out, QStringLiteral("Id,Sum\n1,12.50\n2,-3.75\n3,\n4,1000000.01\n"));
 }
 
 QTEST_GUILESS_MAIN(TestKcftoolConsole)

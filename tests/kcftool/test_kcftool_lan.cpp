@@ -114,6 +114,7 @@ private slots:
         QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
         QProcess tool;
+        testsupport::setSanitizerExitCode(tool);
         tool.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
         tool.start(kKcftool, QStringList{"write", "--variant", "duziv"} + sim.lan() + QStringList{kcf});
         QVERIFY(tool.waitForFinished(20000));

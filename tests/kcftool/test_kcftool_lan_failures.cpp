@@ -66,6 +66,7 @@ private slots:
         QVERIFY2(sim.start({"--udp", "127.0.31.43", "--udp-port", "0", "--block-gap-ms", "200"}, &error),
                  qPrintable(error));
         QProcess tool;
+        testsupport::setSanitizerExitCode(tool);
         tool.start(kKcftool, QStringList{"read"} + sim.lan() + QStringList{out});
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += tool.readAllStandardError()).contains("  0%\n"), 10000);

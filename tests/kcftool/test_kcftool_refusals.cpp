@@ -1,14 +1,60 @@
 // What kcftool write / read refuse before anything goes to the transceiver: files that are not this
 // transceiver's configuration, bad command lines, an output folder that is not there, a UDP port that
-// is taken.
+// is taken; and what every command refuses of damaged input and wrong targets (pipes, devices,
+// folders, texts the transceiver cannot store).
 #include "kcftool_rig.h"
 
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace kcfrig;
 
 namespace {
+
+const QByteArray kGoodJson = "{\"serialNo\": \"7\", \"apn\": \"a\", \"localIp\": \"10.0.0.5\", \"localPort\": \"1\", "
+                             "\"gatewayIp\": \"10.0.0.1\"}";
+
+// What is at a path, to tell that a refusal left it as it was.
+QString kindAt(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("nothing");
+    return S_ISFIFO(st.st_mode) ? QStringLiteral("fifo")
+         : S_ISCHR(st.st_mode)  ? QStringLiteral("device")
+         : S_ISDIR(st.st_mode)  ? QStringLiteral("folder")
+         : QStringLiteral("file of %1 bytes").arg(st.st_size);
+}
+
+// Makes the target of a row: "fifo", "device" (a character device like /dev/null), "folder",
+// "TransP" (a file of just the signature), "nothing", or "unwritable" (a folder nobody may write in:
+// for root, who may write anywhere, a place of sysfs). Returns the path, empty to skip the row.
+QString makeTarget(const QTemporaryDir &dir, const QString &kind)
+{
+    QString path = dir.filePath(QStringLiteral("target.kcf"));
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(native.constData(), 0600) == 0 ? path : QString();
+    if (kind == QLatin1String("device"))
+        return ::mknod(native.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0 ? path : QString();
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path) ? path : QString();
+    if (kind == QLatin1String("TransP"))
+        return writeFile(path, "TransP") ? path : QString();
+    if (kind == QLatin1String("unwritable")) {
+        if (::geteuid() == 0)
+            return QStringLiteral("/sys/kcftool-read-target.kcf");
+        const QString folder = dir.filePath(QStringLiteral("locked"));
+        QDir().mkdir(folder);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return folder + QStringLiteral("/out.kcf");
+    }
+    return path; // "nothing"
+}
 
 // Record k of a file (0 = the signature) replaced.
 QByteArray withRecord(QByteArray file, int k, const QByteArray &record)
@@ -151,6 +197,74 @@ private slots:
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    // Damaged input and wrong targets: each refused with what is wrong and where, the path unchanged.
+    void pathsAndTextsRefused_data()
+    {
+        QTest::addColumn<QStringList>("args"); // TARGET: the path made for the row; JSON: a JSON file;
+                                               // LAN: kcftool's end of the link to the simulator
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString notRegular = QString::fromUtf8("это не обычный файл");
+        QTest::newRow("encode into a FIFO") << QStringList{"encode", "JSON", "TARGET"} << "fifo" << kGoodJson << 1 << notRegular;
+        QTest::newRow("encode into a device") << QStringList{"encode", "JSON", "TARGET"} << "device" << kGoodJson << 1 << notRegular;
+        QTest::newRow("encode into a folder") << QStringList{"encode", "JSON", "TARGET"} << "folder" << kGoodJson << 1 << notRegular;
+        QTest::newRow("read into a FIFO") << QStringList{"read", "LAN", "TARGET"} << "fifo" << QByteArray() << 1
+                                          << "not a regular file";
+        QTest::newRow("read where nothing may be written") << QStringList{"read", "LAN", "TARGET"} << "unwritable"
+                                                           << QByteArray() << 1 << "cannot be saved there";
+        QTest::newRow("dump of a missing file") << QStringList{"dump", "TARGET"} << "nothing" << QByteArray() << 1
+                                                << "No such file or directory";
+        QTest::newRow("panels of a folder") << QStringList{"panels", "--csv", "TARGET"} << "folder" << QByteArray() << 1
+                                            << "target.kcf:";
+        QTest::newRow("dump of a bare signature") << QStringList{"dump", "TARGET"} << "TransP" << QByteArray() << 1
+                                                  << "ends after its signature";
+        QTest::newRow("emoji in the APN") << QStringList{"encode", "JSON", "TARGET"} << "nothing"
+                                          << QByteArray("{\"apn\": \"\xF0\x9F\x98\x80\"}") << 2
+                                          << "field 'apn': holds characters outside Windows-1251";
+        QTest::newRow("a key twice") << QStringList{"encode", "JSON", "TARGET"} << "nothing"
+                                     << QByteArray("{\"panels\": [{\"obj\": \"0001\", \"o\\u0062j\": \"0002\"}]}") << 2
+                                     << "field 'panels[0].obj': given twice";
+    }
+    void pathsAndTextsRefused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, target);
+        QFETCH(QByteArray, json);
+        QTemporaryDir dir;
+        const QString path = makeTarget(dir, target);
+        if (path.isEmpty())
+            QSKIP("this target cannot be made here");
+        const QString before = kindAt(path);
+        const QString log = dir.filePath("sim.log");
+        Sim sim;
+        QStringList command;
+        for (const QString &a : args) {
+            if (a == "TARGET") {
+                command << path;
+            } else if (a == "JSON") {
+                QVERIFY(writeFile(dir.filePath("c.json"), json));
+                command << dir.filePath("c.json");
+            } else if (a == "LAN") {
+                QString error;
+                QVERIFY2(sim.start({"--udp", "127.0.31.34", "--udp-port", "0", "--log", log}, &error), qPrintable(error));
+                command << sim.lan();
+            } else {
+                command << a;
+            }
+        }
+        const Run r = kcftool(command, 10000);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(r.err.contains(path) || r.code == 2, qPrintable(r.err));
+        QCOMPARE(kindAt(path), before);
+        if (args.contains("LAN"))
+            QVERIFY2(!readFile(log).contains(" <- "), readFile(log).constData());
     }
 
     void readWantsAFolderToSaveInto()

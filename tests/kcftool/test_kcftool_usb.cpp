@@ -132,6 +132,7 @@ private slots:
         QVERIFY2(sim.start({"--serial-pty", dir.filePath("tty"), "--latency-ms", "1", "--save-image", memory}, &error),
                  qPrintable(error));
         QProcess tool;
+        testsupport::setSanitizerExitCode(tool);
         tool.start(kKcftool, {"write", "--usb", sim.device(), kcf});
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += tool.readAllStandardError()).contains(" 0%"), 5000);

@@ -3,6 +3,7 @@
 #include "simulator/sim_test_util.h"
 
 #include "link/frames.h"
+#include "support/child_process.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -46,6 +47,7 @@ private slots:
         QVERIFY(writeFile(kcf, QByteArray("TransP") + hex("A1B2C3D4E5F6") + hex("3B286E056511")));
 
         QProcess sim;
+        testsupport::setSanitizerExitCode(sim);
         sim.start(kProgram, {QStringLiteral("--serial-pty"), link, QStringLiteral("--udp"), QStringLiteral("127.0.0.1"),
                              QStringLiteral("--udp-port"), QStringLiteral("0"), QStringLiteral("--no-status"),
                              QStringLiteral("--image"), kcf, QStringLiteral("--save-image"), imageOut,
@@ -93,6 +95,7 @@ private slots:
         QTemporaryDir dir;
         const QString link = dir.filePath(QStringLiteral("tty"));
         QProcess sim;
+        testsupport::setSanitizerExitCode(sim);
         sim.start(kProgram, {QStringLiteral("--serial-pty"), link, QStringLiteral("--variant"), QStringLiteral("duziv")});
         QByteArray out;
         QVERIFY(readStartLines(sim, out));
@@ -144,6 +147,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, message);
         QProcess sim;
+        testsupport::setSanitizerExitCode(sim);
         sim.start(kProgram, args);
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitCode(), code);
@@ -154,6 +158,7 @@ private slots:
     void helpListsEveryFlag()
     {
         QProcess sim;
+        testsupport::setSanitizerExitCode(sim);
         sim.start(kProgram, {QStringLiteral("--help")});
         QVERIFY(sim.waitForFinished(5000));
         QCOMPARE(sim.exitCode(), 0);

@@ -2,6 +2,7 @@
 // the folder of each alias, each of the four tables with its record count and fields or why it
 // cannot be read, and with --serial N whether the object query runs and what it lists.
 // kcftool console --table FILE.db prints any Paradox table as CSV (UTF-8).
+#include "command_line.h"
 #include "commands.h"
 
 #include "console/console_aliases.h"
@@ -41,7 +42,7 @@ QString typeName(const ParadoxField &f)
     case 0x14: return QStringLiteral("Time");
     case 0x15: return QStringLiteral("Timestamp");
     case 0x16: return QStringLiteral("AutoInc");
-    case 0x17: return QStringLiteral("BCD");
+    case 0x17: return QStringLiteral("BCD(%1)").arg(f.decimals);
     case 0x18: return QStringLiteral("Bytes(%1)").arg(f.size);
     default: return QStringLiteral("type 0x%1(%2)").arg(int(f.type), 2, 16, QLatin1Char('0')).arg(f.size);
     }
@@ -140,20 +141,12 @@ bool listObjects(const QString &serial, const Variant &variant, QString &out)
 
 int cmdConsole(QStringList args)
 {
-    const Variant &variant = takeVariant(args);
-    QString serial;
-    QString table;
-    for (int i = 0; i < args.size();) {
-        if (args[i] == QLatin1String("--serial") || args[i] == QLatin1String("--table")) {
-            if (i + 1 >= args.size())
-                throw UsageError(QStringLiteral("%1 needs a value\nusage: %2").arg(args[i], kUsage));
-            (args[i] == QLatin1String("--serial") ? serial : table) = args[i + 1];
-            args.remove(i, 2);
-        } else {
-            ++i;
-        }
-    }
-    expectOperands(args, 0, kUsage);
+    CommandLine line(kUsage, {{QStringLiteral("serial")}, {QStringLiteral("table")}});
+    line.parse(args);
+    const Variant &variant = line.variant();
+    const QString serial = line.value(QStringLiteral("serial")).value_or(QString());
+    const QString table = line.value(QStringLiteral("table")).value_or(QString());
+    line.expectOperands(0);
     if (!table.isEmpty()) {
         if (!serial.isEmpty())
             throw UsageError(QStringLiteral("--table takes no --serial\nusage: %1").arg(kUsage));

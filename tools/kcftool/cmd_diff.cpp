@@ -1,5 +1,6 @@
 // kcftool diff: what differs between two configurations, each a configuration file or a transceiver
 // read over LAN.
+#include "command_line.h"
 #include "commands.h"
 #include "device_config.h"
 #include "diff_report.h"
@@ -7,6 +8,7 @@
 #include "link_session.h"
 
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 using namespace talvir;
 
@@ -23,33 +25,35 @@ struct Side {
     QString name; // the file's path or the transceiver's address
 };
 
-// The operands in the order given: files and "--lan IP"; the UDP options go to udpOptions.
-QList<Side> takeSides(QStringList &args, QStringList &udpOptions)
+// The two sides in the order given: operand files and "--lan IP" values. QCommandLineParser keeps
+// each kind in order but not the two kinds among each other, so the arguments it accepted are walked
+// once more for that order alone.
+QList<Side> sidesInOrder(const CommandLine &line)
 {
+    const QStringList files = line.operands();
+    const QStringList lans = line.values(QStringLiteral("lan"));
     QList<Side> sides;
-    const QStringList udpNames{QStringLiteral("--bind"), QStringLiteral("--port"), QStringLiteral("--remote-port")};
+    int file = 0;
+    int lan = 0;
+    const QStringList &args = line.arguments();
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        const QString name = a.section(QLatin1Char('='), 0, 0);
-        const bool inlineValue = a.contains(QLatin1Char('='));
-        if (name == QLatin1String("--lan") || udpNames.contains(name)) {
-            if (!inlineValue && i + 1 >= args.size())
-                throw UsageError(QStringLiteral("%1 needs a value").arg(name));
-            const QString value = inlineValue ? a.section(QLatin1Char('='), 1) : args[++i];
-            if (name == QLatin1String("--lan"))
-                sides.append({true, value});
-            else
-                udpOptions << name << value;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            throw UsageError(QStringLiteral("unknown option '%1'\nusage: %2").arg(a, kUsage));
-        } else {
-            sides.append({false, a});
+        if (a == QLatin1String("--")) { // the rest are operands
+            while (file < files.size())
+                sides.append({false, files[file++]});
+            break;
         }
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            if (file < files.size())
+                sides.append({false, files[file++]});
+            continue;
+        }
+        const QString name = QString(a).remove(QRegularExpression(QStringLiteral("^--?"))).section(QLatin1Char('='), 0, 0);
+        if (name == QLatin1String("lan") && lan < lans.size())
+            sides.append({true, lans[lan++]});
+        if (!a.contains(QLatin1Char('=')) && line.takesValue(name))
+            ++i;
     }
-    if (sides.size() != 2)
-        throw UsageError(QStringLiteral("usage: ") + kUsage);
-    if (!udpOptions.isEmpty() && !sides[0].lan && !sides[1].lan)
-        throw UsageError(QStringLiteral("--bind, --port and --remote-port go with --lan only"));
     return sides;
 }
 
@@ -80,17 +84,24 @@ std::optional<QByteArray> readSide(const Side &side, const LinkOptions &lan, con
 
 int cmdDiff(QStringList args)
 {
-    const Variant &variant = takeVariant(args);
-    const bool json = takeFlag(args, QStringLiteral("--json"));
-    const bool all = takeFlag(args, QStringLiteral("--all"));
-    QStringList udpOptions;
-    const QList<Side> sides = takeSides(args, udpOptions);
+    QList<OptionSpec> options = linkOptionSpecs();
+    options.removeFirst(); // no --usb: a diff reads over LAN only
+    CommandLine line(kUsage, options << OptionSpec{QStringLiteral("json"), false} << OptionSpec{QStringLiteral("all"), false});
+    line.parse(args);
+    const Variant &variant = line.variant();
+    const bool json = line.isSet(QStringLiteral("json"));
+    const bool all = line.isSet(QStringLiteral("all"));
+    const QList<Side> sides = sidesInOrder(line);
+    if (sides.size() != 2)
+        throw UsageError(QStringLiteral("usage: ") + kUsage);
+    const LinkValues given = linkValues(line);
+    if ((given.bind || given.port || given.remotePort) && !sides[0].lan && !sides[1].lan)
+        throw UsageError(QStringLiteral("--bind, --port and --remote-port go with --lan only"));
     // Both addresses checked before either side is read.
     QList<LinkOptions> links;
     for (const Side &side : sides) {
-        QStringList linkArgs = udpOptions;
-        linkArgs << QStringLiteral("--lan") << (side.lan ? side.name : QStringLiteral("127.0.0.1"));
-        links.append(takeLinkOptions(linkArgs, false, kUsage));
+        const QString address = side.lan ? side.name : QStringLiteral("127.0.0.1");
+        links.append(linkOptionsFrom({std::nullopt, address, given.bind, given.port, given.remotePort}, false, kUsage));
     }
 
     QList<QByteArray> images;

@@ -1,4 +1,5 @@
 // kcftool dump: what loading a file into the program would show, as JSON on stdout.
+#include "command_line.h"
 #include "commands.h"
 #include "config_json.h"
 #include "files/config_file.h"
@@ -11,10 +12,16 @@ namespace kcftool {
 
 int cmdDump(QStringList args)
 {
-    const Variant &variant = takeVariant(args);
-    expectOperands(args, 1, QStringLiteral("kcftool dump [--variant 600r|duziv] FILE.kcf"));
+    CommandLine line(QStringLiteral("kcftool dump [--variant 600r|duziv] FILE.kcf"), {});
+    line.parse(args);
+    line.expectOperands(1);
+    const Variant &variant = line.variant();
 
-    const ConfigFileContents contents = loadConfigFile(args[0], variant);
+    const ConfigFileContents contents = loadConfigFile(line.operands().at(0), variant);
+    if (!contents.readError.isEmpty()) {
+        printErr(contents.readError);
+        return ExitRefused;
+    }
     if (contents.failure == FileFailure::Format) {
         printErr(contents.message);
         // Past the signature only the record count refuses a file: say which count it has.
@@ -30,9 +37,14 @@ int cmdDump(QStringList args)
     printOut(QJsonDocument(contentsToJson(contents, variant)).toJson(QJsonDocument::Indented));
     if (!contents.ok()) {
         printErr(contents.message);
-        printErr(QStringLiteral("the records end inside the field that starts at frame record %1 (address %2)")
-                     .arg(contents.failedAtRecord)
-                     .arg(contents.failedAtAddress));
+        if (contents.failedAtRecord < 0)
+            printErr(QStringLiteral("%1: the file ends after its signature \"TransP\": the fixed record it "
+                                    "announces and every frame record are missing")
+                         .arg(line.operands().at(0)));
+        else
+            printErr(QStringLiteral("the records end inside the field that starts at frame record %1 (address %2)")
+                         .arg(contents.failedAtRecord)
+                         .arg(contents.failedAtAddress));
         return ExitRefused;
     }
     return ExitOk;

@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "config_json.h"
 #include "files/bounded_read.h"
-#include "link_options.h"
+#include "command_line.h"
 #include "panel_csv.h"
 #include "files/config_file.h"
 #include "image/config_image.h"
@@ -49,9 +49,12 @@ bool readCsvPanels(const QString &path, const Variant &variant, QList<PanelRecor
 int cmdEncode(QStringList args)
 {
     const QString usage = QStringLiteral("kcftool encode [--variant 600r|duziv] [--panels FILE.csv] CONFIG.json OUT.kcf");
-    const Variant &variant = takeVariant(args);
-    const std::optional<QString> csvPath = takeOptionValue(args, QStringLiteral("--panels"));
-    expectOperands(args, 2, usage);
+    CommandLine line(usage, {{QStringLiteral("panels")}});
+    line.parse(args);
+    line.expectOperands(2);
+    const Variant &variant = line.variant();
+    const std::optional<QString> csvPath = line.value(QStringLiteral("panels"));
+    args = line.operands();
 
     QString error;
     const std::optional<QByteArray> json = readBoundedFile(args[0], kLargestInput, &error);

@@ -8,28 +8,12 @@
 #include "link_options.h"
 #include "link_session.h"
 
-#include <algorithm>
 
 using namespace talvir;
 
 namespace kcftool {
 
 namespace {
-
-// After a USB write the read-back goes over LAN: "--lan IP" and the UDP options are taken out for it,
-// so that the write's own options hold --usb alone.
-LinkOptions takeReadBackOptions(QStringList &args, const QString &usage)
-{
-    QStringList lanArgs;
-    for (const char *name : {"--lan", "--bind", "--port", "--remote-port"}) {
-        if (const auto value = takeOptionValue(args, QString::fromLatin1(name)))
-            lanArgs << QString::fromLatin1(name) << *value;
-    }
-    if (!lanArgs.contains(QStringLiteral("--lan")))
-        throw UsageError(QStringLiteral("--verify after a USB write needs --lan IP: the transceiver gives its "
-                                        "configuration over LAN only"));
-    return takeLinkOptions(lanArgs, false, usage);
-}
 
 // Reads the transceiver back and compares it with what was written, settings bytes 94-96 excepted
 // (the transceiver keeps its own there).
@@ -62,17 +46,26 @@ int cmdWrite(QStringList args)
     const QString usage = QStringLiteral(
         "kcftool write [--variant 600r|duziv] [--verify] (--usb PORT [--lan IP] | --lan IP) [--bind ADDR] [--port P] "
         "[--remote-port P] FILE.kcf");
-    const Variant &variant = takeVariant(args);
-    const bool verifying = takeFlag(args, QStringLiteral("--verify"));
-    const bool usb = args.contains(QStringLiteral("--usb")) ||
-                     std::any_of(args.cbegin(), args.cend(), [](const QString &a) { return a.startsWith(QLatin1String("--usb=")); });
+    CommandLine line(usage, linkOptionSpecs() << OptionSpec{QStringLiteral("verify"), false});
+    line.parse(args);
+    const Variant &variant = line.variant();
+    const bool verifying = line.isSet(QStringLiteral("verify"));
+    LinkValues given = linkValues(line);
     std::optional<LinkOptions> readBack;
-    if (verifying && usb)
-        readBack = takeReadBackOptions(args, usage);
-    const LinkOptions options = takeLinkOptions(args, true, usage);
+    if (verifying && given.usb) {
+        // After a USB write the read-back goes over LAN: "--lan IP" and the UDP options are its own,
+        // so that the write's options hold --usb alone.
+        if (!given.lan)
+            throw UsageError(QStringLiteral("--verify after a USB write needs --lan IP: the transceiver gives its "
+                                            "configuration over LAN only"));
+        readBack = linkOptionsFrom({std::nullopt, given.lan, given.bind, given.port, given.remotePort}, false, usage);
+        given = {given.usb, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+    }
+    const LinkOptions options = linkOptionsFrom(given, true, usage);
     if (verifying && !readBack)
         readBack = options;
-    expectOperands(args, 1, usage);
+    line.expectOperands(1);
+    args = line.operands();
 
     // The whole file is checked before the port is opened: a refused file sends nothing at all.
     QString error;

@@ -1,8 +1,6 @@
 // The subcommands of kcftool and what they share: exit codes, the usage error, output helpers.
 #pragma once
 
-#include "core/variant.h"
-
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
@@ -22,11 +20,6 @@ public:
     explicit UsageError(const QString &text) : std::runtime_error(text.toStdString()) {}
     QString text() const { return QString::fromStdString(what()); }
 };
-
-// Takes "--variant 600r|duziv" (or "--variant=...") out of args; MXR_600r when absent.
-const talvir::Variant &takeVariant(QStringList &args);
-// Throws UsageError when args does not hold exactly count operands (or holds an unknown option).
-void expectOperands(const QStringList &args, int count, const QString &usage);
 
 void printOut(const QByteArray &utf8);
 void printErr(const QString &text); // one line on stderr

@@ -4,6 +4,7 @@
 #include "core/ip_text.h"
 #include "core/memory_layout.h"
 #include "commands.h"
+#include "json_keys.h"
 #include "tables/protocol_codes.h"
 
 #include <QJsonArray>
@@ -44,6 +45,9 @@ QString text(const QJsonObject &o, const QString &key, const QString &field, con
     // would show less than was written.
     if (std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x20; }))
         bad(field, QStringLiteral("must not hold control characters"));
+    // The transceiver stores Windows-1251: any other character would be written as "?".
+    if (fromCp1251(toCp1251(s)) != s)
+        bad(field, QStringLiteral("holds characters outside Windows-1251"));
     // The transceiver's field would cut a longer text; refuse rather than lose its end.
     if (maxBytes >= 0 && toCp1251(s).size() > maxBytes)
         bad(field, QStringLiteral("longer than %1 characters").arg(maxBytes));
@@ -93,6 +97,9 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
         throw UsageError(QStringLiteral("malformed JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
     if (!doc.isObject())
         throw UsageError(QStringLiteral("malformed JSON: the configuration must be an object"));
+    // Qt keeps the last of two equal keys: which one the technician meant is not ours to guess.
+    if (const std::optional<QString> repeated = firstRepeatedKey(json))
+        bad(*repeated, QStringLiteral("given twice"));
     const QJsonObject o = doc.object();
     checkKeys(o, {"serialNo", "baud", "testPeriod", "apn", "serverIp", "serverPort", "dhcp", "localIp", "localPort",
                   "gatewayIp", "protocol", "conversion", "mode", "reserveIps", "panels"},

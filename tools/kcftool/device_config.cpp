@@ -26,8 +26,13 @@ std::optional<DeviceConfig> readDeviceConfig(const QString &path, const Variant 
     const std::optional<QByteArray> bytes = readConfigFileBytes(path, error);
     if (!bytes)
         return std::nullopt;
+    return deviceConfigFromBytes(*bytes, path, variant, error);
+}
 
-    const FrameRecords records = splitRecords(*bytes);
+std::optional<DeviceConfig> deviceConfigFromBytes(const QByteArray &bytes, const QString &path, const Variant &variant,
+                                                  QString *error)
+{
+    const FrameRecords records = splitRecords(bytes);
     if (records.failure == FileFailure::Format) {
         *error = QStringLiteral("%1: %2").arg(path, formatMessage());
         return std::nullopt;

@@ -22,5 +22,8 @@ struct DeviceConfig {
 // other program included), or holds a record that is not a write frame with a good CRC to an address
 // of the memory not set before; *error then says why.
 std::optional<DeviceConfig> readDeviceConfig(const QString &path, const talvir::Variant &variant, QString *error);
+// The same checks on a file's bytes already read; path only names the file in *error.
+std::optional<DeviceConfig> deviceConfigFromBytes(const QByteArray &bytes, const QString &path,
+                                                  const talvir::Variant &variant, QString *error);
 
 } // namespace kcftool

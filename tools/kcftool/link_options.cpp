@@ -4,8 +4,6 @@
 #include "commands.h"
 #include "link/link_texts.h"
 
-#include <optional>
-
 using namespace talvir;
 
 namespace kcftool {
@@ -23,38 +21,21 @@ quint16 portNumber(const QString &name, const QString &text, int lowest)
 
 } // namespace
 
-std::optional<QString> takeOptionValue(QStringList &args, const QString &name)
+QList<OptionSpec> linkOptionSpecs()
 {
-    std::optional<QString> value;
-    const QString prefix = name + QLatin1Char('=');
-    for (int i = 0; i < args.size();) {
-        if (args[i] == name) {
-            if (i + 1 >= args.size())
-                throw UsageError(QStringLiteral("%1 needs a value").arg(name));
-            value = args[i + 1];
-            args.remove(i, 2);
-        } else if (args[i].startsWith(prefix)) {
-            value = args[i].mid(prefix.size());
-            args.remove(i);
-        } else {
-            ++i;
-        }
-    }
-    return value;
+    return {{QStringLiteral("usb")}, {QStringLiteral("lan")}, {QStringLiteral("bind")}, {QStringLiteral("port")},
+            {QStringLiteral("remote-port")}};
 }
 
-bool takeFlag(QStringList &args, const QString &name)
+LinkValues linkValues(const CommandLine &line)
 {
-    return args.removeAll(name) > 0;
+    return {line.value(QStringLiteral("usb")), line.value(QStringLiteral("lan")), line.value(QStringLiteral("bind")),
+            line.value(QStringLiteral("port")), line.value(QStringLiteral("remote-port"))};
 }
 
-LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &usage)
+LinkOptions linkOptionsFrom(const LinkValues &given, bool usbAllowed, const QString &usage)
 {
-    const auto usb = takeOptionValue(args, QStringLiteral("--usb"));
-    const auto lan = takeOptionValue(args, QStringLiteral("--lan"));
-    const auto bind = takeOptionValue(args, QStringLiteral("--bind"));
-    const auto port = takeOptionValue(args, QStringLiteral("--port"));
-    const auto remotePort = takeOptionValue(args, QStringLiteral("--remote-port"));
+    const auto &[usb, lan, bind, port, remotePort] = given;
 
     LinkOptions o;
     if (usb && !usbAllowed)

@@ -2,9 +2,11 @@
 // port or an IPv4 address) and, over LAN, the local and remote UDP endpoints.
 #pragma once
 
+#include "command_line.h"
+
 #include <QHostAddress>
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 namespace kcftool {
@@ -19,17 +21,19 @@ struct LinkOptions {
     quint16 remotePort = 9999; // --remote-port
 };
 
-// Takes "--usb PORT", "--lan IP", "--bind ADDR", "--port P" and "--remote-port P" (also in the
-// "--name=value" form) out of args. Exactly one of --usb and --lan must be given (--usb only when
-// usbAllowed); the UDP options go with --lan only. The address must be one the window accepts
-// (ipFromText not 0). Throws UsageError naming what is wrong (with the usage line when the channel is
-// missing or given twice).
-LinkOptions takeLinkOptions(QStringList &args, bool usbAllowed, const QString &usage);
+// The options as given: "--usb PORT", "--lan IP", "--bind ADDR", "--port P", "--remote-port P".
+struct LinkValues {
+    std::optional<QString> usb, lan, bind, port, remotePort;
+};
 
-// The value of "--name VALUE" or "--name=VALUE", removed from args (the last one given wins); nothing
-// when absent. Throws UsageError when the value is missing.
-std::optional<QString> takeOptionValue(QStringList &args, const QString &name);
-// Whether the flag "--name" is in args; every copy is removed.
-bool takeFlag(QStringList &args, const QString &name);
+// The five options, for a command's CommandLine (--usb too where the command refuses it, so that the
+// refusal can say why).
+QList<OptionSpec> linkOptionSpecs();
+LinkValues linkValues(const CommandLine &line);
+
+// Exactly one of --usb and --lan must be given (--usb only when usbAllowed); the UDP options go with
+// --lan only. The address must be one the window accepts (ipFromText not 0). Throws UsageError naming
+// what is wrong (with the usage line when the channel is missing or given twice).
+LinkOptions linkOptionsFrom(const LinkValues &given, bool usbAllowed, const QString &usage);
 
 } // namespace kcftool

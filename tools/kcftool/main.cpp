@@ -35,40 +35,6 @@ QString usageText()
 }
 } // namespace
 
-const talvir::Variant &takeVariant(QStringList &args)
-{
-    const talvir::Variant *variant = &talvir::Variant::mxr600r();
-    for (int i = 0; i < args.size();) {
-        QString value;
-        if (args[i] == QLatin1String("--variant")) {
-            if (i + 1 >= args.size())
-                throw UsageError(QStringLiteral("--variant needs a value: 600r or duziv"));
-            value = args[i + 1];
-            args.remove(i, 2);
-        } else if (args[i].startsWith(QLatin1String("--variant="))) {
-            value = args[i].mid(10);
-            args.remove(i);
-        } else {
-            ++i;
-            continue;
-        }
-        variant = talvir::Variant::byName(value);
-        if (!variant)
-            throw UsageError(QStringLiteral("unknown variant '%1': use 600r or duziv").arg(value));
-    }
-    return *variant;
-}
-
-void expectOperands(const QStringList &args, int count, const QString &usage)
-{
-    for (const QString &a : args) {
-        if (a.startsWith(QLatin1String("--")))
-            throw UsageError(QStringLiteral("unknown option '%1'\nusage: %2").arg(a, usage));
-    }
-    if (args.size() != count)
-        throw UsageError(QStringLiteral("usage: %1").arg(usage));
-}
-
 void printOut(const QByteArray &utf8)
 {
     std::fwrite(utf8.constData(), 1, std::size_t(utf8.size()), stdout);

@@ -2,7 +2,8 @@
 // panel-type table beside the programs and the demo console's tables.
 //   mkparadox <table.txt> <Table.db>
 // The text is UTF-8: '#' lines are comments; the first other line names the fields as
-// Name:Type, tab-separated (Type: Long, Short, Logical, Number, Date, AlphaN with N its width), a
+// Name:Type, tab-separated (Type: Long, Short, Logical, Number, Date, AlphaN with N its width, BCDN
+// with N its decimal places, 0..32), a
 // trailing '!' marking a key: every row gives it, not blank, and no two rows the same; each further
 // line is a row, tab-separated; an empty cell is NULL, Logical cells are true/false, dates are
 // YYYY-MM-DD. A table needs at least one row.
@@ -31,11 +32,11 @@ int fail(const QString &text)
 bool parseField(const QString &declaration, ParadoxField &field, bool &key)
 {
     static const QRegularExpression form(
-        QStringLiteral("^([^:]+):(Long|Short|Logical|Number|Date|Alpha([0-9]+))(!?)$"));
+        QStringLiteral("^([^:]+):(Long|Short|Logical|Number|Date|Alpha([0-9]+)|BCD([0-9]+))(!?)$"));
     const QRegularExpressionMatch m = form.match(declaration.trimmed());
     if (!m.hasMatch())
         return false;
-    key = !m.captured(4).isEmpty();
+    key = !m.captured(5).isEmpty();
     field.name = m.captured(1);
     const QString type = m.captured(2);
     if (type == QLatin1String("Long"))
@@ -48,6 +49,8 @@ bool parseField(const QString &declaration, ParadoxField &field, bool &key)
         field = {field.name, ParadoxType::Number, 8};
     else if (type == QLatin1String("Date"))
         field = {field.name, ParadoxType::Date, 4};
+    else if (type.startsWith(QLatin1String("BCD")))
+        field = {field.name, ParadoxType::Bcd, 17, m.captured(4).toInt()};
     else
         field = {field.name, ParadoxType::Alpha, m.captured(3).toInt()};
     return true;
@@ -61,6 +64,7 @@ QVariant cellValue(const ParadoxField &field, const QString &cell, bool &ok)
         return {};
     switch (field.type) {
     case ParadoxType::Alpha:
+    case ParadoxType::Bcd: // the writer reads the decimal text itself, without rounding
         return cell;
     case ParadoxType::Logical:
         ok = cell == QLatin1String("true") || cell == QLatin1String("false");
