@@ -33,10 +33,10 @@ ConfigFileContents checkOne(const QByteArray &bytes, const Variant &variant)
         FUZZ_REQUIRE(c.rows.isEmpty());
     int lastSlot = 0;
     for (const PanelRecord &row : c.rows) {
-        FUZZ_REQUIRE(row.recNmb && *row.recNmb > lastSlot && *row.recNmb <= c.slotCount);
+        FUZZ_REQUIRE(row.slot && *row.slot > lastSlot && *row.slot <= c.slotCount);
         FUZZ_REQUIRE(!row.account.isEmpty() && row.account.size() <= 4 && row.obj.size() <= 4);
-        FUZZ_REQUIRE(row.p1.size() <= 13 && row.p2.size() <= 13);
-        lastSlot = *row.recNmb;
+        FUZZ_REQUIRE(row.phone1.size() <= 13 && row.phone2.size() <= 13);
+        lastSlot = *row.slot;
     }
     int lastRecord = -1;
     for (const LoadedSetting &s : c.settings) {
@@ -60,9 +60,9 @@ ConfigFileContents checkOne(const QByteArray &bytes, const Variant &variant)
     FUZZ_REQUIRE(a.rows.size() <= 50 && (a.leftOut == 0 || a.rows.size() == 50));
     int lastNumber = existing;
     for (const PanelRecord &row : a.rows) {
-        FUZZ_REQUIRE(row.recNmb && *row.recNmb > lastNumber && *row.recNmb <= existing + a.slotCount);
-        FUZZ_REQUIRE(row.nPpk == QStringLiteral("Тип ППК не определен"));
-        lastNumber = *row.recNmb;
+        FUZZ_REQUIRE(row.slot && *row.slot > lastNumber && *row.slot <= existing + a.slotCount);
+        FUZZ_REQUIRE(row.typeName == QStringLiteral("Тип ППК не определен"));
+        lastNumber = *row.slot;
     }
     return c;
 }

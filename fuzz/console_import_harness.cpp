@@ -111,10 +111,10 @@ void checkImport(const Variant &variant)
             const std::optional<PanelRecord> row = panelRecordFrom(p, i, variant);
             if (!row)
                 continue;
-            FUZZ_REQUIRE(row->recNmb == i);
+            FUZZ_REQUIRE(row->slot == i);
             FUZZ_REQUIRE(row->obj.size() == 4 && row->account.size() <= 4);
-            FUZZ_REQUIRE(row->p1.size() <= PanelSlot::PhoneWidth && row->p2.size() <= PanelSlot::PhoneWidth);
-            FUZZ_REQUIRE(row->nPpk.size() <= 20);
+            FUZZ_REQUIRE(row->phone1.size() <= PanelSlot::PhoneWidth && row->phone2.size() <= PanelSlot::PhoneWidth);
+            FUZZ_REQUIRE(row->typeName.size() <= 20);
         }
     }
 }

@@ -90,8 +90,8 @@ void checkCsv(const QByteArray &csv, const Variant &variant)
         for (qsizetype i = 0; i < read.rows.size(); ++i) {
             const PanelRecord &a = read.rows[i];
             const PanelRecord &b = back.rows[i];
-            FUZZ_REQUIRE(a.obj == b.obj && a.account == b.account && a.p1 == b.p1 && a.p2 == b.p2);
-            FUZZ_REQUIRE(a.typeId == b.typeId && a.prot == b.prot && a.waitTest == b.waitTest);
+            FUZZ_REQUIRE(a.obj == b.obj && a.account == b.account && a.phone1 == b.phone1 && a.phone2 == b.phone2);
+            FUZZ_REQUIRE(a.typeId == b.typeId && a.protocolCode == b.protocolCode && a.testWait == b.testWait);
         }
     }
 }

@@ -138,7 +138,7 @@ private:
         ++signals_;
         FUZZ_REQUIRE(variant_.hasStatusLight && delivering_.size() == kStatusLength);
         const auto u = [this](int i) { return static_cast<unsigned char>(delivering_.at(i)); };
-        FUZZ_REQUIRE(s.serialNumber == (u(1) | u(2) << 8) && s.channelCode == u(13));
+        FUZZ_REQUIRE(s.factoryNumber == (u(1) | u(2) << 8) && s.channelCode == u(13));
         ++statuses_;
     }
 

@@ -60,7 +60,7 @@ public:
 TransceiverConfig fullConfig(const Variant &v)
 {
     TransceiverConfig c = TransceiverConfig::defaults(v, false);
-    c.serialNo = QStringLiteral("12345");
+    c.factoryNumber = QStringLiteral("12345");
     c.serverPort = QStringLiteral("9999");
     c.localPort = QStringLiteral("1024");
     c.serverIp = QStringLiteral("192.168.1.3");
@@ -74,9 +74,9 @@ TransceiverConfig fullConfig(const Variant &v)
         r.obj = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
         r.account = QStringLiteral("%1").arg(1000 + n, 4, 10, QLatin1Char('0'));
         r.typeId = 400;
-        r.p1 = QStringLiteral("8900%1").arg(n, 7, 10, QLatin1Char('0'));
-        r.waitTest = 10;
-        r.prot = 128;
+        r.phone1 = QStringLiteral("8900%1").arg(n, 7, 10, QLatin1Char('0'));
+        r.testWait = 10;
+        r.protocolCode = 128;
         c.panels.append(r);
     }
     return c;

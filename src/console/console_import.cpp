@@ -68,19 +68,19 @@ std::optional<PanelRecord> panelRecordFrom(const ConsolePanel &panel, int recNmb
     if (!prot)
         return std::nullopt;
     PanelRecord r;
-    r.recNmb = recNmb;
+    r.slot = recNmb;
     const QString obj = QString::number(panel.objRef);
     r.obj = obj.size() < 4 ? obj.rightJustified(4, QLatin1Char('0')) : obj.left(4);
     r.account = panel.account.left(4);
     if (variant.importHasDefCId && panel.defCId)
         r.account.replace(QLatin1Char('0'), QLatin1Char('A'));
     r.typeId = qint16(panel.typeRef);
-    r.p1 = withPrefix(panel.phoneM);
-    r.p2 = withPrefix(panel.phoneM1);
-    r.nPpk = panel.nameCentral.left(20);
-    r.waitTest = panel.wtGsm;
-    r.prot = qint16(*prot);
-    r.aF = panel.typeRef > 500 ? 1 : 0;
+    r.phone1 = withPrefix(panel.phoneM);
+    r.phone2 = withPrefix(panel.phoneM1);
+    r.typeName = panel.nameCentral.left(20);
+    r.testWait = panel.wtGsm;
+    r.protocolCode = qint16(*prot);
+    r.alarmFlag = panel.typeRef > 500 ? 1 : 0;
     return r;
 }
 

@@ -13,17 +13,17 @@ struct Variant;
 
 // One row of the panel table.
 struct PanelRecord {
-    QString obj;                 // object number, 4 characters
-    QString account;             // panel number, 4 characters
-    qint16 typeId = 0;           // key of the panel-type table
-    QString nPpk;                // type name as the type list shows it, at most 20 characters
-    QString p1;                  // phone 1, at most 13 characters
-    QString p2;                  // phone 2, at most 13 characters
-    qint16 aF = 0;               // carried from the transceiver, a file or the import; never written
-    qint32 waitTest = 0;         // minutes
-    qint16 frmt = 0;             // carried; never written
-    qint16 prot = 0;             // protocol code, derived from typeId when a row is posted
-    std::optional<qint32> recNmb; // slot as last read or loaded; empty for a row typed by hand
+    QString obj;                  // object number, 4 characters
+    QString account;              // panel number, 4 characters
+    qint16 typeId = 0;            // key of the panel-type table
+    QString typeName;             // type name as the type list shows it, at most 20 characters
+    QString phone1;               // phone 1, at most 13 characters
+    QString phone2;               // phone 2, at most 13 characters
+    qint16 alarmFlag = 0;         // carried from the transceiver, a file or the import; never written
+    qint32 testWait = 0;          // minutes
+    qint16 format = 0;            // carried; never written
+    qint16 protocolCode = 0;      // protocol code, derived from typeId when a row is posted
+    std::optional<qint32> slot;   // slot as last read or loaded; empty for a row typed by hand
 
     bool operator==(const PanelRecord &) const = default;
 };
@@ -31,7 +31,7 @@ struct PanelRecord {
 constexpr int kReserveServers = 80;
 
 struct TransceiverConfig {
-    QString serialNo;            // factoryNumberEdit: at most 5 digits; empty = not defined
+    QString factoryNumber;       // factoryNumberEdit: at most 5 digits; empty = not defined
     QString baudText = QStringLiteral("9600");
     int testPeriod = 10;         // seconds, 1..3600
     QString apn;

@@ -36,7 +36,7 @@ constexpr int Dhcp = 1;
 constexpr int ServerIp = 2;
 constexpr int LocalIp = 6;
 constexpr int GatewayIp = 10;
-constexpr int SerialNo = 14;
+constexpr int FactoryNumber = 14;
 constexpr int ServerPort = 18;
 constexpr int LocalPort = 20;
 constexpr int Apn = 22, ApnWidth = 64;

@@ -33,7 +33,7 @@ struct Variant {
 
     // Controls that exist in one program only.
     bool hasStatusLight;          // ch1IP and the LAN status datagram
-    bool hasTypeSelector;         // drop-down TypePPK; otherwise the type grid with its small navigator
+    bool hasTypeSelector;         // the type drop-down (panelTypeCombo); otherwise the type grid with its small navigator
     bool captionOnSerialLinkUp;   // "    Связь по каналу USB" replaces the port caption
 
     // Settings panel.
@@ -44,7 +44,7 @@ struct Variant {
     QStringList modeItems;
     bool modeAlwaysVisible;       // duziv: the type switch is disabled instead of hidden
     bool modeUnsetInConsoleMode;  // duziv: console mode starts with no type chosen
-    bool protocolResetAtStandaloneStart; // 600r sets FrmtRadioGroup to item 0 in standalone mode
+    bool protocolResetAtStandaloneStart; // 600r sets the protocol switch to item 0 in standalone mode
 
     // Decoding rules.
     int legacyMapLastCodeOnRead;  // 24; duziv translates 0..23 only when reading a transceiver

@@ -112,7 +112,7 @@ void diffSettings(Bytes a, Bytes b, const Variant &variant, KeptBytes kept, QLis
     auto u16 = [](Bytes p) { return QVariant(int(readU16(p))); };
     auto ip = [](Bytes p) { return ipValue(p); };
 
-    d.field("serialNo", SerialNo, 4, u32);
+    d.field("serialNo", FactoryNumber, 4, u32);
     constexpr int kModeByte = SettingsBlock::ModeByte;
     const unsigned char modeA = a[kModeByte], modeB = b[kModeByte];
     if ((modeA & 0x0F) != (modeB & 0x0F))

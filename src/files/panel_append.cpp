@@ -73,10 +73,10 @@ PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &varian
             ++a.leftOut;
             continue;
         }
-        row.recNmb = existingRows + *row.recNmb;
+        row.slot = existingRows + *row.slot;
         const std::optional<QString> name = typeName ? typeName(row.typeId) : std::nullopt;
         // Cut as the type selector shows it, so the row holds what a later load would show.
-        row.nPpk = name ? panelTypeText(*name) : unknownPanelTypeText();
+        row.typeName = name ? panelTypeText(*name) : unknownPanelTypeText();
         a.rows.append(row);
     }
     return a;

@@ -14,18 +14,18 @@ void encode(const PanelRecord &row, unsigned char *slot)
 {
     std::memset(slot, 0, kSlotSize);
     char *text = reinterpret_cast<char *>(slot);
-    toCp1251Field(row.p1, text + P1, PhoneWidth);
-    toCp1251Field(row.p2, text + P2, PhoneWidth);
+    toCp1251Field(row.phone1, text + P1, PhoneWidth);
+    toCp1251Field(row.phone2, text + P2, PhoneWidth);
     toCp1251Field(row.account, text + Account, AccountWidth);
     toCp1251Field(row.obj, text + Obj, ObjWidth);
     const quint16 type = quint16(row.typeId);
     slot[TypeLow] = static_cast<unsigned char>(type & 0xFF);
     slot[TypeHigh] = static_cast<unsigned char>(type >> 8);
-    slot[Prot] = static_cast<unsigned char>(quint16(row.prot) & 0xFF);
+    slot[Prot] = static_cast<unsigned char>(quint16(row.protocolCode) & 0xFF);
     // The transceiver counts the wait in seconds in 32 bits; minutes beyond that would wrap round to
     // a short wait, so they are held at the longest wait it can keep.
     constexpr qint64 kMaxMinutes = 0xFFFFFFFFll / 60;
-    const qint64 minutes = std::clamp<qint64>(row.waitTest, 0, kMaxMinutes);
+    const qint64 minutes = std::clamp<qint64>(row.testWait, 0, kMaxMinutes);
     writeU32(slot + WaitSeconds, quint32(minutes * 60));
 }
 
@@ -35,15 +35,15 @@ std::optional<PanelRecord> decode(const unsigned char *slot, int slotNumber, int
         return std::nullopt;
     const char *text = reinterpret_cast<const char *>(slot);
     PanelRecord row;
-    row.recNmb = slotNumber;
-    row.p1 = fromCp1251Field(text + P1, PhoneWidth);
-    row.p2 = fromCp1251Field(text + P2, PhoneWidth);
+    row.slot = slotNumber;
+    row.phone1 = fromCp1251Field(text + P1, PhoneWidth);
+    row.phone2 = fromCp1251Field(text + P2, PhoneWidth);
     row.obj = fromCp1251Field(text + Obj, ObjWidth);
     row.account = fromCp1251Field(text + Account, AccountWidth);
-    row.waitTest = qint32(readU32(slot + WaitSeconds) / 60);
-    row.aF = slot[TypeHigh];
-    row.prot = slot[Prot];
-    row.frmt = slot[Frmt];
+    row.testWait = qint32(readU32(slot + WaitSeconds) / 60);
+    row.alarmFlag = slot[TypeHigh];
+    row.protocolCode = slot[Prot];
+    row.format = slot[Frmt];
     row.typeId = qint16(quint16(LegacyTypeMap::translate(slot[TypeHigh] * 256 + slot[TypeLow], lastCode)));
     return row;
 }
@@ -82,7 +82,7 @@ constexpr FieldInfo kFields[] = {
     {SettingField::ServerIp, SettingsBlock::ServerIp, 4},
     {SettingField::LocalIp, SettingsBlock::LocalIp, 4},
     {SettingField::GatewayIp, SettingsBlock::GatewayIp, 4},
-    {SettingField::SerialNo, SettingsBlock::SerialNo, 4},
+    {SettingField::FactoryNumber, SettingsBlock::FactoryNumber, 4},
     {SettingField::ServerPort, SettingsBlock::ServerPort, 2},
     {SettingField::LocalPort, SettingsBlock::LocalPort, 2},
     {SettingField::Apn, SettingsBlock::Apn, SettingsBlock::ApnWidth},
@@ -169,7 +169,7 @@ void applySetting(SettingField field, const unsigned char *bytes, TransceiverCon
     case SettingField::ServerIp: config.serverIp = ipText(bytes); break;
     case SettingField::LocalIp: config.localIp = ipText(bytes); break;
     case SettingField::GatewayIp: config.gatewayIp = ipText(bytes); break;
-    case SettingField::SerialNo: config.serialNo = QString::number(readU32(bytes)); break;
+    case SettingField::FactoryNumber: config.factoryNumber = QString::number(readU32(bytes)); break;
     case SettingField::ServerPort: {
         const quint16 port = readU16(bytes);
         config.serverPort = port == 0 ? QStringLiteral("9999") : QString::number(port);
@@ -228,7 +228,7 @@ QList<PanelRecord> ConfigImage::panelRows(int lastCode) const
 void ConfigImage::decodeSettingsInto(TransceiverConfig &config) const
 {
     static constexpr SettingField kReadOrder[] = {
-        SettingField::Apn, SettingField::SerialNo, SettingField::ModeByte, SettingField::ServerPort,
+        SettingField::Apn, SettingField::FactoryNumber, SettingField::ModeByte, SettingField::ServerPort,
         SettingField::ServerIp, SettingField::GatewayIp, SettingField::LocalIp, SettingField::LocalPort,
         SettingField::TestPeriod, SettingField::Baud,
     };

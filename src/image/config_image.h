@@ -36,7 +36,7 @@ int translate(int code, int lastCode);
 } // namespace LegacyTypeMap
 
 // The settings fields that are decoded back into the controls; each knows its offset and width.
-enum class SettingField { ServerIp, LocalIp, GatewayIp, SerialNo, ServerPort, LocalPort, Apn, Baud, TestPeriod, ModeByte, Reserve };
+enum class SettingField { ServerIp, LocalIp, GatewayIp, FactoryNumber, ServerPort, LocalPort, Apn, Baud, TestPeriod, ModeByte, Reserve };
 int settingOffset(SettingField field);
 int settingWidth(SettingField field);
 // The field that starts at this settings offset, if any is decoded.

@@ -50,13 +50,13 @@ std::optional<WriteRefusal> fillImage(ConfigImage &image, const TransceiverConfi
     s[S::Zero] = 0;
     s[S::Dhcp] = static_cast<unsigned char>(config.dhcp);
 
-    if (config.serialNo.isEmpty())
+    if (config.factoryNumber.isEmpty())
         return WriteRefusal{noFactoryNumberMessage(), QStringLiteral("factoryNumberEdit")};
     QString error;
-    const std::optional<quint32> serialNo = serialNumberValue(config.serialNo, &error);
-    if (!serialNo)
+    const std::optional<quint32> factoryNumber = serialNumberValue(config.factoryNumber, &error);
+    if (!factoryNumber)
         return notANumber(error);
-    writeU32(s + S::SerialNo, *serialNo);
+    writeU32(s + S::FactoryNumber, *factoryNumber);
 
     if (config.serverPort.isEmpty())
         return WriteRefusal{QStringLiteral("Не определен IP - порт приемника"), QStringLiteral("serverPortEdit")};

@@ -71,7 +71,7 @@ std::optional<LanStatus> parseStatus(const QByteArray &d)
         return std::nullopt;
     const auto u = [&d](int i) { return static_cast<unsigned char>(d.at(i)); };
     LanStatus s;
-    s.serialNumber = quint16(u(1) | (u(2) << 8));
+    s.factoryNumber = quint16(u(1) | (u(2) << 8));
     s.modeByte = u(3);
     s.signal = u(4);
     s.ip1 = dotted(d, 5);
@@ -82,7 +82,7 @@ std::optional<LanStatus> parseStatus(const QByteArray &d)
 
 QString statusCaptionSuffix(const LanStatus &s)
 {
-    return QStringLiteral("     № ") + QString::number(s.serialNumber) + QStringLiteral(" IP: ") + s.ip1 +
+    return QStringLiteral("     № ") + QString::number(s.factoryNumber) + QStringLiteral(" IP: ") + s.ip1 +
            QStringLiteral("  ") + QStringLiteral("-") + QString::number(s.signal) + QStringLiteral("dbm  ") + s.ip2 +
            QStringLiteral("  ") + s.modeText();
 }

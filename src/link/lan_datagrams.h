@@ -47,7 +47,7 @@ inline int readBlockIndex(const QByteArray &d) { return static_cast<unsigned cha
 bool looksLikeEndMarker(const QByteArray &d);
 
 struct LanStatus {
-    quint16 serialNumber = 0;
+    quint16 factoryNumber = 0;
     unsigned char modeByte = 0;
     unsigned char signal = 0;
     QString ip1;

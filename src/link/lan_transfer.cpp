@@ -180,7 +180,7 @@ void LanTransfer::finishRead(TransferOutcome outcome)
     result.kind = TransferKind::Read;
     result.outcome = outcome;
     result.image = readImage_;
-    result.factoryNumber = readU32At(readImage_, variant_.settingsBase() + SettingsBlock::SerialNo);
+    result.factoryNumber = readU32At(readImage_, variant_.settingsBase() + SettingsBlock::FactoryNumber);
     // A complete read resumes the poll before its message; a failed one shows the message first.
     const bool succeeded = outcome == TransferOutcome::Succeeded;
     if (succeeded)

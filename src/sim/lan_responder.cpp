@@ -258,8 +258,8 @@ LanOut LanResponder::endMarker()
 QByteArray LanResponder::statusDatagram() const
 {
     QByteArray s(kStatusLength, '\0');
-    s[1] = char(settings_.statusSerialNo & 0xFF);
-    s[2] = char(settings_.statusSerialNo >> 8);
+    s[1] = char(settings_.statusFactoryNumber & 0xFF);
+    s[2] = char(settings_.statusFactoryNumber >> 8);
     s[3] = char(settings_.statusModeByte);
     s[4] = char(settings_.statusSignal);
     for (int i = 0; i < 4; ++i) {

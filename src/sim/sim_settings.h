@@ -46,7 +46,7 @@ struct SimSettings {
     // The 14-byte status datagram (600-slot transceiver only), sent to the last peer.
     bool statusEnabled = true;
     int statusIntervalMs = 1000;
-    std::uint16_t statusSerialNo = 12345;
+    std::uint16_t statusFactoryNumber = 12345;
     unsigned char statusModeByte = 0xFF;      // (NOT 0xFF) AND 0x0F = 0: "S,Lan"
     unsigned char statusSignal = 85;
     std::array<unsigned char, 4> statusIp1{192, 168, 1, 221};

@@ -121,7 +121,7 @@ bool TransceiverSim::startUdp(const QHostAddress &address, quint16 port, QString
         QStringLiteral("bound %1:%2, factory number %3")
             .arg(udpAddress().toString())
             .arg(udpPort())
-            .arg(settings_.statusSerialNo));
+            .arg(settings_.statusFactoryNumber));
     return true;
 }
 

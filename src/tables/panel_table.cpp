@@ -24,17 +24,17 @@ PanelTable::PanelTable(QObject *parent) : Dataset(fieldNames(), parent)
 Dataset::Row PanelTable::toRow(const PanelRecord &r)
 {
     Row row(FieldCount);
-    row[RecNmb] = r.recNmb ? QVariant(*r.recNmb) : QVariant();
+    row[RecNmb] = r.slot ? QVariant(*r.slot) : QVariant();
     row[Obj] = r.obj;
     row[Account] = r.account;
-    row[P1] = r.p1;
-    row[P2] = r.p2;
-    row[WaitTest] = r.waitTest;
-    row[NPpk] = r.nPpk;
+    row[P1] = r.phone1;
+    row[P2] = r.phone2;
+    row[WaitTest] = r.testWait;
+    row[NPpk] = r.typeName;
     row[TypeId] = int(r.typeId);
-    row[AF] = int(r.aF);
-    row[Frmt] = int(r.frmt);
-    row[Prot] = int(r.prot);
+    row[AF] = int(r.alarmFlag);
+    row[Frmt] = int(r.format);
+    row[Prot] = int(r.protocolCode);
     return row;
 }
 
@@ -44,17 +44,17 @@ PanelRecord PanelTable::toRecord(const Row &row)
     PanelRecord r;
     const QVariant recNmb = row.value(RecNmb);
     if (recNmb.isValid() && !recNmb.isNull())
-        r.recNmb = recNmb.toInt();
+        r.slot = recNmb.toInt();
     r.obj = row.value(Obj).toString();
     r.account = row.value(Account).toString();
-    r.p1 = row.value(P1).toString();
-    r.p2 = row.value(P2).toString();
-    r.waitTest = row.value(WaitTest).toInt();
-    r.nPpk = row.value(NPpk).toString();
+    r.phone1 = row.value(P1).toString();
+    r.phone2 = row.value(P2).toString();
+    r.testWait = row.value(WaitTest).toInt();
+    r.typeName = row.value(NPpk).toString();
     r.typeId = qint16(row.value(TypeId).toInt());
-    r.aF = qint16(row.value(AF).toInt());
-    r.frmt = qint16(row.value(Frmt).toInt());
-    r.prot = qint16(row.value(Prot).toInt());
+    r.alarmFlag = qint16(row.value(AF).toInt());
+    r.format = qint16(row.value(Frmt).toInt());
+    r.protocolCode = qint16(row.value(Prot).toInt());
     return r;
 }
 

@@ -285,7 +285,7 @@ void MainWindow::showTakenConfig(TransceiverConfig config)
 {
     // Rows taken from a transceiver or a file are stored unchecked, each named from the type list.
     for (PanelRecord &row : config.panels)
-        row.nPpk = panelTypeName(row.typeId);
+        row.typeName = panelTypeName(row.typeId);
     panelView_->lockNavigator(true);
     applyConfig(config);
     panelView_->showFilledTable();

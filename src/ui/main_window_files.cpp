@@ -64,15 +64,15 @@ void MainWindow::saveFile()
         // A row being typed is stored first, so the file holds what the technician sees.
         if (!panelView_->settle())
             return;
-        const QString serialNumber = settings_->factoryNumber();
-        if (serialNumber.isEmpty()) {
+        const QString factoryNumber = settings_->factoryNumber();
+        if (factoryNumber.isEmpty()) {
             prompts_.message(saveTitle(), noFactoryNumberMessage(), MessageIcon::Error);
             return;
         }
         FileRequest request;
         request.filter = saveFilter();
         request.defaultSuffix = QStringLiteral("kcf");
-        request.proposedName = serialNumber;
+        request.proposedName = factoryNumber;
         request.folder = lastFileFolder(variant_);
         const std::optional<QString> path = prompts_.saveFile(request);
         if (!path || path->isEmpty())

@@ -72,7 +72,7 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
         return true;
     }
 
-    writtenFactoryNumber_ = config.serialNo;
+    writtenFactoryNumber_ = config.factoryNumber;
     if (link_->channel() == TransceiverLink::Channel::Usb)
         progressBar->setVisible(true);
     if (link_->write(sendList, image_.bytes())) {

@@ -471,8 +471,8 @@ void PanelTableView::showCurrentRow()
     const PanelRecord row = valid ? table_->row(r) : PanelRecord();
     objectEdit->setText(row.obj);
     accountEdit->setText(row.account);
-    phone1Edit->setText(row.p1);
-    phone2Edit->setText(row.p2);
+    phone1Edit->setText(row.phone1);
+    phone2Edit->setText(row.phone2);
     const QVariant wait = valid ? table_->fieldValue(PanelTable::WaitTest) : QVariant();
     testWaitEdit->setText(wait.isNull() ? QString() : QString::number(wait.toInt()));
 }

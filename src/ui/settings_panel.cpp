@@ -294,7 +294,7 @@ void SettingsPanel::reset(bool consoleMode)
 TransceiverConfig SettingsPanel::config() const
 {
     TransceiverConfig config;
-    config.serialNo = factoryNumberEdit->text();
+    config.factoryNumber = factoryNumberEdit->text();
     config.baudText = baudCombo->currentText();
     config.testPeriod = testPeriodSpin->value();
     config.apn = apnEdit->text();
@@ -312,7 +312,7 @@ TransceiverConfig SettingsPanel::config() const
 
 void SettingsPanel::setConfig(const TransceiverConfig &config)
 {
-    factoryNumberEdit->setText(config.serialNo);
+    factoryNumberEdit->setText(config.factoryNumber);
     const int baud = baudCombo->findText(config.baudText);
     if (baud >= 0)
         baudCombo->setCurrentIndex(baud);

@@ -120,7 +120,7 @@ void TestConsoleImport::objectListOfAFactoryNumber()
     QCOMPARE(import.objects().at(2).id, 2);
     QList<ConsolePanel> panels;
     QVERIFY2(import.panelsOf(2, panels), qPrintable(import.error()));
-    QCOMPARE(panelRecordFrom(panels.first(), 2, Variant::mxr600r())->recNmb, std::optional<qint32>(2));
+    QCOMPARE(panelRecordFrom(panels.first(), 2, Variant::mxr600r())->slot, std::optional<qint32>(2));
 }
 
 void TestConsoleImport::objectLine_data()
@@ -149,15 +149,15 @@ void TestConsoleImport::panelBecomesARow_data()
 
     const auto row = [](const char *obj, const char *account, int type, int prot, int aF) {
         PanelRecord r;
-        r.recNmb = 2;
+        r.slot = 2;
         r.obj = QString::fromLatin1(obj);
         r.account = QString::fromLatin1(account);
         r.typeId = qint16(type);
-        r.p1 = QStringLiteral("+380501234567");
-        r.nPpk = QStringLiteral("Тип");
-        r.waitTest = 30;
-        r.prot = qint16(prot);
-        r.aF = qint16(aF);
+        r.phone1 = QStringLiteral("+380501234567");
+        r.typeName = QStringLiteral("Тип");
+        r.testWait = 30;
+        r.protocolCode = qint16(prot);
+        r.alarmFlag = qint16(aF);
         return std::optional<PanelRecord>(r);
     };
     QTest::newRow("object 7 padded") << false << panel(7, "0120", 24) << row("0007", "0120", 24, 4, 0);
@@ -177,9 +177,9 @@ void TestConsoleImport::panelBecomesARow_data()
     phones.phoneM1 = QStringLiteral("80671112233");
     phones.nameCentral = QStringLiteral("Имя типа длиннее двадцати знаков");
     std::optional<PanelRecord> phonesRow = row("0007", "0001", 24, 4, 0);
-    phonesRow->p1.clear();
-    phonesRow->p2 = QStringLiteral("+380671112233");
-    phonesRow->nPpk = QStringLiteral("Имя типа длиннее два");
+    phonesRow->phone1.clear();
+    phonesRow->phone2 = QStringLiteral("+380671112233");
+    phonesRow->typeName = QStringLiteral("Имя типа длиннее два");
     QTest::newRow("empty PhoneM, name cut to 20") << false << phones << phonesRow;
 }
 
@@ -193,11 +193,11 @@ void TestConsoleImport::panelBecomesARow()
     if (row) {
         QCOMPARE(got->obj, row->obj);
         QCOMPARE(got->account, row->account);
-        QCOMPARE(got->p1, row->p1);
-        QCOMPARE(got->p2, row->p2);
-        QCOMPARE(got->nPpk, row->nPpk);
-        QCOMPARE(got->prot, row->prot);
-        QCOMPARE(got->aF, row->aF);
+        QCOMPARE(got->phone1, row->phone1);
+        QCOMPARE(got->phone2, row->phone2);
+        QCOMPARE(got->typeName, row->typeName);
+        QCOMPARE(got->protocolCode, row->protocolCode);
+        QCOMPARE(got->alarmFlag, row->alarmFlag);
         QVERIFY(*got == *row);
     }
 }

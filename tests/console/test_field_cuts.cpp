@@ -25,12 +25,12 @@ QString rowField(const QString &path, const QString &field, const QString &given
         panel.typeRef = 400;
         (field == QLatin1String("p1") ? panel.phoneM : field == QLatin1String("p2") ? panel.phoneM1 : panel.nameCentral) = given;
         const PanelRecord row = *panelRecordFrom(panel, 0, Variant::mxr600r());
-        return field == QLatin1String("p1") ? row.p1 : field == QLatin1String("p2") ? row.p2 : row.nPpk;
+        return field == QLatin1String("p1") ? row.phone1 : field == QLatin1String("p2") ? row.phone2 : row.typeName;
     }
     if (path == QLatin1String("append")) {
         const QByteArray file = FileBuilder().panels(300, {{1, slotWith("0001", 1)}}).bytes;
         const PanelAppend a = decodePanelAppend(file, Variant::mxr600r(), 0, [&](int) { return std::optional<QString>(given); });
-        return a.rows.value(0).nPpk;
+        return a.rows.value(0).typeName;
     }
     // "typing": the window's boxes, to be added with a row per field where the text is typed.
     return {};

@@ -51,7 +51,7 @@ QList<SettingField> fieldsOf(const ConfigFileContents &c)
 TransceiverConfig complete()
 {
     TransceiverConfig c;
-    c.serialNo = "12345";
+    c.factoryNumber = "12345";
     c.localPort = "5000";
     c.localIp = "10.0.0.5";
     c.gatewayIp = "10.0.0.1";
@@ -118,14 +118,14 @@ private slots:
         a.obj = "00b1";
         a.account = "0120";
         a.typeId = 400;
-        a.prot = 128;
-        a.p1 = "+380441234567";
-        a.waitTest = 10;
+        a.protocolCode = 128;
+        a.phone1 = "+380441234567";
+        a.testWait = 10;
         PanelRecord b = a;
         b.obj = "00A2";
         b.typeId = 30;
-        b.prot = 10;
-        b.p2 = "777";
+        b.protocolCode = 10;
+        b.phone2 = "777";
         c.panels = {a, b};
 
         const ConfigFileContents loaded = decodeConfigFile(savedBytes(c, v), v);
@@ -135,12 +135,12 @@ private slots:
         // Rows come back in the table's order (by Obj, case-insensitive) with their slots.
         QCOMPARE(back.panels.size(), 2);
         QCOMPARE(back.panels[0].obj, QString("00A2"));
-        QCOMPARE(*back.panels[0].recNmb, 2);
-        QCOMPARE(*back.panels[1].recNmb, 1);
-        QCOMPARE(int(back.panels[1].aF), 1);
+        QCOMPARE(*back.panels[0].slot, 2);
+        QCOMPARE(*back.panels[1].slot, 1);
+        QCOMPARE(int(back.panels[1].alarmFlag), 1);
         for (PanelRecord &r : back.panels) {
-            r.recNmb.reset();
-            r.aF = 0;
+            r.slot.reset();
+            r.alarmFlag = 0;
         }
         c.panels = {b, a};
         QCOMPARE(back, c);
@@ -163,7 +163,7 @@ private slots:
         const TransceiverConfig t = applied(c, Variant::mxr600r());
         QCOMPARE(t.testPeriod, 30);
         QCOMPARE(t.apn, QString("internet"));
-        QCOMPARE(t.serialNo, QString()); // not in the file: keeps its value
+        QCOMPARE(t.factoryNumber, QString()); // not in the file: keeps its value
         QCOMPARE(t.baudText, QString("9600"));
     }
 
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(t.serverIp, QString("192.168.1.3"));
         QCOMPARE(t.localIp, QString("10.0.0.5"));
         QCOMPARE(t.gatewayIp, QString("10.0.0.1"));
-        QCOMPARE(t.serialNo, QString("12345"));
+        QCOMPARE(t.factoryNumber, QString("12345"));
         QCOMPARE(t.baudText, QString("19200"));
     }
 
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(c.settings.first().record, 14102);
         QCOMPARE(applied(c, Variant::mxr600r()).serverIp, QString("11.12.13.14"));
         QCOMPARE(c.rows.size(), 1);
-        QCOMPARE(*c.rows[0].recNmb, 300);
+        QCOMPARE(*c.rows[0].slot, 300);
         QCOMPARE(c.reserveIps.size(), 2);
     }
 
@@ -234,7 +234,7 @@ private slots:
         QVERIFY(c.ok());
         QCOMPARE(c.slotCount, 600);
         QCOMPARE(c.shift, 0);
-        QCOMPARE(*c.rows.last().recNmb, 600);
+        QCOMPARE(*c.rows.last().slot, 600);
         QCOMPARE(c.settings.size(), 10);
     }
 
@@ -389,12 +389,12 @@ private slots:
         QCOMPARE(c.failure, FileFailure::Fatal);
         QCOMPARE(c.failedAtAddress, 28222);
         QCOMPARE(fieldsOf(c), (QList<SettingField>{SettingField::ServerIp, SettingField::LocalIp, SettingField::GatewayIp,
-                                                    SettingField::SerialNo, SettingField::ServerPort,
+                                                    SettingField::FactoryNumber, SettingField::ServerPort,
                                                     SettingField::LocalPort}));
         QVERIFY(c.panelBlockFound); // complete, yet the load stopped before the table is rebuilt
         QVERIFY(c.rows.isEmpty());
         const TransceiverConfig t = applied(c, Variant::mxr600r());
-        QCOMPARE(t.serialNo, QString("12345"));
+        QCOMPARE(t.factoryNumber, QString("12345"));
         QCOMPARE(t.apn, QString());
         QVERIFY(t.panels.isEmpty());
     }
@@ -436,7 +436,7 @@ private slots:
             QVERIFY(c.ok());
             QCOMPARE(c.rows.size(), 1);
             QTEST(int(c.rows[0].typeId), "typeId");
-            QTEST(int(c.rows[0].aF), "aF");
+            QTEST(int(c.rows[0].alarmFlag), "aF");
         }
     }
 
@@ -445,8 +445,8 @@ private slots:
         FileBuilder f;
         f.panels(300, {{1, slotWith("0001", 0, 0, 300)}, {2, slotWith("0002", 0, 0, 59)}});
         const ConfigFileContents c = decodeConfigFile(f.bytes, Variant::mxr600r());
-        QCOMPARE(c.rows[0].waitTest, 5);
-        QCOMPARE(c.rows[1].waitTest, 0);
+        QCOMPARE(c.rows[0].testWait, 5);
+        QCOMPARE(c.rows[1].testWait, 0);
     }
 
     void usedSlotsOnly()
@@ -457,8 +457,8 @@ private slots:
         f.panels(300, {{1, slotWith("0001")}, {3, ghost}, {5, slotWith("0005")}});
         const ConfigFileContents c = decodeConfigFile(f.bytes, Variant::mxr600r());
         QCOMPARE(c.rows.size(), 2);
-        QCOMPARE(*c.rows[0].recNmb, 1);
-        QCOMPARE(*c.rows[1].recNmb, 5);
+        QCOMPARE(*c.rows[0].slot, 1);
+        QCOMPARE(*c.rows[1].slot, 5);
     }
 
     void panelBlockTakesRecordsWhateverTheirAddresses()
@@ -471,7 +471,7 @@ private slots:
         QVERIFY(c.ok());
         QVERIFY(c.settings.isEmpty());
         QCOMPARE(c.rows.size(), 1);
-        QCOMPARE(c.rows[0].p1, QString("1"));
+        QCOMPARE(c.rows[0].phone1, QString("1"));
         QCOMPARE(c.rows[0].account, QString("9"));
     }
 
@@ -519,7 +519,7 @@ private slots:
         QCOMPARE(area.size(), 14100);
         const QList<PanelRecord> rows = panelRowsOf(area);
         QCOMPARE(rows.size(), 1);
-        QCOMPARE(*rows[0].recNmb, 4);
+        QCOMPARE(*rows[0].slot, 4);
         QVERIFY(!takePanelBlock(r.frames, 3, 300, area));
         QCOMPARE(firstPanelRecord(splitRecords(FileBuilder().frame(7, 0).bytes).frames), -1);
     }
@@ -547,13 +547,13 @@ private slots:
         const char *objs[] = {"00b1", "00A1", "00B1", "0001"};
         for (int i = 0; i < 4; ++i) {
             rows[i].obj = objs[i];
-            rows[i].recNmb = i + 1;
+            rows[i].slot = i + 1;
         }
         sortRowsAsTable(rows);
-        QCOMPARE(*rows[0].recNmb, 4);
-        QCOMPARE(*rows[1].recNmb, 2);
-        QCOMPARE(*rows[2].recNmb, 1); // "00b1" and "00B1" keep their order
-        QCOMPARE(*rows[3].recNmb, 3);
+        QCOMPARE(*rows[0].slot, 4);
+        QCOMPARE(*rows[1].slot, 2);
+        QCOMPARE(*rows[2].slot, 1); // "00b1" and "00B1" keep their order
+        QCOMPARE(*rows[3].slot, 3);
     }
 };
 

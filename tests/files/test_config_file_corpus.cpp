@@ -39,7 +39,7 @@ private slots:
         QFETCH(int, cut);
         const Variant &v = duziv ? Variant::mxrDuziv() : Variant::mxr600r();
         TransceiverConfig c;
-        c.serialNo = "1";
+        c.factoryNumber = "1";
         c.localPort = "1";
         c.localIp = c.gatewayIp = "10.0.0.1";
         c.apn = "a";

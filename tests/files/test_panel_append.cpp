@@ -65,8 +65,8 @@ private slots:
         QTEST(a.leftOut, "leftOut");
         QList<int> recNmbs;
         for (const PanelRecord &row : a.rows) {
-            recNmbs << *row.recNmb;
-            QCOMPARE(row.nPpk, row.typeId == 201 ? QString("Type 201") : QString("Тип ППК не определен"));
+            recNmbs << *row.slot;
+            QCOMPARE(row.typeName, row.typeId == 201 ? QString("Type 201") : QString("Тип ППК не определен"));
         }
         QTEST(recNmbs, "recNmbs");
         if (!a.ok())

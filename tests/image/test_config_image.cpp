@@ -16,9 +16,9 @@ PanelRecord row400()
     r.obj = "0001";
     r.account = "0120";
     r.typeId = 400;
-    r.prot = 128;
-    r.waitTest = 10;
-    r.p1 = "+380441234567";
+    r.protocolCode = 128;
+    r.testWait = 10;
+    r.phone1 = "+380441234567";
     return r;
 }
 } // namespace
@@ -56,18 +56,18 @@ private slots:
         const auto back = PanelSlot::decode(slot, 7, 24);
         QVERIFY(back);
         QCOMPARE(int(back->typeId), 400);
-        QCOMPARE(int(back->aF), 1);
-        QCOMPARE(int(back->prot), 128);
-        QCOMPARE(back->waitTest, 10);
-        QCOMPARE(back->p1, QString("+380441234567"));
-        QCOMPARE(back->p2, QString());
-        QCOMPARE(back->recNmb, std::optional<qint32>(7));
+        QCOMPARE(int(back->alarmFlag), 1);
+        QCOMPARE(int(back->protocolCode), 128);
+        QCOMPARE(back->testWait, 10);
+        QCOMPARE(back->phone1, QString("+380441234567"));
+        QCOMPARE(back->phone2, QString());
+        QCOMPARE(back->slot, std::optional<qint32>(7));
     }
 
     void longTextsAreCut()
     {
         PanelRecord r = row400();
-        r.p1 = "12345678901234567";
+        r.phone1 = "12345678901234567";
         r.obj = "ABCDEF";
         unsigned char slot[47];
         PanelSlot::encode(r, slot);
@@ -79,11 +79,11 @@ private slots:
     void cyrillicPhoneTextIsWindows1251()
     {
         PanelRecord r = row400();
-        r.p2 = QString::fromUtf8("Дом");
+        r.phone2 = QString::fromUtf8("Дом");
         unsigned char slot[47];
         PanelSlot::encode(r, slot);
         QCOMPARE(slotBytes(slot).mid(13, 4), QByteArray::fromHex("c4eeec00"));
-        QCOMPARE(PanelSlot::decode(slot, 1, 24)->p2, QString::fromUtf8("Дом"));
+        QCOMPARE(PanelSlot::decode(slot, 1, 24)->phone2, QString::fromUtf8("Дом"));
     }
 
     void waitTest_data()
@@ -102,17 +102,17 @@ private slots:
         unsigned char slot[47] = {};
         slot[26] = '1';
         writeU32(slot + 36, seconds);
-        QCOMPARE(PanelSlot::decode(slot, 1, 24)->waitTest, minutes);
+        QCOMPARE(PanelSlot::decode(slot, 1, 24)->testWait, minutes);
     }
 
     void waitBeyond32BitsIsHeldAtTheLongest()
     {
         PanelRecord r = row400();
-        r.waitTest = 80000000; // 4.8e9 seconds
+        r.testWait = 80000000; // 4.8e9 seconds
         unsigned char slot[47];
         PanelSlot::encode(r, slot);
         QCOMPARE(slotBytes(slot).mid(36, 4), QByteArray::fromHex("f0ffffff")); // 71582788 * 60
-        r.waitTest = -5;
+        r.testWait = -5;
         PanelSlot::encode(r, slot);
         QCOMPARE(slotBytes(slot).mid(36, 4), QByteArray(4, '\0'));
     }
@@ -134,8 +134,8 @@ private slots:
         slot[46] = 0x33;
         const auto row = PanelSlot::decode(slot, 1, 24);
         QCOMPARE(int(row->typeId), 520);
-        QCOMPARE(int(row->aF), 2);
-        QCOMPARE(int(row->frmt), 0x33);
+        QCOMPARE(int(row->alarmFlag), 2);
+        QCOMPARE(int(row->format), 0x33);
     }
 
     void legacyTypes_data()
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(c.serverIp, QString("192.168.1.3"));
         QCOMPARE(c.localIp, QString("10.0.0.5"));
         QCOMPARE(c.gatewayIp, QString("10.0.0.1"));
-        QCOMPARE(c.serialNo, QString("4294967295")); // unsigned
+        QCOMPARE(c.factoryNumber, QString("4294967295")); // unsigned
         QCOMPARE(c.serverPort, QString("9999"));      // 0 shows the default port
         QCOMPARE(c.localPort, QString("0"));
         QCOMPARE(c.apn, QString("internet"));
@@ -358,10 +358,10 @@ private slots:
         image.slot(5)[34] = 24;
         const QList<PanelRecord> rows = image.panelRows(23);
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(*rows[0].recNmb, 1);
-        QCOMPARE(*rows[1].recNmb, 5);
+        QCOMPARE(*rows[0].slot, 1);
+        QCOMPARE(*rows[1].slot, 5);
         QCOMPARE(int(rows[1].typeId), 24);
-        QCOMPARE(*rows[2].recNmb, 300);
+        QCOMPARE(*rows[2].slot, 300);
         QCOMPARE(rows[2].obj, QString("0000"));
     }
 

@@ -14,7 +14,7 @@ const Variant &variantNamed(bool duziv) { return duziv ? Variant::mxrDuziv() : V
 TransceiverConfig complete()
 {
     TransceiverConfig c;
-    c.serialNo = "12345";
+    c.factoryNumber = "12345";
     c.serverPort = "9999";
     c.localPort = "5000";
     c.serverIp = "192.168.1.3";
@@ -35,8 +35,8 @@ PanelRecord row(const char *obj, const char *account)
     r.obj = obj;
     r.account = account;
     r.typeId = 30;
-    r.prot = 10;
-    r.waitTest = 1;
+    r.protocolCode = 10;
+    r.testWait = 1;
     return r;
 }
 } // namespace
@@ -65,7 +65,7 @@ private slots:
         QFETCH(QString, control);
         for (bool duziv : {false, true}) {
             TransceiverConfig c = complete();
-            QString *fields[] = {&c.serialNo, &c.serverPort, &c.localPort, &c.serverIp, &c.localIp, &c.gatewayIp, &c.apn};
+            QString *fields[] = {&c.factoryNumber, &c.serverPort, &c.localPort, &c.serverIp, &c.localIp, &c.gatewayIp, &c.apn};
             for (int i = emptyFrom; i < 7; ++i)
                 fields[i]->clear();
             c.panels.append(row("0001", "0001"));
@@ -186,7 +186,7 @@ private slots:
         TransceiverConfig c = complete();
         c.serverPort = port;
         c.localPort = port;
-        c.serialNo = serial;
+        c.factoryNumber = serial;
         ConfigImage image(Variant::mxr600r());
         QVERIFY(!fillImage(image, c, true));
         QTEST(settingsOf(image).mid(18, 2), "portBytes");
@@ -207,7 +207,7 @@ private slots:
     {
         TransceiverConfig c = complete();
         c.panels = {row("0009", "0001"), row("0001", "0002")};
-        c.panels[1].recNmb = 17; // not consulted
+        c.panels[1].slot = 17; // not consulted
         ConfigImage image(Variant::mxr600r());
         std::memset(image.slot(3), 0x77, 47); // a stale slot from an earlier write
         std::memset(image.slot(600), 0x77, 47);
@@ -269,7 +269,7 @@ private slots:
     {
         TransceiverConfig c = complete();
         PanelRecord r = row("0001", "0001");
-        r.p1 = "+38";
+        r.phone1 = "+38";
         c.panels = {r};
         ConfigImage image(Variant::mxr600r());
         SendList list;

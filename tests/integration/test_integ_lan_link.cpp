@@ -72,7 +72,7 @@ private slots:
 
     void statusDatagramIsShown_data()
     {
-        QTest::addColumn<int>("serialNo");
+        QTest::addColumn<int>("factoryNumber");
         QTest::addColumn<int>("modeByte");
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("channelCode");
@@ -100,7 +100,7 @@ private slots:
     }
     void statusDatagramIsShown()
     {
-        QFETCH(int, serialNo);
+        QFETCH(int, factoryNumber);
         QFETCH(int, modeByte);
         QFETCH(int, signal);
         QFETCH(int, channelCode);
@@ -109,7 +109,7 @@ private slots:
 
         SimSettings s;
         s.statusIntervalMs = 40;
-        s.statusSerialNo = std::uint16_t(serialNo);
+        s.statusFactoryNumber = std::uint16_t(factoryNumber);
         s.statusModeByte = static_cast<unsigned char>(modeByte);
         s.statusSignal = static_cast<unsigned char>(signal);
         s.statusIp2 = {10, 0, 0, 7};
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(pumpUntil([&] { return !rig.statuses.isEmpty(); }, 2000));
 
         const LanStatus st = rig.statuses.last();
-        QCOMPARE(int(st.serialNumber), serialNo);
+        QCOMPARE(int(st.factoryNumber), factoryNumber);
         QCOMPARE(statusCaptionSuffix(st), caption);
         const LightColour c = statusLightColour(st.channelCode);
         QCOMPARE((QList<int>{c.red, c.green, c.blue}), light);

@@ -260,7 +260,7 @@ private slots:
         QCOMPARE(status.count(), 1);
         QCOMPARE(done.count(), 0);
         const auto s = status.at(0).at(0).value<LanStatus>();
-        QCOMPARE(int(s.serialNumber), 1234);
+        QCOMPARE(int(s.factoryNumber), 1234);
         QCOMPARE(s.modeText(), modeText);
         QCOMPARE(statusCaptionSuffix(s), suffix);
         QCOMPARE(int(s.channelCode), 1);
@@ -270,7 +270,7 @@ private slots:
     {
         const auto s = parseStatus(makeStatus(0xBEEF, 0xFF, 1, 1));
         QVERIFY(s);
-        QCOMPARE(int(s->serialNumber), 48879);
+        QCOMPARE(int(s->factoryNumber), 48879);
         QVERIFY(!parseStatus(QByteArray(13, '\0')));
         QVERIFY(!parseStatus(QByteArray(15, '\0')));
     }

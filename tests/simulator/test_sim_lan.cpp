@@ -425,7 +425,7 @@ private slots:
     {
         SimSettings s;
         s.statusIntervalMs = 40;
-        s.statusSerialNo = 0xBEEF;
+        s.statusFactoryNumber = 0xBEEF;
         s.statusModeByte = 0xF0;
         s.statusSignal = 0;
         s.statusIp1 = {10, 0, 0, 1};

@@ -16,7 +16,7 @@ QString describe(const SimUnit &u)
         ends << u.udpAddress.toString();
     if (!u.serialPty.isEmpty())
         ends << u.serialPty;
-    QStringList parts{ends.join(QLatin1Char('+')), QString::number(u.settings.statusSerialNo)};
+    QStringList parts{ends.join(QLatin1Char('+')), QString::number(u.settings.statusFactoryNumber)};
     const SimSettings &s = u.settings;
     auto add = [&](bool set, const QString &text) {
         if (set)

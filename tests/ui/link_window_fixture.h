@@ -105,7 +105,7 @@ struct SimRig {
 inline TransceiverConfig validConfig(const Variant &variant)
 {
     TransceiverConfig c = TransceiverConfig::defaults(variant, false);
-    c.serialNo = QStringLiteral("12345");
+    c.factoryNumber = QStringLiteral("12345");
     c.serverPort = QStringLiteral("9999");
     c.localPort = QStringLiteral("1024");
     c.serverIp = QStringLiteral("192.168.1.3");
@@ -122,11 +122,11 @@ inline PanelRecord panelRow(int n)
     r.obj = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
     r.account = QStringLiteral("%1").arg(1000 + n % 9000, 4, 10, QLatin1Char('0'));
     r.typeId = qint16(n % 2 ? 400 : 24);
-    r.nPpk = n % 2 ? QStringLiteral("Type 400") : QStringLiteral("Type 24");
-    r.p1 = QStringLiteral("8900%1").arg(n, 7, 10, QLatin1Char('0'));
-    r.p2 = n % 3 ? QString() : QStringLiteral("8911%1").arg(n, 9, 10, QLatin1Char('0'));
-    r.waitTest = 5 + n % 50;
-    r.prot = qint16(n % 2 ? 128 : 3);
+    r.typeName = n % 2 ? QStringLiteral("Type 400") : QStringLiteral("Type 24");
+    r.phone1 = QStringLiteral("8900%1").arg(n, 7, 10, QLatin1Char('0'));
+    r.phone2 = n % 3 ? QString() : QStringLiteral("8911%1").arg(n, 9, 10, QLatin1Char('0'));
+    r.testWait = 5 + n % 50;
+    r.protocolCode = qint16(n % 2 ? 128 : 3);
     return r;
 }
 

@@ -180,14 +180,14 @@ private slots:
         PanelRecord read;
         read.obj = QStringLiteral("00A1");
         read.account = QStringLiteral("0123");
-        read.p1 = QStringLiteral("+380501234567");
-        read.p2 = QStringLiteral("+380");
-        read.waitTest = 90;
-        read.nPpk = QStringLiteral("Type 24");
+        read.phone1 = QStringLiteral("+380501234567");
+        read.phone2 = QStringLiteral("+380");
+        read.testWait = 90;
+        read.typeName = QStringLiteral("Type 24");
         read.typeId = 24;
-        read.recNmb = 17;
+        read.slot = 17;
         PanelRecord typed = read;
-        typed.recNmb.reset();
+        typed.slot.reset();
         panelTableOf(*w.main)->setRows({read, typed});
         auto cell = [&](int row, int col) { return panelTableOf(*w.main)->index(row, col).data().toString(); };
         QCOMPARE(cell(0, 0), QStringLiteral("17"));
@@ -379,7 +379,7 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         TransceiverConfig c = TransceiverConfig::defaults(v, false);
-        c.serialNo = QStringLiteral("99999");
+        c.factoryNumber = QStringLiteral("99999");
         c.baudText = QStringLiteral("115200");
         c.testPeriod = 3600;
         c.apn = QStringLiteral("internet.example");
@@ -397,8 +397,8 @@ private slots:
         r.obj = QStringLiteral("0002");
         r.account = QStringLiteral("00A1");
         r.typeId = 530;
-        r.nPpk = QStringLiteral("Contact GSM-5");
-        r.recNmb = 3;
+        r.typeName = QStringLiteral("Contact GSM-5");
+        r.slot = 3;
         c.panels = {r};
         // Setting the mode while the protocol is Sur-Gard shows no console-kind message.
         w.main->applyConfig(c);

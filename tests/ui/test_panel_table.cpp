@@ -120,7 +120,7 @@ private slots:
 
         t.type(t.p.phone1Edit, QStringLiteral("+380"));
         t.press(DatasetNavigator::Cancel);
-        QCOMPARE(t.t.row(0).p1, QString());
+        QCOMPARE(t.t.row(0).phone1, QString());
         QCOMPARE(t.p.phone1Edit->text(), QString());
     }
 
@@ -134,7 +134,7 @@ private slots:
         PanelRecord loaded;
         loaded.obj = QStringLiteral("000b");
         loaded.account = QStringLiteral("0001");
-        loaded.recNmb = 9;
+        loaded.slot = 9;
         t.t.setRows({loaded});
         for (const char *obj : {"0005", "0002", "0010"})
             t.addRow(QLatin1String(obj), QStringLiteral("0001"));
@@ -229,8 +229,8 @@ private slots:
         QVERIFY(!combo->isEnabled());
         const PanelRecord stored = t.t.row(t.t.currentRow());
         QCOMPARE(stored.typeId, qint16(400));
-        QCOMPARE(stored.nPpk, QStringLiteral("Type 400"));
-        QCOMPARE(stored.prot, qint16(128));
+        QCOMPARE(stored.typeName, QStringLiteral("Type 400"));
+        QCOMPARE(stored.protocolCode, qint16(128));
     }
 
     // MXR_duziv: every post takes the type grid's current record; following a row moves the grid
@@ -258,8 +258,8 @@ private slots:
         t.press(DatasetNavigator::Post);
         const PanelRecord stored = t.t.row(1);
         QCOMPARE(stored.typeId, qint16(70));
-        QCOMPARE(stored.nPpk, QStringLiteral("Type 70"));
-        QCOMPARE(stored.prot, qint16(1));
+        QCOMPARE(stored.typeName, QStringLiteral("Type 70"));
+        QCOMPARE(stored.protocolCode, qint16(1));
     }
 
     // Ctrl+Shift+D released in the grid asks first (No is the default); Yes empties the table and

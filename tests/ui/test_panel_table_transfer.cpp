@@ -28,9 +28,9 @@ PanelRecord typedRow(const char *obj, const char *account, const char *p1 = "", 
     PanelRecord r;
     r.obj = QLatin1String(obj);
     r.account = QLatin1String(account);
-    r.p1 = QLatin1String(p1);
-    r.p2 = QLatin1String(p2);
-    r.prot = 10; // no type chosen: TypeId 0, which the code table does not list
+    r.phone1 = QLatin1String(p1);
+    r.phone2 = QLatin1String(p2);
+    r.protocolCode = 10; // no type chosen: TypeId 0, which the code table does not list
     return r;
 }
 
@@ -91,7 +91,7 @@ private slots:
     {
         const Variant &v = Variant::mxrDuziv();
         TransceiverConfig held = validConfig(v);
-        held.serialNo = QStringLiteral("4294967295");
+        held.factoryNumber = QStringLiteral("4294967295");
         ConfigImage image(v);
         QVERIFY(!fillImage(image, held, true));
         SimRig rig(v);

@@ -23,7 +23,7 @@ QList<PanelRecord> rowsBefore(int n)
         PanelRecord r;
         r.obj = QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0'));
         r.account = QStringLiteral("0001");
-        r.recNmb = i + 1;
+        r.slot = i + 1;
         rows.append(r);
     }
     return rows;
@@ -109,8 +109,8 @@ private slots:
 
         QStringList added;
         for (const PanelRecord &r : table.rows())
-            if (r.recNmb && *r.recNmb > rows)
-                added << QString::number(*r.recNmb);
+            if (r.slot && *r.slot > rows)
+                added << QString::number(*r.slot);
         QCOMPARE(added, recNmbs);
         QCOMPARE(table.rowCount(), rows + recNmbs.size());
         QCOMPARE(table.isAttached(Dataset::Hook::BeforePost), true);

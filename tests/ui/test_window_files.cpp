@@ -30,7 +30,7 @@ const QString kFatalText = QStringLiteral("Возникла фатальная �
 TransceiverConfig savedConfig(const Variant &v)
 {
     TransceiverConfig c = TransceiverConfig::defaults(v, false);
-    c.serialNo = QStringLiteral("40213");
+    c.factoryNumber = QStringLiteral("40213");
     c.baudText = QStringLiteral("19200");
     c.testPeriod = 77;
     c.apn = QStringLiteral("internet.mts.ru");
@@ -54,11 +54,11 @@ PanelRecord row(const QString &obj, const QString &account, int typeId, const QS
     r.obj = obj;
     r.account = account;
     r.typeId = qint16(typeId);
-    r.nPpk = name;
-    r.p1 = QStringLiteral("89001234567");
-    r.p2 = obj == QStringLiteral("0001") ? QStringLiteral("89117654321") : QString();
-    r.waitTest = wait;
-    r.prot = 3;
+    r.typeName = name;
+    r.phone1 = QStringLiteral("89001234567");
+    r.phone2 = obj == QStringLiteral("0001") ? QStringLiteral("89117654321") : QString();
+    r.testWait = wait;
+    r.protocolCode = 3;
     return r;
 }
 
@@ -127,13 +127,13 @@ Shown shown(Windows &w)
 void fillBeforeLoad(Windows &w)
 {
     TransceiverConfig c = TransceiverConfig::defaults(w.main->variant(), false);
-    c.serialNo = QStringLiteral("777");
+    c.factoryNumber = QStringLiteral("777");
     c.apn = QStringLiteral("before");
     c.serverIp = QStringLiteral("172.16.0.9");
     for (int k = 0; k < 5; ++k)
         c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
     c.panels = {row(QStringLiteral("0500"), QStringLiteral("5000"), 101, QStringLiteral("Type 101"), 9)};
-    c.panels[0].recNmb = 4;
+    c.panels[0].slot = 4;
     showConfig(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
     PanelViewParts(*w.main).panelCountLabel->setText(QStringLiteral("Количество объектов 1"));
 }
@@ -180,7 +180,7 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         TransceiverConfig c = savedConfig(v);
-        c.serialNo.clear();
+        c.factoryNumber.clear();
         w.main->applyConfig(c);
         // No file dialog follows: the script holds the box only.
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QStringLiteral("Не определен заводской номер"));
@@ -263,7 +263,7 @@ private slots:
         w.start(2);
         TransceiverConfig c = savedConfig(v);
         c.panels = {row(QStringLiteral("0001"), QStringLiteral("1000"), 400, QStringLiteral("Type 400"), 0)};
-        c.panels[0].p1.clear();
+        c.panels[0].phone1.clear();
         w.main->applyConfig(c);
         w.prompts.expectSaveFile(target);
         MainParts(*w.main).saveAction->trigger();
@@ -351,18 +351,18 @@ private slots:
         expected.reserveIps[1] = *ipFromText(QStringLiteral("5.6.7.8"));
         // Sorted by object number, each with the slot it came from and the type list's name.
         QList<PanelRecord> rows = savedRows();
-        rows[0].recNmb = 1;
-        rows[1].recNmb = 2;
-        rows[2].recNmb = 3;
+        rows[0].slot = 1;
+        rows[1].slot = 2;
+        rows[2].slot = 3;
         expected.panels = {rows[1], rows[2], rows[0]};
         // Taken from the file unchecked: the protocol code stays the stored one; the high byte of the
         // type code comes back as A_F.
         for (PanelRecord &r : expected.panels) {
-            r.prot = 3;
-            r.aF = qint16(r.typeId >> 8);
+            r.protocolCode = 3;
+            r.alarmFlag = qint16(r.typeId >> 8);
         }
         const TransceiverConfig &got = after.config;
-        QCOMPARE(got.serialNo, expected.serialNo);
+        QCOMPARE(got.factoryNumber, expected.factoryNumber);
         QCOMPARE(got.baudText, expected.baudText);
         QCOMPARE(got.testPeriod, expected.testPeriod);
         QCOMPARE(got.apn, expected.apn);
@@ -398,7 +398,7 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(panelTableOf(*w.main)->rowCount(), 1);
         QCOMPARE(panelTableOf(*w.main)->row(0).typeId, qint16(999));
-        QCOMPARE(panelTableOf(*w.main)->row(0).nPpk, QStringLiteral("Тип ППК не определен"));
+        QCOMPARE(panelTableOf(*w.main)->row(0).typeName, QStringLiteral("Тип ППК не определен"));
     }
 
     // The window writes what it shows, not the file it loaded: rows in table order, settings bytes

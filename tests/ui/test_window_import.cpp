@@ -144,8 +144,8 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         PanelTable &table = *panelTableOf(*w.main);
         QCOMPARE(table.rowCount(), 1);
-        QCOMPARE(table.row(0).waitTest, 10);
-        QCOMPARE(table.row(0).recNmb, std::optional<qint32>(0));
+        QCOMPARE(table.row(0).testWait, 10);
+        QCOMPARE(table.row(0).slot, std::optional<qint32>(0));
         QCOMPARE(ObjectListParts(d).objectList->item(4)->checkState(), Qt::Checked);
         QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(), QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 1"));
 

@@ -178,7 +178,7 @@ private slots:
         SimRig rig(v);
         SimSettings &s = rig.sim.settings();
         s.statusIntervalMs = 40;
-        s.statusSerialNo = 4321;
+        s.statusFactoryNumber = 4321;
         s.statusModeByte = 0xF6; // (NOT 0xF6) AND 0x0F = 9
         s.statusSignal = 73;
         s.statusIp1 = {10, 0, 0, 7};

@@ -315,7 +315,7 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
 
         const TransceiverConfig shown = w.main->currentConfig();
-        QCOMPARE(shown.serialNo, QStringLiteral("12345"));
+        QCOMPARE(shown.factoryNumber, QStringLiteral("12345"));
         QCOMPARE(shown.apn, QStringLiteral("internet"));
         QCOMPARE(shown.serverIp, QStringLiteral("192.168.1.3"));
         QCOMPARE(shown.serverPort, QStringLiteral("9999"));
@@ -335,10 +335,10 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             const PanelRecord &row = shown.panels.at(i);
             QCOMPARE(row.obj, QStringLiteral("000%1").arg(i + 1));
-            QCOMPARE(row.nPpk, (i + 1) % 2 ? QStringLiteral("Type 400") : name24);
+            QCOMPARE(row.typeName, (i + 1) % 2 ? QStringLiteral("Type 400") : name24);
         }
-        QCOMPARE(shown.panels.first().recNmb, std::optional<qint32>(5));
-        QCOMPARE(shown.panels.last().recNmb, std::optional<qint32>(1));
+        QCOMPARE(shown.panels.first().slot, std::optional<qint32>(5));
+        QCOMPARE(shown.panels.last().slot, std::optional<qint32>(1));
         QCOMPARE(shown.panels.at(1).typeId, qint16((v.id == VariantId::MxrDuziv) ? 24 : 201));
         QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(), QStringLiteral("Количество объектов 5"));
 

@@ -62,7 +62,7 @@ private slots:
         // fails in its other form, with three parts.
         const TransceiverConfig good = validConfig(v);
         TransceiverConfig c = good;
-        c.serialNo = validUpTo > 0 ? good.serialNo : QString();
+        c.factoryNumber = validUpTo > 0 ? good.factoryNumber : QString();
         c.serverPort = validUpTo > 1 ? good.serverPort : QString();
         c.localPort = validUpTo > 2 ? good.localPort : QString();
         c.serverIp = validUpTo > 3 ? good.serverIp : QString();

@@ -80,10 +80,10 @@ PanelRecord panelFromJson(const QJsonValue &value, int index)
     row.obj = text(o, "obj", at + "obj", QString(), 4);
     row.account = text(o, "account", at + "account", QString(), 4);
     row.typeId = qint16(integer(o, "typeId", at + "typeId", 0, -32768, 32767));
-    row.p1 = text(o, "p1", at + "p1", QString(), 13);
-    row.p2 = text(o, "p2", at + "p2", QString(), 13);
-    row.waitTest = qint32(integer(o, "waitTest", at + "waitTest", 0, 0, 2147483647));
-    row.prot = qint16(integer(o, "prot", at + "prot", protocolCode(row.typeId), 0, 255));
+    row.phone1 = text(o, "p1", at + "p1", QString(), 13);
+    row.phone2 = text(o, "p2", at + "p2", QString(), 13);
+    row.testWait = qint32(integer(o, "waitTest", at + "waitTest", 0, 0, 2147483647));
+    row.protocolCode = qint16(integer(o, "prot", at + "prot", protocolCode(row.typeId), 0, 255));
     return row;
 }
 
@@ -106,7 +106,7 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
               QString());
 
     TransceiverConfig c = TransceiverConfig::defaults(variant, false);
-    c.serialNo = text(o, "serialNo", "serialNo", c.serialNo);
+    c.factoryNumber = text(o, "serialNo", "serialNo", c.factoryNumber);
     c.baudText = text(o, "baud", "baud", c.baudText, 6);
     c.testPeriod = int(integer(o, "testPeriod", "testPeriod", c.testPeriod, kTestPeriodMin, kTestPeriodMax));
     c.apn = text(o, "apn", "apn", c.apn, 64);
@@ -152,17 +152,17 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
 QJsonObject panelToJson(const PanelRecord &row)
 {
     QJsonObject o;
-    if (row.recNmb)
-        o["recNmb"] = *row.recNmb;
+    if (row.slot)
+        o["recNmb"] = *row.slot;
     o["obj"] = row.obj;
     o["account"] = row.account;
     o["typeId"] = row.typeId;
-    o["prot"] = row.prot;
-    o["p1"] = row.p1;
-    o["p2"] = row.p2;
-    o["waitTest"] = row.waitTest;
-    o["aF"] = row.aF;
-    o["frmt"] = row.frmt;
+    o["prot"] = row.protocolCode;
+    o["p1"] = row.phone1;
+    o["p2"] = row.phone2;
+    o["waitTest"] = row.testWait;
+    o["aF"] = row.alarmFlag;
+    o["frmt"] = row.format;
     return o;
 }
 
@@ -180,7 +180,7 @@ QJsonObject contentsToJson(const ConfigFileContents &contents, const Variant &va
         if (present.contains(f))
             o[key] = value;
     };
-    put(SettingField::SerialNo, "serialNo", c.serialNo);
+    put(SettingField::FactoryNumber, "serialNo", c.factoryNumber);
     put(SettingField::Baud, "baud", c.baudText);
     put(SettingField::TestPeriod, "testPeriod", c.testPeriod);
     put(SettingField::Apn, "apn", c.apn);

@@ -75,7 +75,7 @@ std::optional<DeviceConfig> deviceConfigFromBytes(const QByteArray &bytes, const
         c.frames.queueWriteFrame(std::uint16_t(address), frameData(f));
     }
     c.factoryNumber = readU32(reinterpret_cast<const unsigned char *>(c.image.constData()) + variant.settingsBase() +
-                             SettingsBlock::SerialNo);
+                             SettingsBlock::FactoryNumber);
     return c;
 }
 

@@ -43,9 +43,9 @@ QString rowText(const PanelRecord &r)
     return QStringLiteral("obj \"%1\" account \"%2\" typeId %3 prot %4 p1 \"%5\" p2 \"%6\" waitTest %7")
         .arg(r.obj, r.account)
         .arg(r.typeId)
-        .arg(r.prot)
-        .arg(r.p1, r.p2)
-        .arg(r.waitTest);
+        .arg(r.protocolCode)
+        .arg(r.phone1, r.phone2)
+        .arg(r.testWait);
 }
 
 QString ipOrEmpty(quint32 ip) { return ip ? ipToText(ip) : QStringLiteral("(empty)"); }

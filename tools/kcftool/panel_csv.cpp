@@ -177,9 +177,9 @@ QByteArray panelsToCsv(const QList<PanelRecord> &rows, QChar separator)
     };
     QString text = line(columnNames());
     for (const PanelRecord &r : rows)
-        text += line({r.recNmb ? QString::number(*r.recNmb) : QString(), r.obj, r.account, r.p1, r.p2,
-                      QString::number(r.waitTest), r.nPpk, QString::number(r.typeId), QString::number(r.prot),
-                      QString::number(r.aF), QString::number(r.frmt)});
+        text += line({r.slot ? QString::number(*r.slot) : QString(), r.obj, r.account, r.phone1, r.phone2,
+                      QString::number(r.testWait), r.typeName, QString::number(r.typeId), QString::number(r.protocolCode),
+                      QString::number(r.alarmFlag), QString::number(r.format)});
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
@@ -229,12 +229,12 @@ PanelCsv panelsFromCsv(const QByteArray &bytes, int maxRows)
         PanelRecord row;
         row.obj = cells.number(Obj, PanelRowFault::ObjectNumber);
         row.account = cells.number(Account, PanelRowFault::PanelNumber);
-        row.p1 = cells.phone(P1);
-        row.p2 = cells.phone(P2);
-        row.waitTest = qint32(cells.integer(WaitTest, 0, 2147483647, 0));
-        row.nPpk = panelTypeText(cells.cell(NPpk));
+        row.phone1 = cells.phone(P1);
+        row.phone2 = cells.phone(P2);
+        row.testWait = qint32(cells.integer(WaitTest, 0, 2147483647, 0));
+        row.typeName = panelTypeText(cells.cell(NPpk));
         row.typeId = qint16(cells.integer(TypeId, -32768, 32767, 0));
-        row.prot = qint16(cells.integer(Prot, 0, 255, protocolCode(row.typeId)));
+        row.protocolCode = qint16(cells.integer(Prot, 0, 255, protocolCode(row.typeId)));
         result.rows.append(row);
     }
     return result;

@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     out << "variant " << first->variant().shortName << ", " << first->memory().size() << " bytes of memory";
     if (opts.units.size() > 1)
         out << ", " << opts.units.size() << " transceivers, factory numbers "
-            << opts.units.constFirst().settings.statusSerialNo << " to " << opts.units.constLast().settings.statusSerialNo;
+            << opts.units.constFirst().settings.statusFactoryNumber << " to " << opts.units.constLast().settings.statusFactoryNumber;
     out << Qt::endl;
 
     const int rc = app.exec();

@@ -282,7 +282,7 @@ const QList<OptionRow> &optionTable()
         {{"status-interval-ms"}, "Interval of the status datagram (default 1000).", "MS",
          number("status-interval-ms", 1, 3600000, &S::statusIntervalMs), lan},
         {{"serial-no"}, "Status: factory number 0..65535 (default 12345); each further transceiver takes the next.", "N",
-         number("serial-no", 0, 65535, &S::statusSerialNo)},
+         number("serial-no", 0, 65535, &S::statusFactoryNumber)},
         {{"mode-byte"}, "Status: mode byte (default 0xFF, \"S,Lan\").", "B", number("mode-byte", 0, 255, &S::statusModeByte), lan},
         {{"signal"}, "Status: signal level 0..255 (default 85, shown -85dbm).", "N", number("signal", 0, 255, &S::statusSignal), lan},
         {{"ip1"}, "Status: first IP address (default 192.168.1.221).", "A.B.C.D", statusIp("ip1", &S::statusIp1), lan},

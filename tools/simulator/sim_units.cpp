@@ -108,7 +108,7 @@ bool expandUnitPattern(const QString &pattern, const SimUnit &unit, QString *pat
         else if (name == QLatin1String("link"))
             value = QFileInfo(serialEnd).fileName();
         else if (name == QLatin1String("serial"))
-            value = QString::number(unit.settings.statusSerialNo);
+            value = QString::number(unit.settings.statusFactoryNumber);
         else {
             *bad = m.captured(0);
             return false;
@@ -144,7 +144,7 @@ bool resolveSimUnits(SimOptions &o, QString *error)
             u.name = u.udpAddress.isNull() ? (u.serialPty.isEmpty() ? u.serialDevice : u.serialPty)
                                            : u.udpAddress.toString();
     }
-    const int base = o.settings.statusSerialNo;
+    const int base = o.settings.statusFactoryNumber;
     if (base + o.units.size() - 1 > 65535) {
         *error = QStringLiteral("--serial-no: %1 and one more for each of the %2 transceivers pass 65535")
                      .arg(base)
@@ -152,7 +152,7 @@ bool resolveSimUnits(SimOptions &o, QString *error)
         return false;
     }
     for (qsizetype i = 0; i < o.units.size(); ++i)
-        o.units[i].settings.statusSerialNo = std::uint16_t(base + i);
+        o.units[i].settings.statusFactoryNumber = std::uint16_t(base + i);
     return applyFaults(o, error) && expandFiles(o, error);
 }
 
