@@ -136,6 +136,13 @@ void MainWindow::buildMenu()
     for (QAction *a : {loadAction, saveAction, importAction, codeAction, exitAction})
         bar->addAction(a);
 
+    // The keys of the usual Windows programs; F9 writes, as the field's configurators do.
+    loadAction->setShortcut(QKeySequence::Open);
+    saveAction->setShortcut(QKeySequence::Save);
+    writeAction->setShortcut(Qt::Key_F9);
+    for (QAction *a : {loadAction, saveAction, writeAction})
+        a->setShortcutContext(Qt::WindowShortcut);
+
     readAction->setEnabled(false);
     writeAction->setEnabled(false);
     importAction->setEnabled(variant_.importEnabledAtCreation);
@@ -177,6 +184,7 @@ void MainWindow::buildBody()
     settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     settingsScroll->setWidget(settings_);
     settingsScroll->setAccessibleName(QStringLiteral("Настройки трансивера"));
+    settingsScroll->setFocusPolicy(Qt::NoFocus); // Tab goes from box to box, not to the area itself
     right->addWidget(settingsScroll, 1);
     writeButton = new QPushButton(QStringLiteral("Записать"), central);
     writeButton->setObjectName(QStringLiteral("writeButton"));
@@ -332,7 +340,10 @@ void MainWindow::startUp()
         typeTable_.close();
         QDir::setCurrent(typeTableFolder_);
         if (!typeTable_.openStandalone(typeTableFolder_)) {
-            prompts_.message(QStringLiteral("Завершение работы"), QStringLiteral("Отсутствует таблица типов ППК!"),
+            // The second paragraph says where the table was looked for, as the console-mode boxes do.
+            prompts_.message(QStringLiteral("Завершение работы"),
+                             QStringLiteral("Отсутствует таблица типов ППК!\n\n") +
+                                 QDir(typeTableFolder_).filePath(QStringLiteral("CentralType.db")),
                              MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
             terminate(1);
             return;

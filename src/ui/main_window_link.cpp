@@ -138,6 +138,11 @@ void MainWindow::chooseUsb()
         }
         setCaptionSuffix(suffixUsbPort(port));
         enableLinkCommands();
+        // The transceiver's LAN status no longer applies.
+        if (linkLight) {
+            linkLight->setColor(Qt::white);
+            linkLight->setMeaning(StatusLight::noDataMeaning());
+        }
         // The link has sent the identification frame and armed the watchdog for 2 ticks.
     });
 }

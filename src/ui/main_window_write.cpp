@@ -131,6 +131,9 @@ void MainWindow::showTransferEnd(const TransferResult &result)
     }
     // An abandoned transfer was ended by the technician (exit) or by the window (the panel type was
     // refused, which says so itself): nothing more to tell.
+    // A failed transfer does not leave the gauge standing as if it had got somewhere.
+    if (!result.succeeded())
+        progressBar->setValue(0);
     if (result.outcome != TransferOutcome::Abandoned)
         prompts_.message(message);
     if (result.kind == TransferKind::Read && result.succeeded()) {

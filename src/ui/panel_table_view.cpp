@@ -48,6 +48,8 @@ QTableView *makeGrid(const char *name, QWidget *parent)
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->setVisible(false);
+    // Read-only with whole-row selection: Tab and Shift+Tab go to the next control, not the next cell.
+    grid->setTabKeyNavigation(false);
     return grid;
 }
 

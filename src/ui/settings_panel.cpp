@@ -119,6 +119,8 @@ QWidget *SettingsPanel::buildUsbBox()
     baudCombo->lineEdit()->setMaxLength(SettingsBlock::BaudWidth); // what the transceiver stores of it
     installKeyFilter(baudCombo->lineEdit(), KeyFilter::digits);
     baudCombo->setToolTip(QStringLiteral("Скорость передачи"));
+    baudCombo->setAccessibleName(QStringLiteral("Скорость передачи"));
+    baudCombo->lineEdit()->setAccessibleName(QStringLiteral("Скорость передачи"));
     baudCombo->setCurrentIndex(-1);
     testPeriodSpin = new QSpinBox(usbBox);
     testPeriodSpin->setObjectName(QStringLiteral("testPeriodSpin"));

@@ -8,8 +8,10 @@ StatusLight::StatusLight(QWidget *parent) : QWidget(parent)
 {
     setFixedSize(sizeHint());
     setAccessibleName(QStringLiteral("Состояние трансивера"));
-    setMeaning(QStringLiteral("Нет данных"));
+    setMeaning(noDataMeaning());
 }
+
+QString StatusLight::noDataMeaning() { return QStringLiteral("Нет данных"); }
 
 void StatusLight::setMeaning(const QString &meaning)
 {

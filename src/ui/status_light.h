@@ -18,6 +18,8 @@ public:
 
     // What the colour means, for those who cannot see it (assistive tools read it as the description).
     void setMeaning(const QString &meaning);
+    // What the light means before any status came.
+    static QString noDataMeaning();
 
     QSize sizeHint() const override { return QSize(18, 18); }
 

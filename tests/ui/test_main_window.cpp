@@ -266,6 +266,33 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
     }
 
+    // The keys of a technician's Windows PC: Tab leaves the read-only panel grid, the settings area is
+    // no Tab stop of its own, the usual shortcuts, the editable speed box named for assistive tools.
+    void keyboard()
+    {
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        QApplication::setActiveWindow(w.main.get());
+        const PanelViewParts view(*w.main);
+        view.panelGrid->setFocus();
+        QTest::keyClick(view.panelGrid, Qt::Key_Tab);
+        QVERIFY(w.main->focusWidget() != view.panelGrid);
+        view.panelGrid->setFocus();
+        QTest::keyClick(view.panelGrid, Qt::Key_Backtab);
+        QVERIFY(w.main->focusWidget() != view.panelGrid);
+        QCOMPARE(part<QWidget>(*w.main, "settingsScroll")->focusPolicy(), Qt::NoFocus);
+
+        const MainParts parts(*w.main);
+        QCOMPARE(parts.loadAction->shortcut(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(parts.saveAction->shortcut(), QKeySequence(QKeySequence::Save));
+        QCOMPARE(parts.writeAction->shortcut(), QKeySequence(Qt::Key_F9));
+
+        const SettingsParts settings(*w.main);
+        QCOMPARE(settings.baudCombo->accessibleName(), QStringLiteral("Скорость передачи"));
+        QCOMPARE(settings.baudCombo->lineEdit()->accessibleName(), QStringLiteral("Скорость передачи"));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
     void captionSuffix()
     {
         Windows w(Variant::mxr600r(), types_.path());

@@ -180,6 +180,9 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         const PromptRecord &box = w.prompts.last();
         QVERIFY2(box.text == text || box.text.startsWith(text + QStringLiteral("\n\n")), qPrintable(box.text));
+        // Standalone mode names the table it looked for.
+        if (choice == 2)
+            QCOMPARE(box.text, text + QStringLiteral("\n\n") + QDir(emptyFolder_).filePath(QStringLiteral("CentralType.db")));
         QCOMPARE(box.icon, MessageIcon::Error);
         QCOMPARE(box.buttons, MessageButtons::Ok);
         QVERIFY(box.onTop);

@@ -208,9 +208,16 @@ private slots:
         rig.sim.settings().noReady = noReady;
         rig.sim.settings().configResultGood = false;
 
-        w.prompts.expectMessage(title, text);
+        // The gauge is back at 0 % while the failure's box is open.
+        int gaugeDuringBox = -1;
+        ScriptedPrompts::Expected box;
+        box.title = title;
+        box.text = text;
+        box.action = [&] { gaugeDuringBox = MainParts(*w.main).progressBar->value(); };
+        w.prompts.expect(box);
         MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
+        QCOMPARE(gaugeDuringBox, 0);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         MainWindow &f = *w.main;
         QCOMPARE(rig.sim.memory().bytes(), before);
