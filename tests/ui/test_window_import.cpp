@@ -111,6 +111,50 @@ private slots:
         QCOMPARE(ObjectListParts(d).selectedLabel->text(), QStringLiteral("Выбрано объектов - 0"));
     }
 
+    // Replace mode keeps the rows until the import runs: a list closed without "Выполнить" (Escape or
+    // its close button) leaves the table as it was, rows, order and current row; the counter tells the
+    // rows there are. Opening the list again while it is open keeps its ticks and the table.
+    void replaceModeKeepsRowsUntilItRuns_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close button") << false;
+    }
+    void replaceModeKeepsRowsUntilItRuns()
+    {
+        QFETCH(bool, escape);
+        Windows w(Variant::mxr600r(), types_.path());
+        startOnSmallConsole(w);
+        QList<PanelRecord> rows;
+        for (const char *n : {"0009", "0002", "0005"}) {
+            PanelRecord r;
+            r.obj = r.account = QString::fromLatin1(n);
+            rows << r;
+        }
+        PanelTable &table = *panelTableOf(*w.main);
+        table.setRows(rows);
+        table.moveTo(1);
+        MainParts(*w.main).importAction->trigger();
+        ObjectListDialog &d = *w.objectList;
+        QVERIFY(d.isVisible());
+        QCOMPARE(table.rows(), rows);
+        ObjectListParts(d).objectList->item(1)->setCheckState(Qt::Checked);
+        MainParts(*w.main).importAction->trigger(); // again, while open
+        QCOMPARE(ObjectListParts(d).objectList->item(1)->checkState(), Qt::Checked);
+        QCOMPARE(table.rows(), rows);
+
+        if (escape)
+            QTest::keyClick(&d, Qt::Key_Escape);
+        else
+            d.close();
+        QVERIFY(!d.isVisible());
+        QCOMPARE(table.rows(), rows);
+        QCOMPARE(table.currentRow(), 1);
+        QVERIFY(table.isAttached(Dataset::Hook::BeforePost));
+        QVERIFY(table.isAttached(Dataset::Hook::AfterPost));
+        QVERIFY_PROMPTS(w.prompts);
+    }
+
     // "Выполнить" with nothing ticked closes the window and leaves replace mode's table empty; the
     // row check is attached again when the window closes.
     void runWithNothingTicked()
