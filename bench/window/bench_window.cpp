@@ -18,7 +18,7 @@
 #include "core/ip_text.h"
 #include "ui/prompts.h"
 #include "ui/main_window.h"
-#include "link/transceiver_link.h"
+#include "ui/window_parts.h"
 #include "ui/object_list_dialog.h"
 #include "ui/reserve_server_dialog.h"
 #include "image/config_writer.h"
@@ -164,10 +164,6 @@ bool lastMessageIs(const BenchPrompts &p, const QString &text)
 
 } // namespace
 
-namespace {
-TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
-} // namespace
-
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -212,7 +208,7 @@ int main(int argc, char *argv[])
     form.applyConfig(fullConfig(v));
 
     bool writeDone = false;
-    QObject::connect(&linkOf(form), &TransceiverLink::finished,
+    QObject::connect(&guitest::linkOf(form), &TransceiverLink::finished,
                      [&](const TransferResult &) { writeDone = true; });
     const QString doneText = QStringLiteral("Конфигурирование трансивера: Запись конфигурации трансивера № 12345 выполнена");
     const int frames = v.imageSize();
@@ -232,7 +228,7 @@ int main(int argc, char *argv[])
 
     // ---- USB ----
     form.chooseUsb();
-    if (!pumpUntil([&] { return linkOf(form).serialChannel().isLinkUp(); }, 5000)) {
+    if (!pumpUntil([&] { return guitest::linkOf(form).serialChannel().isLinkUp(); }, 5000)) {
         std::fprintf(stderr, "the serial link did not come up\n");
         return 1;
     }
@@ -252,7 +248,7 @@ int main(int argc, char *argv[])
 
     // ---- LAN (choosing it closes the window's serial port, which the bare client takes next) ----
     form.chooseLan();
-    if (!linkOf(form).lanChannel().isConnected()) {
+    if (!guitest::linkOf(form).lanChannel().isConnected()) {
         std::fprintf(stderr, "the LAN connect failed\n");
         return 1;
     }

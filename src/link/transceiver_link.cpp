@@ -214,9 +214,4 @@ void TransceiverLink::resumePoll()
     pollBeforePause_ = false;
 }
 
-int TransceiverLink::progress() const
-{
-    return serialWrite_->busy() ? serialWrite_->progress() : lanTransfer_->progress();
-}
-
 } // namespace talvir

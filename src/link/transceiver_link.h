@@ -92,7 +92,6 @@ public:
     // The address LAN is offered next (a loaded configuration's local address, or a typed one).
     void proposeAddress(const QString &address) { address_ = address; }
     QString lastError() const { return lastError_; }
-    int progress() const;
 
     // The parts, for tests, benchmarks and the fuzz harnesses.
     SerialChannel &serialChannel() { return *serial_; }

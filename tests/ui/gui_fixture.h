@@ -4,7 +4,6 @@
 
 #include "console/paradox_writer.h"
 #include "ui/main_window.h"
-#include "link/transceiver_link.h"
 #include "window_parts.h"
 #include "ui/object_list_dialog.h"
 #include "ui/startup_dialog.h"
@@ -93,9 +92,6 @@ struct Windows {
         main.reset();
     }
 };
-
-// The window's link to the transceiver.
-inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
 
 inline const Variant &variantByName(const QString &name)
 {

@@ -1,6 +1,7 @@
 // The windows' parts as the tests reach them: by their object names, as an assistive tool would.
 #pragma once
 
+#include "link/transceiver_link.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
 #include "ui/main_window.h"
@@ -118,6 +119,9 @@ struct ObjectListParts {
     QPushButton *runButton, *selectAllButton, *unselectAllButton;
     QLabel *totalLabel, *selectedLabel;
 };
+
+// The window's link to the transceiver.
+inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
 
 // The main window's settings panel, panel view and panel table.
 inline SettingsPanel *settingsOf(const QObject &w) { return part<SettingsPanel>(w, "settingsPanel"); }
