@@ -1,5 +1,8 @@
 #include "datagram_transport.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -12,7 +15,21 @@ QString senderText(const QHostAddress &address)
     return isV4 ? QHostAddress(v4).toString() : address.toString();
 }
 
-QtDatagramTransport::QtDatagramTransport() : socket_(std::make_unique<QUdpSocket>())
+namespace {
+
+QString ownerLockPath(const QHostAddress &address, quint16 port)
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::tempPath();
+    QString name = address.toString();
+    name.replace(QLatin1Char(':'), QLatin1Char('_'));
+    return QStringLiteral("%1/talvir-udp-%2-%3.lock").arg(folder, name).arg(port);
+}
+
+} // namespace
+
+QtDatagramTransport::QtDatagramTransport(Owner owner) : owner_(owner), socket_(std::make_unique<QUdpSocket>())
 {
     QObject::connect(socket_.get(), &QUdpSocket::readyRead, socket_.get(), [this] { readPending(); });
 }
@@ -35,12 +52,37 @@ bool QtDatagramTransport::bind(const QHostAddress &address, quint16 port, QStrin
 #else
     const QUdpSocket::BindMode mode = QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint;
 #endif
+    if (!takeOwnership(address, port, error))
+        return false;
     if (!socket_->bind(address, port, mode)) {
         if (error)
             *error = socket_->errorString();
+        ownerLock_.reset();
         return false;
     }
     return true;
+}
+
+bool QtDatagramTransport::takeOwnership(const QHostAddress &address, quint16 port, QString *error)
+{
+    ownerLock_.reset();
+    if (owner_ == Owner::Shared || port == 0)
+        return true;
+    auto lock = std::make_unique<QLockFile>(ownerLockPath(address, port));
+    lock->setStaleLockTime(0); // stale only when its program is gone, however old
+    if (lock->tryLock(0)) {
+        ownerLock_ = std::move(lock);
+        return true;
+    }
+    qint64 pid = 0;
+    QString host, program;
+    if (error) {
+        if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &program))
+            *error = QStringLiteral("port %1 is used by %2 (PID %3)").arg(port).arg(program).arg(pid);
+        else
+            *error = QStringLiteral("port %1: the lock %2 cannot be taken").arg(port).arg(lock->fileName());
+    }
+    return false;
 }
 
 bool QtDatagramTransport::isBound() const { return socket_->state() == QAbstractSocket::BoundState; }

@@ -34,7 +34,7 @@ bool LanChannel::bind()
         lastError_.clear();
         return true;
     }
-    lastError_ = QStringLiteral("Не удалось открыть порт UDP %1: %2").arg(localPort_).arg(reason);
+    lastError_ = QStringLiteral("Не удалось открыть порт UDP %1.\n\n%2").arg(localPort_).arg(reason);
     return false;
 }
 
@@ -56,7 +56,11 @@ bool LanChannel::connectTo(const QString &addressText)
 
     unsigned char octets[4];
     ipToOctets(*ip, octets);
-    remote_ = QHostAddress(quint32(octets[0]) << 24 | quint32(octets[1]) << 16 | quint32(octets[2]) << 8 | octets[3]);
+    const QHostAddress remote(quint32(octets[0]) << 24 | quint32(octets[1]) << 16 | quint32(octets[2]) << 8 |
+                              octets[3]);
+    if (!transport_->claimPeer(remote, &lastError_))
+        return false;
+    remote_ = remote;
     addressText_ = addressText;
     link_ = Link::Connecting;
     poll_->switchOn(timing_.pollMs);
@@ -72,6 +76,7 @@ void LanChannel::disconnect()
     poll_->stop();
     connectPass_->stop();
     link_ = Link::Down;
+    transport_->releasePeer();
 }
 
 void LanChannel::shutDown()

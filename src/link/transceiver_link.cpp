@@ -11,7 +11,9 @@ LinkParts LinkParts::real()
 {
     LinkParts parts;
     parts.serialTransport = [] { return std::make_unique<QtSerialTransport>(); };
-    parts.datagramTransport = [] { return std::make_unique<QtDatagramTransport>(); };
+    parts.lanEndpoint =
+        std::make_shared<LanEndpoint>(std::make_unique<QtDatagramTransport>(QtDatagramTransport::Owner::Exclusive));
+    parts.datagramTransport = [endpoint = parts.lanEndpoint] { return endpoint->route(); };
     parts.timers = qtTimerFactory();
     return parts;
 }
@@ -20,7 +22,7 @@ TransceiverLink::TransceiverLink(const Variant &variant, const Timing &timing, c
                                  QObject *parent)
     : QObject(parent)
 {
-    const LinkParts real = LinkParts::real();
+    const LinkParts real = parts.timers && parts.serialTransport && parts.datagramTransport ? parts : LinkParts::real();
     const TimerFactory timers = parts.timers ? parts.timers : real.timers;
     serial_ = std::make_unique<SerialChannel>(
         parts.serialTransport ? parts.serialTransport() : real.serialTransport(), timers, timing);

@@ -7,6 +7,7 @@
 #include "core/variant.h"
 #include "link/datagram_transport.h"
 #include "link/frames.h"
+#include "link/lan_endpoint.h"
 #include "link/lan_datagrams.h"
 #include "link/serial_transport.h"
 #include "link/timer.h"
@@ -26,11 +27,16 @@ class SerialChannel;
 class SerialWrite;
 class TransferMachine;
 
-// What a link is built from. real(): QtSerialTransport, QtDatagramTransport, QTimer, UDP port 9999
-// on all addresses. Tests and benchmarks put fakes, loopback addresses and free ports here.
+// What a link is built from. real(): QtSerialTransport, QTimer, and a route on one LanEndpoint over
+// a QtDatagramTransport that no other configurator of the PC shares, UDP port 9999 on all addresses:
+// every link built from one LinkParts value (or its copies) shares that endpoint. Tests and
+// benchmarks put fakes, loopback addresses and free ports here.
 struct LinkParts {
     std::function<std::unique_ptr<SerialTransport>()> serialTransport;
     std::function<std::unique_ptr<DatagramTransport>()> datagramTransport;
+    // The endpoint the datagram transports are routes on (real() only), for its count of datagrams
+    // no link took.
+    std::shared_ptr<LanEndpoint> lanEndpoint;
     TimerFactory timers;
     // Where the configurator's UDP endpoint binds (when LAN is first chosen) and the transceiver's port.
     QHostAddress lanLocalAddress = QHostAddress(QHostAddress::AnyIPv4);

@@ -100,6 +100,42 @@ private slots:
         QVERIFY2(!r.err.contains(QString::fromUtf8("выполнена")), qPrintable(r.err));
     }
 
+    // Two configurators on one PC: the second finds the local address and port taken, says by whom,
+    // and sends nothing; the first one's read goes on untouched.
+    void secondConfiguratorFindsThePortTaken()
+    {
+        QTemporaryDir dir;
+        Sim sim;
+        QString error;
+        QVERIFY2(sim.start({"--udp", "127.0.33.2", "--latency-ms", "5"}, &error),
+                 qPrintable(error));
+        const QStringList lan{"--lan", "127.0.33.2", "--bind", "127.0.33.1", "--port", "9999"};
+
+        QProcess first;
+        testsupport::setSanitizerExitCode(first);
+        first.setReadChannel(QProcess::StandardError);
+        first.start(kKcftool, QStringList{"read"} + lan + QStringList{dir.filePath("first.kcf")});
+        QVERIFY(first.waitForStarted(5000));
+        // The first one holds the endpoint once it says it is connecting.
+        QByteArray firstErr;
+        while (!firstErr.contains('%') && first.waitForReadyRead(10000))
+            firstErr += first.readAllStandardError();
+        QVERIFY2(firstErr.contains('%'), firstErr.constData());
+
+        const Run second = kcftool(QStringList{"read"} + lan + QStringList{dir.filePath("second.kcf")});
+        QCOMPARE(second.code, 1);
+        const QString owner = QStringLiteral("port 9999 is used by kcftool (PID %1)").arg(first.processId());
+        QVERIFY2(second.err.contains(owner), qPrintable(second.err));
+        QVERIFY(!QFile::exists(dir.filePath("second.kcf")));
+
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        firstErr += first.readAllStandardError();
+        QVERIFY2(firstErr.endsWith(QString::fromUtf8("выполнено.\n").toUtf8()),
+                 firstErr.constData());
+        QCOMPARE(kcftool({"dump", dir.filePath("first.kcf")}).code, 0);
+    }
+
     // On a terminal the percentage is rewritten in place and the message starts a line of its own.
     void gaugeUpdatesInPlaceOnATerminal()
     {
