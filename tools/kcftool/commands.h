@@ -32,5 +32,6 @@ int cmdRead(QStringList args);
 int cmdConsole(QStringList args);
 int cmdDiff(QStringList args);
 int cmdPanels(QStringList args);
+int cmdFleet(QStringList args);
 
 } // namespace kcftool

@@ -65,17 +65,31 @@ LinkOptions linkOptionsFrom(const LinkValues &given, bool usbAllowed, const QStr
         throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, notANumber));
     if (*address == 0)
         throw UsageError(QStringLiteral("--lan '%1': %2").arg(o.address, linktext::badTransceiverAddress().text));
-    if (bind) {
-        const QHostAddress a(*bind);
+    setLanEndpoints(given, o);
+    return o;
+}
+
+void setLanEndpoints(const LinkValues &given, LinkOptions &o)
+{
+    if (given.bind) {
+        const QHostAddress a(*given.bind);
         if (a.isNull() || a.protocol() != QAbstractSocket::IPv4Protocol)
-            throw UsageError(QStringLiteral("--bind '%1': give a local IPv4 address").arg(*bind));
+            throw UsageError(QStringLiteral("--bind '%1': give a local IPv4 address").arg(*given.bind));
         o.bindAddress = a;
     }
-    if (port)
-        o.localPort = portNumber(QStringLiteral("--port"), *port, 0);
-    if (remotePort)
-        o.remotePort = portNumber(QStringLiteral("--remote-port"), *remotePort, 1);
-    return o;
+    if (given.port)
+        o.localPort = portNumber(QStringLiteral("--port"), *given.port, 0);
+    if (given.remotePort)
+        o.remotePort = portNumber(QStringLiteral("--remote-port"), *given.remotePort, 1);
+}
+
+LinkParts lanParts(const LinkOptions &options)
+{
+    LinkParts parts = LinkParts::real();
+    parts.lanLocalAddress = options.bindAddress;
+    parts.lanLocalPort = options.localPort;
+    parts.lanRemotePort = options.remotePort;
+    return parts;
 }
 
 } // namespace kcftool

@@ -4,6 +4,8 @@
 
 #include "command_line.h"
 
+#include "link/transceiver_link.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QString>
@@ -35,5 +37,10 @@ LinkValues linkValues(const CommandLine &line);
 // --lan only. The address must be one the window accepts (ipFromText not 0). Throws UsageError naming
 // what is wrong (with the usage line when the channel is missing or given twice).
 LinkOptions linkOptionsFrom(const LinkValues &given, bool usbAllowed, const QString &usage);
+// Real ports and timers; over LAN the endpoint and the transceiver's port the options name. Links
+// built from one such value share one UDP endpoint.
+talvir::LinkParts lanParts(const LinkOptions &options);
+// --bind, --port and --remote-port alone into o (UsageError for a bad one).
+void setLanEndpoints(const LinkValues &given, LinkOptions &o);
 
 } // namespace kcftool

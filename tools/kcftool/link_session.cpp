@@ -1,95 +1,20 @@
 #include "link_session.h"
 
 #include "commands.h"
-
+#include "interrupt_watch.h"
 #include "read_image_file.h"
+
 #include "link/link_texts.h"
 #include "link/serial_port_access.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
-
-#ifdef Q_OS_UNIX // the interrupt watch below turns POSIX signals into loop events
-#include <csignal>
-#include <sys/socket.h>
+#include <cstdio>
 #include <unistd.h>
-#endif
 
 using namespace talvir;
 
 namespace kcftool {
-
-namespace {
-
-#ifdef Q_OS_UNIX
-int interruptPipe[2] = {-1, -1};
-
-void onInterruptSignal(int)
-{
-    const char b = 1;
-    // Only async-signal-safe work here: the event loop reads the pipe and abandons the transfer.
-    [[maybe_unused]] const ssize_t n = ::write(interruptPipe[1], &b, 1);
-}
-
-// SIGINT and SIGTERM turned into an event of the loop, for the lifetime of one session.
-class InterruptWatch {
-public:
-    explicit InterruptWatch(std::function<void()> handler)
-    {
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, interruptPipe) != 0)
-            return;
-        struct sigaction sa {};
-        sa.sa_handler = onInterruptSignal;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-        installed_ = true;
-        notifier_ = std::make_unique<QSocketNotifier>(interruptPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [handler] {
-            char b;
-            [[maybe_unused]] const ssize_t n = ::read(interruptPipe[0], &b, 1);
-            handler();
-        });
-    }
-    ~InterruptWatch()
-    {
-        if (!installed_)
-            return;
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-        notifier_.reset();
-        ::close(interruptPipe[0]);
-        ::close(interruptPipe[1]);
-        interruptPipe[0] = interruptPipe[1] = -1;
-    }
-
-private:
-    bool installed_ = false;
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
-#else
-// Windows: Ctrl+C ends the process; a USB write stopped that way is written again, as after SIGINT.
-class InterruptWatch {
-public:
-    explicit InterruptWatch(std::function<void()>) {}
-};
-#endif
-
-// Real ports and timers; over LAN the endpoint and the transceiver's port the options name.
-LinkParts lanParts(const LinkOptions &options)
-{
-    LinkParts parts = LinkParts::real();
-    parts.lanLocalAddress = options.bindAddress;
-    parts.lanLocalPort = options.localPort;
-    parts.lanRemotePort = options.remotePort;
-    return parts;
-}
-
-} // namespace
 
 LinkSession::LinkSession(const Variant &variant, const LinkOptions &options)
     : variant_(variant),

@@ -23,6 +23,8 @@ constexpr Command kCommands[] = {
     {"read", cmdRead, "kcftool read [--variant 600r|duziv] --lan IP [--bind ADDR] [--port P] [--remote-port P] OUT.kcf"},
     {"diff", cmdDiff, "kcftool diff [--variant 600r|duziv] [--json] [--all] (FILE.kcf | --lan IP) (FILE.kcf | --lan IP)\n"
                       "    [--bind ADDR] [--port P] [--remote-port P]"},
+    {"fleet", cmdFleet, "kcftool fleet [--variant 600r|duziv] [--parallel N] [--report FILE.csv|FILE.json]\n"
+                        "    [--bind ADDR] [--port P] [--remote-port P] PLAN.csv"},
     {"panels", cmdPanels, "kcftool panels [--variant 600r|duziv] --csv [--sep ';'|','] FILE.kcf"},
 };
 

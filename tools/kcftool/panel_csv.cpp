@@ -1,12 +1,12 @@
 #include "panel_csv.h"
 
-#include "core/cp1251.h"
+#include "csv_records.h"
+
 #include "core/int_text.h"
 #include "core/memory_layout.h"
 #include "tables/panel_table.h"
 #include "tables/protocol_codes.h"
 
-#include <QStringDecoder>
 #include <algorithm>
 
 using namespace talvir;
@@ -27,78 +27,6 @@ const QStringList &columnNames()
     return names;
 }
 
-QString quoted(const QString &cell, QChar separator)
-{
-    if (!cell.contains(separator) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\n')) &&
-        !cell.contains(QLatin1Char('\r')))
-        return cell;
-    QString q = cell;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-// A text saved by Windows in its Russian code page is rarely valid UTF-8; one that is, is taken as UTF-8.
-QString decodeText(const QByteArray &bytes)
-{
-    static const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom))
-        return QString::fromUtf8(bytes.mid(bom.size()));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? fromCp1251(bytes) : text;
-}
-
-struct Record {
-    int line = 0;
-    QStringList cells;
-};
-
-// RFC 4180 records: quoted cells may hold the separator, doubled quotes and line breaks.
-QList<Record> splitRecords(const QString &text, QChar separator)
-{
-    QList<Record> records;
-    Record current{1, {}};
-    QString cell;
-    bool inQuotes = false;
-    int line = 1;
-    auto endRecord = [&] {
-        current.cells.append(cell);
-        cell.clear();
-        records.append(current);
-        current = Record{line, {}};
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (inQuotes) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                cell += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                inQuotes = false;
-            } else {
-                if (c == QLatin1Char('\n'))
-                    ++line;
-                cell += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            inQuotes = true;
-        } else if (c == separator) {
-            current.cells.append(cell);
-            cell.clear();
-        } else if (c == QLatin1Char('\r')) {
-            continue;
-        } else if (c == QLatin1Char('\n')) {
-            ++line;
-            endRecord();
-        } else {
-            cell += c;
-        }
-    }
-    if (!cell.isEmpty() || !current.cells.isEmpty())
-        endRecord();
-    return records;
-}
-
 bool onlyOf(const QString &text, const QString &allowed)
 {
     return std::all_of(text.begin(), text.end(), [&](QChar c) { return allowed.contains(c); });
@@ -107,7 +35,7 @@ bool onlyOf(const QString &text, const QString &allowed)
 // Reads one data record into a row; every bad cell goes to faults.
 class RowReader {
 public:
-    RowReader(const Record &record, const QList<int> &columnOf, QList<CsvFault> &faults)
+    RowReader(const CsvRecord &record, const QList<int> &columnOf, QList<CsvFault> &faults)
         : record_(record), columnOf_(columnOf), faults_(faults)
     {
     }
@@ -160,7 +88,7 @@ public:
     }
 
 private:
-    const Record &record_;
+    const CsvRecord &record_;
     const QList<int> &columnOf_;
     QList<CsvFault> &faults_;
 };
@@ -172,7 +100,7 @@ QByteArray panelsToCsv(const QList<PanelRecord> &rows, QChar separator)
     auto line = [separator](const QStringList &cells) {
         QStringList out;
         for (const QString &c : cells)
-            out.append(quoted(c, separator));
+            out.append(csvCell(c, separator));
         return out.join(separator) + QStringLiteral("\r\n");
     };
     QString text = line(columnNames());
@@ -186,10 +114,7 @@ QByteArray panelsToCsv(const QList<PanelRecord> &rows, QChar separator)
 PanelCsv panelsFromCsv(const QByteArray &bytes, int maxRows)
 {
     PanelCsv result;
-    const QString text = decodeText(bytes);
-    const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
-    const QChar separator = firstLine.contains(QLatin1Char(';')) ? QLatin1Char(';') : QLatin1Char(',');
-    const QList<Record> records = splitRecords(text, separator);
+    const QList<CsvRecord> records = readCsvRecords(bytes);
     if (records.isEmpty()) {
         result.faults.append({1, QString(), QStringLiteral("no header line")});
         return result;
@@ -215,7 +140,7 @@ PanelCsv panelsFromCsv(const QByteArray &bytes, int maxRows)
         return result;
 
     for (qsizetype r = 1; r < records.size(); ++r) {
-        const Record &record = records[r];
+        const CsvRecord &record = records[r];
         if (std::all_of(record.cells.begin(), record.cells.end(), [](const QString &c) { return c.trimmed().isEmpty(); }))
             continue;
         if (result.rows.size() == maxRows) {

@@ -4,6 +4,8 @@
 #include "image/config_image.h"
 #include "image/config_writer.h"
 
+#include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 
 using namespace talvir;
@@ -22,6 +24,18 @@ QString saveReadImage(const QByteArray &image, const Variant &variant, const QSt
     SendList list;
     buildSendList(memory, list);
     return saveConfigFile(path, list);
+}
+
+QString readOutputRefusal(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("%1: not a regular file (a folder, a pipe or a device); nothing was read").arg(path);
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        return QStringLiteral("%1: cannot be saved there: %2; nothing was read").arg(path, probe.errorString());
+    probe.cancelWriting();
+    return {};
 }
 
 } // namespace kcftool

@@ -14,4 +14,9 @@ namespace kcftool {
 // atomically. Returns an empty text on success, else the reason; an existing file then stays as it was.
 QString saveReadImage(const QByteArray &image, const talvir::Variant &variant, const QString &path);
 
+// Why a read's file could not be saved at path, or an empty text: asked before the read, so that no
+// read is lost. The save goes through a temporary file beside path that is renamed over it, so that
+// file is created here and dropped.
+QString readOutputRefusal(const QString &path);
+
 } // namespace kcftool
