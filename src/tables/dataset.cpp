@@ -149,11 +149,21 @@ bool Dataset::edit()
     return true;
 }
 
+void Dataset::setFieldWidth(int field, int characters)
+{
+    if (widths_.size() < fieldCount())
+        widths_.resize(fieldCount());
+    if (field >= 0 && field < fieldCount())
+        widths_[field] = characters;
+}
+
 bool Dataset::setFieldValue(int field, const QVariant &value)
 {
     if (field < 0 || field >= fieldCount() || !edit())
         return false;
-    buffer_[field] = value;
+    const int width = widths_.value(field);
+    const bool cut = width > 0 && value.typeId() == QMetaType::QString && value.toString().size() > width;
+    buffer_[field] = cut ? QVariant(value.toString().left(width)) : value;
     modified_ = true;
     emitRowChanged(current_);
     return true;

@@ -28,6 +28,9 @@ public:
     int fieldCount() const { return int(fieldNames_.size()); }
     int fieldIndex(const QString &name) const; // -1 when there is no such field
     void setFieldCaption(int field, const QString &caption);
+    // A text field holds at most this many characters: a longer text is cut where it is set, so
+    // the grid shows what is kept. 0: no limit.
+    void setFieldWidth(int field, int characters);
 
     State state() const { return state_; }
     bool isEditing() const { return state_ != State::Browse; }
@@ -108,6 +111,7 @@ private:
 
     QStringList fieldNames_;
     QStringList captions_;
+    QList<int> widths_;
     QList<Row> rows_; // includes the placeholder of a pending new row
     Row buffer_;      // pending values of the current row in Insert / Edit
     State state_ = State::Browse;

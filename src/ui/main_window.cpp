@@ -28,6 +28,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QProxyStyle>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -98,16 +100,47 @@ QSize MainWindow::defaultSize() const
 // The link goes before the window's parts it reports to.
 MainWindow::~MainWindow() { delete link_; }
 
+namespace {
+
+// The caption with an ampersand before its first letter that none of the taken letters holds.
+QString withMnemonic(const QString &caption, const QString &taken)
+{
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i].isLetter() && !taken.contains(caption[i].toLower()))
+            return caption.left(i) + QLatin1Char('&') + caption.mid(i);
+    }
+    return caption;
+}
+
+// Alt pressed and released alone opens the menu bar, as on Windows, whatever the platform's style.
+class AltOpensMenuStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+} // namespace
+
 void MainWindow::buildMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
+    auto *altStyle = new AltOpensMenuStyle;
+    altStyle->setParent(bar);
+    bar->setStyle(altStyle);
 
-    linkMenu = new QMenu(variant_.linkMenuCaption, this);
+    // Each command has its letter for Alt (underlined while Alt is held); assistive tools read the
+    // captions without the marks.
+    linkMenu = new QMenu(withMnemonic(variant_.linkMenuCaption, QStringLiteral("пзгситв")), this);
     linkMenu->setObjectName(QStringLiteral("linkMenu"));
-    usbAction = linkMenu->addAction(QStringLiteral("USB"));
+    usbAction = linkMenu->addAction(QStringLiteral("&USB"));
     usbAction->setObjectName(QStringLiteral("usbAction"));
-    lanAction = linkMenu->addAction(QStringLiteral("LAN"));
+    lanAction = linkMenu->addAction(QStringLiteral("&LAN"));
     lanAction->setObjectName(QStringLiteral("lanAction"));
     linkMenuAction = linkMenu->menuAction();
     linkMenuAction->setObjectName(QStringLiteral("linkMenuAction"));
@@ -117,13 +150,13 @@ void MainWindow::buildMenu()
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    readAction = make(QStringLiteral("Прочитать"), "readAction");
-    writeAction = make(QStringLiteral("Записать"), "writeAction");
-    loadAction = make(QStringLiteral("Загрузить"), "loadAction");
-    saveAction = make(QStringLiteral("Сохранить"), "saveAction");
-    importAction = make(QStringLiteral("Импорт"), "importAction");
-    codeAction = make(QStringLiteral("Таблица перекодировки"), "codeAction");
-    exitAction = make(QStringLiteral("Выход"), "exitAction");
+    readAction = make(QStringLiteral("&Прочитать"), "readAction");
+    writeAction = make(QStringLiteral("&Записать"), "writeAction");
+    loadAction = make(QStringLiteral("За&грузить"), "loadAction");
+    saveAction = make(QStringLiteral("&Сохранить"), "saveAction");
+    importAction = make(QStringLiteral("&Импорт"), "importAction");
+    codeAction = make(QStringLiteral("&Таблица перекодировки"), "codeAction");
+    exitAction = make(QStringLiteral("&Выход"), "exitAction");
 
     bar->addAction(linkMenuAction);
     if (variant_.writeBeforeRead) {
@@ -137,6 +170,12 @@ void MainWindow::buildMenu()
         bar->addAction(a);
 
     // The keys of the usual Windows programs; F9 writes, as the field's configurators do.
+    // F10 opens the menu bar as on Windows, Alt alone too (the style's hint, see app_main).
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [bar, this] {
+        bar->setFocus(Qt::MenuBarFocusReason);
+        bar->setActiveAction(linkMenuAction);
+    });
     loadAction->setShortcut(QKeySequence::Open);
     saveAction->setShortcut(QKeySequence::Save);
     writeAction->setShortcut(Qt::Key_F9);

@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <optional>
 #include <array>
 #include <functional>
 #include <memory>
@@ -166,6 +167,10 @@ private:
     // The end of a write or read (main_window_write.cpp): the message, and after a read the window
     // filled from the image.
     void showTransferEnd(const TransferResult &result);
+    // A transfer's end is shown once the link's own handler has returned: while its box is open the
+    // link goes on (the USB keep-alive answered, the LAN status datagrams taken), and the window
+    // shows the link's new state only after the box, as before it.
+    void showPendingEnd();
     // After a write that sent nothing: all link commands when a link is ready, else only the link
     // submenu, loading and saving.
     void restoreControlsWithoutTransfer();
@@ -202,6 +207,9 @@ private:
     PanelTypeTable typeTable_;
     TransceiverLink *link_; // a child of the window
     TransceiverLink::State shownState_ = TransceiverLink::State::Down;
+    std::optional<TransferResult> pendingEnd_;
+    bool endOnScreen_ = false;
+    std::optional<TransceiverLink::State> heldState_; // the link's state while its end is shown
     // The factory number of the configuration the running write sends, as typed.
     QString writtenFactoryNumber_;
     ConfigImage image_;

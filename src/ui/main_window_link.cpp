@@ -39,7 +39,10 @@ void MainWindow::bindLink()
     connect(link_, &TransceiverLink::stateChanged, this, &MainWindow::showLinkState);
     connect(link_, &TransceiverLink::statusReceived, this, &MainWindow::showLanStatus);
     connect(link_, &TransceiverLink::progressChanged, progressBar, &QProgressBar::setValue);
-    connect(link_, &TransceiverLink::finished, this, &MainWindow::showTransferEnd);
+    connect(link_, &TransceiverLink::finished, this, [this](const TransferResult &result) {
+        pendingEnd_ = result;
+        QTimer::singleShot(0, this, &MainWindow::showPendingEnd);
+    });
     connect(link_, &TransceiverLink::typeRejected, this, [this] {
         showLinkNotUp();
         prompts_.message(linktext::typeRejected());
@@ -63,10 +66,16 @@ void MainWindow::waitForLink()
         QTimer::singleShot(timing_.pumpSliceMs, &wait, &QEventLoop::quit);
         wait.exec();
     }
+    // The awaited transfer's end before the command returns.
+    showPendingEnd();
 }
 
 void MainWindow::showLinkState(TransceiverLink::State state)
 {
+    if (pendingEnd_) {
+        heldState_ = state; // shown after the transfer's end
+        return;
+    }
     const bool lan = link_->channel() == TransceiverLink::Channel::Lan;
     switch (state) {
     case TransceiverLink::State::UsbUp:

@@ -3,6 +3,8 @@
 // blocks travel is the link's business; the window words its outcome.
 #include "main_window.h"
 
+#include <QTimer>
+
 #include "link/link_texts.h"
 #include "link/transceiver_link.h"
 
@@ -151,6 +153,22 @@ void MainWindow::showTransferEnd(const TransferResult &result)
     // Reading is offered over LAN only.
     if (result.channel == TransferChannel::Serial)
         readAction->setEnabled(false);
+}
+
+void MainWindow::showPendingEnd()
+{
+    if (!pendingEnd_ || endOnScreen_)
+        return;
+    // pendingEnd_ stays set while the box is open: the link's state waits for it.
+    endOnScreen_ = true;
+    showTransferEnd(*pendingEnd_);
+    endOnScreen_ = false;
+    pendingEnd_.reset();
+    if (heldState_) {
+        const TransceiverLink::State state = *heldState_;
+        heldState_.reset();
+        showLinkState(state);
+    }
 }
 
 void MainWindow::readConfiguration()

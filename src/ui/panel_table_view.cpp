@@ -134,6 +134,9 @@ QWidget *PanelTableView::buildEditors()
     installKeyFilter(phone1Edit, KeyFilter::phoneDigits);
     installKeyFilter(phone2Edit, KeyFilter::phoneDigits);
     installKeyFilter(testWaitEdit, KeyFilter::digits);
+    // Enter posts the row through the check, Escape cancels it, as in the grids of Windows programs.
+    for (QLineEdit *e : {objectEdit, accountEdit, phone1Edit, phone2Edit, testWaitEdit})
+        e->installEventFilter(this);
     for (QLineEdit *e : {objectEdit, accountEdit, testWaitEdit})
         e->setMaximumWidth(90);
     keepTextsWhole(objectEdit, fourCharSamples());
@@ -327,6 +330,7 @@ void PanelTableView::afterPanelStored()
     showCount();
     table_->sortByObject();
     setTypeSelectorLocked(true);
+    showRowType();
 }
 
 void PanelTableView::showRowType()
@@ -487,6 +491,8 @@ void PanelTableView::syncGridToTable()
         panelGrid->selectionModel()->clear();
     else if (panelGrid->currentIndex().row() != r)
         panelGrid->selectRow(r);
+    if (r >= 0 && panelGrid->hasFocus())
+        panelGrid->scrollTo(table_->index(r, PanelTable::Obj));
     syncing_ = false;
 }
 
@@ -513,6 +519,30 @@ void PanelTableView::gridRowChanged(int row)
 
 bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                                               Qt::AltModifier | Qt::MetaModifier);
+        const int k = key->key();
+        int button = -1;
+        if (watched == panelGrid) {
+            // Insert starts a row, Ctrl+Delete deletes the current one with the navigator's question.
+            if (k == Qt::Key_Insert && held == Qt::NoModifier)
+                button = DatasetNavigator::Insert;
+            else if (k == Qt::Key_Delete && held == Qt::ControlModifier)
+                button = DatasetNavigator::Delete;
+        } else if (held == Qt::NoModifier && (k == Qt::Key_Return || k == Qt::Key_Enter)) {
+            button = DatasetNavigator::Post;
+        } else if (held == Qt::NoModifier && k == Qt::Key_Escape) {
+            button = DatasetNavigator::Cancel;
+        }
+        if (button >= 0) {
+            runNavigatorButton(button);
+            return true;
+        }
+    }
+    if (watched == panelGrid && event->type() == QEvent::FocusIn && panelGrid->currentIndex().isValid())
+        panelGrid->scrollTo(panelGrid->currentIndex()); // the current row stays in view while the grid has focus
     if (watched == panelGrid && event->type() == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |

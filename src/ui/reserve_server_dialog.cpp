@@ -1,5 +1,7 @@
 #include "reserve_server_dialog.h"
 
+#include "tables/reserve_list.h"
+
 #include "core/ip_text.h"
 #include "ui/error_report.h"
 #include "ui/prompts.h"
@@ -23,7 +25,7 @@ namespace {
 
 QString listTitle() { return QStringLiteral("Список IP-адресов резервных СИ"); }
 QString rowTitle() { return QStringLiteral("Запись IP - адреса"); }
-constexpr int kAddressField = 0;
+constexpr int kAddressField = kReserveAddressField;
 
 } // namespace
 
@@ -34,9 +36,7 @@ ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &
     setWindowTitle(listTitle());
     setModal(true);
 
-    reserveList = new Dataset({QStringLiteral("address")}, this);
-    reserveList->setObjectName(QStringLiteral("reserveList"));
-    reserveList->setFieldCaption(kAddressField, QStringLiteral("IP-адрес резервного СИ"));
+    reserveList = newReserveList(this);
     reserveList->setBeforeInsert([this] { return allowInsert(); });
     reserveList->setBeforePost([this] { return checkAddressRow(); });
     reserveList->setAfterPost([this] { showRowCount(); });

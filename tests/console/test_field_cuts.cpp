@@ -1,11 +1,13 @@
 // Texts longer than their field are cut where a row is made, so the panel grid shows what the
 // transceiver is given and what a later read or load shows: the phone numbers of the console import
-// after the "+3" it puts before them, and the type name of rows appended from a file.
+// after the "+3" it puts before them, the type name of rows appended from a file, and a reserve
+// server's address typed into its list.
 #include "files/kcf_builder.h"
 
 #include "console/console_import.h"
 #include "core/variant.h"
 #include "files/panel_append.h"
+#include "tables/reserve_list.h"
 
 #include <QTest>
 
@@ -32,8 +34,11 @@ QString rowField(const QString &path, const QString &field, const QString &given
         const PanelAppend a = decodePanelAppend(file, Variant::mxr600r(), 0, [&](int) { return std::optional<QString>(given); });
         return a.rows.value(0).typeName;
     }
-    // "typing": the window's boxes, to be added with a row per field where the text is typed.
-    return {};
+    // "typing": the text as the grid's editor hands it over.
+    std::unique_ptr<Dataset> reserve(newReserveList(nullptr));
+    reserve->insert();
+    reserve->setData(reserve->index(0, kReserveAddressField), given);
+    return reserve->fieldValue(kReserveAddressField).toString();
 }
 
 } // namespace
@@ -51,6 +56,7 @@ private slots:
         QTest::newRow("import, Телефон 2") << "import" << "p2" << "8067123456789" << "+380671234567";
         QTest::newRow("import, type name") << "import" << "nPpk" << kLongName << kLongName.left(20);
         QTest::newRow("append, type name") << "append" << "nPpk" << kLongName << kLongName.left(20);
+        QTest::newRow("typing, reserve server") << "typing" << "reserve" << "192.168.100.100.1234567" << "192.168.100.100.1234";
     }
     void cutToTheField()
     {

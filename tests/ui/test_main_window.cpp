@@ -38,6 +38,13 @@ QStringList menuNames(MainWindow &form)
     return out;
 }
 
+// A command's caption as shown and as assistive tools read it: without its mnemonic mark.
+QString shown(QAction *a)
+{
+    QString t = a->text();
+    return t.remove(QLatin1Char('&'));
+}
+
 } // namespace
 
 class TestMainWindow : public WindowTest {
@@ -67,17 +74,17 @@ private slots:
         Windows w(variantByName(variant), types_.path());
         MainWindow &f = *w.main;
         QCOMPARE(menuNames(f), order);
-        QCOMPARE(MainParts(f).linkMenuAction->text(), linkCaption);
+        QCOMPARE(shown(MainParts(f).linkMenuAction), linkCaption);
         QCOMPARE(MainParts(f).linkMenu->actions(), QList<QAction *>({MainParts(f).usbAction, MainParts(f).lanAction}));
-        QCOMPARE(MainParts(f).usbAction->text(), QStringLiteral("USB"));
-        QCOMPARE(MainParts(f).lanAction->text(), QStringLiteral("LAN"));
-        QCOMPARE(MainParts(f).readAction->text(), QStringLiteral("Прочитать"));
-        QCOMPARE(MainParts(f).writeAction->text(), QStringLiteral("Записать"));
-        QCOMPARE(MainParts(f).loadAction->text(), QStringLiteral("Загрузить"));
-        QCOMPARE(MainParts(f).saveAction->text(), QStringLiteral("Сохранить"));
-        QCOMPARE(MainParts(f).importAction->text(), QStringLiteral("Импорт"));
-        QCOMPARE(MainParts(f).codeAction->text(), QStringLiteral("Таблица перекодировки"));
-        QCOMPARE(MainParts(f).exitAction->text(), QStringLiteral("Выход"));
+        QCOMPARE(shown(MainParts(f).usbAction), QStringLiteral("USB"));
+        QCOMPARE(shown(MainParts(f).lanAction), QStringLiteral("LAN"));
+        QCOMPARE(shown(MainParts(f).readAction), QStringLiteral("Прочитать"));
+        QCOMPARE(shown(MainParts(f).writeAction), QStringLiteral("Записать"));
+        QCOMPARE(shown(MainParts(f).loadAction), QStringLiteral("Загрузить"));
+        QCOMPARE(shown(MainParts(f).saveAction), QStringLiteral("Сохранить"));
+        QCOMPARE(shown(MainParts(f).importAction), QStringLiteral("Импорт"));
+        QCOMPARE(shown(MainParts(f).codeAction), QStringLiteral("Таблица перекодировки"));
+        QCOMPARE(shown(MainParts(f).exitAction), QStringLiteral("Выход"));
         QCOMPARE(MainParts(f).writeButton->text(), QStringLiteral("Записать"));
         QCOMPARE(SettingsParts(f).reserveServersButton->text(), QStringLiteral("Список IP-адресов резервных СИ"));
     }
@@ -286,6 +293,47 @@ private slots:
         QCOMPARE(parts.loadAction->shortcut(), QKeySequence(QKeySequence::Open));
         QCOMPARE(parts.saveAction->shortcut(), QKeySequence(QKeySequence::Save));
         QCOMPARE(parts.writeAction->shortcut(), QKeySequence(Qt::Key_F9));
+
+        // F10 and Alt alone open the menu bar; each command has its own letter.
+        QTest::keyClick(w.main.get(), Qt::Key_F10);
+        QCOMPARE(w.main->menuBar()->activeAction(), parts.linkMenuAction);
+        QTest::keyClick(parts.linkMenu, Qt::Key_Escape);
+        QTest::keyClick(w.main->menuBar(), Qt::Key_Escape);
+        view.panelGrid->setFocus();
+        QCOMPARE(w.main->menuBar()->activeAction(), nullptr);
+        QTest::keyPress(view.panelGrid, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(view.panelGrid, Qt::Key_Alt);
+        QVERIFY(w.main->menuBar()->activeAction() != nullptr);
+        QTest::keyClick(w.main->menuBar(), Qt::Key_Escape);
+        QString letters;
+        for (QAction *a : w.main->menuBar()->actions()) {
+            const qsizetype mark = a->text().indexOf(QLatin1Char('&'));
+            QVERIFY2(mark >= 0 && !letters.contains(a->text().at(mark + 1).toLower()), qPrintable(a->text()));
+            letters += a->text().at(mark + 1).toLower();
+        }
+
+        // In the grid Insert starts a row and Ctrl+Delete asks before it deletes; in the boxes Enter
+        // posts the row through the check and Escape cancels it.
+        PanelTable &table = *panelTableOf(*w.main);
+        const int rows = table.rowCount();
+        view.panelGrid->setFocus();
+        QTest::keyClick(view.panelGrid, Qt::Key_Insert);
+        QCOMPARE(int(table.state()), int(Dataset::State::Insert));
+        QTest::keyClick(view.objectEdit, Qt::Key_Escape);
+        QCOMPARE(int(table.state()), int(Dataset::State::Browse));
+        QCOMPARE(table.rowCount(), rows);
+        QTest::keyClick(view.panelGrid, Qt::Key_Insert);
+        QTest::keyClicks(view.objectEdit, QStringLiteral("0AB1"));
+        QTest::keyClicks(view.accountEdit, QStringLiteral("0001"));
+        QTest::keyClick(view.accountEdit, Qt::Key_Return);
+        QCOMPARE(int(table.state()), int(Dataset::State::Browse));
+        QCOMPARE(table.rowCount(), rows + 1);
+        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Cancel);
+        QTest::keyClick(view.panelGrid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(table.rowCount(), rows + 1);
+        w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Ok);
+        QTest::keyClick(view.panelGrid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(table.rowCount(), rows);
 
         const SettingsParts settings(*w.main);
         QCOMPARE(settings.baudCombo->accessibleName(), QStringLiteral("Скорость передачи"));

@@ -231,6 +231,15 @@ private slots:
         QCOMPARE(stored.typeId, qint16(400));
         QCOMPARE(stored.typeName, QStringLiteral("Type 400"));
         QCOMPARE(stored.protocolCode, qint16(128));
+
+        // After a post the selector shows the posted row's own type, not the one it showed before.
+        t.press(DatasetNavigator::Insert);
+        t.type(t.p.objectEdit, QStringLiteral("0003"));
+        t.type(t.p.accountEdit, QStringLiteral("0001"));
+        t.press(DatasetNavigator::Post);
+        const PanelRecord posted = t.t.row(t.t.currentRow());
+        QCOMPARE(posted.obj, QStringLiteral("0003"));
+        QCOMPARE(combo->currentIndex(), combo->findData(posted.typeId));
     }
 
     // MXR_duziv: every post takes the type grid's current record; following a row moves the grid

@@ -69,10 +69,28 @@ private slots:
         connect(&linkOf(*w.main), &TransceiverLink::progressChanged, this,
                 [&](int p) { highest = std::max(highest, p); });
 
-        expectWriteDone(w.prompts);
+        // While the box is open the link stays up: the keep-alive goes on, status and caption too.
+        MainWindow &f = *w.main;
+        const QString captionUp = f.windowTitle();
+        int identsWhileOpen = 0;
+        QString statusWhileOpen, captionWhileOpen;
+        ScriptedPrompts::Expected done;
+        done.title = QStringLiteral("Конфигурирование трансивера");
+        done.text = QStringLiteral("Запись конфигурации трансивера № 12345 выполнена");
+        done.action = [&] {
+            // The link comes back through the identification exchange, as after every write, and
+            // the keep-alive then runs at full pace while the box stays open.
+            const int before = rig.sim.counters().identFrames;
+            QTRY_VERIFY_WITH_TIMEOUT(rig.sim.counters().identFrames > before, 3000);
+            const int running = rig.sim.counters().identFrames;
+            QTest::qWait(2 * SerialChannel::kTicksAfterLoss * Timing().serialTickMs); // two keep-alive periods
+            identsWhileOpen = rig.sim.counters().identFrames - running;
+            statusWhileOpen = MainParts(f).statusText->text();
+            captionWhileOpen = f.windowTitle();
+        };
+        w.prompts.expect(done);
         MainParts(*w.main).writeButton->click();
         // The command returned after the first frame; the write goes on by acknowledgements.
-        MainWindow &f = *w.main;
         QVERIFY(linkOf(f).serialWrite().busy());
         QVERIFY(MainParts(f).writeButton->isHidden());
         QVERIFY(!MainParts(f).linkMenuAction->isEnabled());
@@ -84,6 +102,9 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         checkDoneBox(w.prompts.last());
         QCOMPARE(complete.count(), 1);
+        QVERIFY2(identsWhileOpen > 2, qPrintable(QString::number(identsWhileOpen)));
+        QCOMPARE(statusWhileOpen, QString());
+        QCOMPARE(captionWhileOpen, captionUp);
 
         const QByteArray memory = rig.sim.memory().bytes();
         QCOMPARE(memory, imageBytes(f));
