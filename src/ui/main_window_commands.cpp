@@ -31,9 +31,10 @@ void MainWindow::appendFromFile()
         const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;
-        // A row being typed is stored first; the file is decoded whole before the table changes.
-        if (!panelView_->settle())
-            return;
+        // A row being typed is stored first. One the row check refuses has had its message and is
+        // left out: the append goes on without it, as the console import's does. The file is decoded
+        // whole before the table changes.
+        panelView_->settle();
         const PanelAppend found =
             appendPanelsFromFile(*path, variant_, panelTable_->recordCount(), [this](int typeId) -> std::optional<QString> {
                 const PanelType *type = typeTable_.find(typeId);

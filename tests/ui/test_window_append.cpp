@@ -118,6 +118,34 @@ private slots:
         QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(),
                  counted ? panelCountText(table.rowCount()) : QString());
     }
+
+    // A row being typed that the row check refuses: its message, then the append goes on without
+    // that row, as the console import does in add mode.
+    void halfTypedRowIsLeftOut()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("other.kcf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(fileWithSlots({1, 4})) > 0);
+        f.close();
+        Windows w(Variant::mxr600r(), types_.path());
+        w.start(2);
+        MainParts(*w.main).importAction->setEnabled(true);
+        PanelTable &table = *panelTableOf(*w.main);
+        table.setRows(rowsBefore(3));
+        table.insert();
+        table.setFieldValue(PanelTable::Obj, QStringLiteral("12")); // not the 4 digits the check wants
+
+        w.prompts.expectMessage(kQuestionTitle, kQuestion, MessageAnswer::Yes);
+        w.prompts.expectOpenFile(path);
+        w.prompts.expectMessage(QStringLiteral("Ошибка"), QString());
+        MainParts(*w.main).importAction->trigger();
+        QVERIFY_PROMPTS(w.prompts);
+        QCOMPARE(table.state(), Dataset::State::Browse);
+        QCOMPARE(table.rowCount(), 5);
+        for (const PanelRecord &r : table.rows())
+            QVERIFY(r.obj != QStringLiteral("12"));
+    }
 };
 
 QTEST_MAIN(TestWindowAppend)
