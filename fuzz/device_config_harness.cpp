@@ -3,7 +3,7 @@
 #include "fuzz_require.h"
 
 #include "device_config.h"
-#include "files/config_diff.h"
+#include "config_diff.h"
 #include "files/config_file.h"
 
 #include <QByteArray>

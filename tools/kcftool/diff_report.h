@@ -1,7 +1,7 @@
 // How kcftool shows the differences between two configurations: lines a technician reads, or JSON.
 #pragma once
 
-#include "files/config_diff.h"
+#include "config_diff.h"
 
 #include <QByteArray>
 #include <QJsonObject>

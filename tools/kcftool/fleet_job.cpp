@@ -3,7 +3,6 @@
 #include "link_session.h"
 #include "read_image_file.h"
 
-#include "files/config_diff.h"
 #include "link/link_texts.h"
 #include "link/serial_port_access.h"
 
