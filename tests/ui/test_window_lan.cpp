@@ -199,16 +199,24 @@ private slots:
 
     void statusIgnoredOnUsb()
     {
-        // Once USB is chosen the transceiver's LAN status no longer takes the caption.
+        // Once USB is chosen the light leaves its LAN colour and meaning, and the transceiver's LAN
+        // status no longer takes the caption.
         const Variant &v = Variant::mxr600r();
         SimRig rig(v);
         rig.sim.settings().statusIntervalMs = 30;
+        rig.sim.settings().statusChannelCode = 9;
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
         w.start();
         QVERIFY(bringLanUp(w));
+        StatusLight *light = MainParts(*w.main).linkLight;
+        rig.sim.settings().statusEnabled = true;
+        QTRY_COMPARE_WITH_TIMEOUT(light->color(), QColor(255, 0, 0), 5000);
+        rig.sim.settings().statusEnabled = false;
         QVERIFY(bringUsbUp(w, rig.link));
+        QCOMPARE(light->color(), QColor(Qt::white));
+        QCOMPARE(light->accessibleDescription(), StatusLight::noDataMeaning());
         QVERIFY(!linkOf(*w.main).lanChannel().isPolling());
         QVERIFY(!linkOf(*w.main).lanChannel().isConnected());
         rig.sim.settings().statusEnabled = true;
