@@ -28,7 +28,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QProxyStyle>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
@@ -112,16 +112,44 @@ QString withMnemonic(const QString &caption, const QString &taken)
     return caption;
 }
 
-// Alt pressed and released alone opens the menu bar, as on Windows, whatever the platform's style.
-class AltOpensMenuStyle : public QProxyStyle {
+// Alt pressed and released alone, with no other key or click between, opens the menu bar as F10
+// does: the Windows habit, on every platform and style (a style's own Alt navigation is not
+// everywhere, and differs between platforms).
+class AltAloneOpensMenu : public QObject {
 public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returned) const override
+    AltAloneOpensMenu(QWidget *window, std::function<void()> open) : QObject(window), window_(window), open_(std::move(open))
     {
-        if (hint == SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returned);
+        qApp->installEventFilter(this);
     }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (!key->isAutoRepeat())
+                altAlone_ = key->key() == Qt::Key_Alt;
+            break;
+        }
+        case QEvent::KeyRelease: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Alt && altAlone_ && window_->isActiveWindow()) {
+                altAlone_ = false;
+                open_();
+            }
+            break;
+        }
+        case QEvent::MouseButtonPress: altAlone_ = false; break;
+        default: break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *window_;
+    std::function<void()> open_;
+    bool altAlone_ = false;
 };
 
 } // namespace
@@ -130,9 +158,6 @@ void MainWindow::buildMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
-    auto *altStyle = new AltOpensMenuStyle;
-    altStyle->setParent(bar);
-    bar->setStyle(altStyle);
 
     // Each command has its letter for Alt (underlined while Alt is held); assistive tools read the
     // captions without the marks.
@@ -170,12 +195,13 @@ void MainWindow::buildMenu()
         bar->addAction(a);
 
     // The keys of the usual Windows programs; F9 writes, as the field's configurators do.
-    // F10 opens the menu bar as on Windows, Alt alone too (the style's hint, see app_main).
-    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, this, [bar, this] {
+    // F10 opens the menu bar as on Windows, Alt alone too.
+    const auto openMenuBar = [bar, this] {
         bar->setFocus(Qt::MenuBarFocusReason);
         bar->setActiveAction(linkMenuAction);
-    });
+    };
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, openMenuBar);
+    new AltAloneOpensMenu(this, openMenuBar);
     loadAction->setShortcut(QKeySequence::Open);
     saveAction->setShortcut(QKeySequence::Save);
     writeAction->setShortcut(Qt::Key_F9);
