@@ -282,11 +282,7 @@ private slots:
 
         // No link: nothing can be written or read, the files and the link choice can.
         MainWindow &f = *w.main;
-        QVERIFY(MainParts(f).writeButton->isHidden());
-        QVERIFY(!MainParts(f).writeAction->isEnabled());
-        QVERIFY(!MainParts(f).readAction->isEnabled());
-        for (QAction *a : {MainParts(f).linkMenuAction, MainParts(f).loadAction, MainParts(f).saveAction})
-            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+        verifyNoLinkCommands(f);
     }
 
     void saveIntoMissingFolder()
