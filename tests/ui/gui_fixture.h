@@ -131,4 +131,16 @@ private slots:
     }
 };
 
+// The window's commands with no link to the transceiver: no write button, no write or read, and the
+// link menu, load and save offered. Fails the test where one differs.
+inline void verifyNoLinkCommands(const MainWindow &window)
+{
+    const MainParts parts(window);
+    QVERIFY(parts.writeButton->isHidden());
+    QVERIFY(!parts.writeAction->isEnabled());
+    QVERIFY(!parts.readAction->isEnabled());
+    for (QAction *a : {parts.linkMenuAction, parts.loadAction, parts.saveAction})
+        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+}
+
 } // namespace guitest

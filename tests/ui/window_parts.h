@@ -12,7 +12,6 @@
 #include "ui/status_light.h"
 
 #include <QAction>
-#include <QTest>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -128,17 +127,5 @@ inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<Tr
 inline SettingsPanel *settingsOf(const QObject &w) { return part<SettingsPanel>(w, "settingsPanel"); }
 inline PanelTableView *panelViewOf(const QObject &w) { return part<PanelTableView>(w, "panelView"); }
 inline PanelTable *panelTableOf(const QObject &w) { return part<PanelTable>(w, "panelTable"); }
-
-// The window's commands with no link to the transceiver: no write button, no write or read, and the
-// link menu, load and save offered. Fails the test where one differs.
-inline void verifyNoLinkCommands(const MainWindow &window)
-{
-    const MainParts parts(window);
-    QVERIFY(parts.writeButton->isHidden());
-    QVERIFY(!parts.writeAction->isEnabled());
-    QVERIFY(!parts.readAction->isEnabled());
-    for (QAction *a : {parts.linkMenuAction, parts.loadAction, parts.saveAction})
-        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-}
 
 } // namespace guitest
