@@ -173,8 +173,11 @@ bool Dataset::post()
 {
     if (state_ == State::Browse)
         return false;
+    keepPending_ = false;
     if (runs(Hook::BeforePost) && beforePost_ && !beforePost_()) {
-        cancel();
+        if (!keepPending_)
+            cancel();
+        keepPending_ = false;
         return false;
     }
     rows_[current_] = buffer_;

@@ -47,9 +47,12 @@ public:
     QList<Row> storedRows() const;
 
     // Hooks. beforeInsert and beforePost may refuse (return false): a refused insertion does not
-    // happen, a refused post discards the pending insertion or change. A hook may also throw; then the
-    // operation stops and the table is left as it was before the call (the pending row stays open).
+    // happen, a refused post discards the pending insertion or change, unless the hook called
+    // keepPendingRow() before it refused: then the pending row stays open for correction. Hooks
+    // return; they do not throw.
     void setBeforeInsert(std::function<bool()> hook) { beforeInsert_ = std::move(hook); }
+    // Called by a refusing beforePost hook: the refused post keeps the pending row open.
+    void keepPendingRow() { keepPending_ = true; }
     void setBeforePost(std::function<bool()> hook) { beforePost_ = std::move(hook); }
     void setAfterPost(std::function<void()> hook) { afterPost_ = std::move(hook); }
     void setAfterDelete(std::function<void()> hook) { afterDelete_ = std::move(hook); }
@@ -116,6 +119,7 @@ private:
     Row buffer_;      // pending values of the current row in Insert / Edit
     State state_ = State::Browse;
     bool modified_ = false;
+    bool keepPending_ = false; // the running beforePost hook refused and keeps the row open
     int current_ = -1;
 
     std::function<bool()> beforeInsert_, beforePost_;

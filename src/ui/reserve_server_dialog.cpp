@@ -100,14 +100,14 @@ void ReserveServerDialog::setAddressTexts(const QStringList &texts)
     clearList();
     // Each text goes in as a typed row would, so the row checks and the counter run for it.
     for (const QString &text : texts) {
-        const bool stored = guardedAction([&] {
+        guardedAction([&] {
             if (reserveList->append()) {
                 reserveList->setFieldValue(kAddressField, text);
                 reserveList->post();
             }
         });
-        if (!stored)
-            reserveList->cancel();
+        // A text that is not an address stays out of the list.
+        reserveList->cancel();
     }
     reserveList->first();
     countLabel->setText(QString::number(reserveList->recordCount()));
@@ -142,8 +142,16 @@ bool ReserveServerDialog::allowInsert()
 
 bool ReserveServerDialog::checkAddressRow()
 {
-    // A part that is not a whole number throws here: the row stays open for correction.
-    if (addressOrStop(reserveList->fieldValue(kAddressField).toString()) != 0) {
+    // A part that is not a whole number is reported as the general error report does, and the row
+    // stays open for correction.
+    QString notANumber;
+    const std::optional<quint32> address = ipFromText(reserveList->fieldValue(kAddressField).toString(), &notANumber);
+    if (!address) {
+        reportError(prompts_, errorReportTitle(variant_), notANumber);
+        reserveList->keepPendingRow();
+        return false;
+    }
+    if (*address != 0) {
         navigator->setEnabled(true);
         return true;
     }
@@ -309,7 +317,7 @@ bool ReserveServerDialog::settleAndAskToSave()
     commitEditor();
     // A changed row is stored through the checks, an untouched new one dropped; a conversion error
     // keeps the window open with the row still open for correction.
-    if (!guardedAction([&] { reserveList->checkBrowseMode(); }))
+    if (!guardedAction([&] { reserveList->checkBrowseMode(); }) || reserveList->state() != Dataset::State::Browse)
         return false;
     syncGridRow();
     const MessageAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
@@ -335,7 +343,7 @@ void ReserveServerDialog::askAndClearList()
                                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No, true);
     if (answer == MessageAnswer::Yes) {
         commitEditor();
-        if (guardedAction([&] { reserveList->checkBrowseMode(); })) {
+        if (guardedAction([&] { reserveList->checkBrowseMode(); }) && reserveList->state() == Dataset::State::Browse) {
             reserveList->clear();
             stored_.fill(0);
         }
