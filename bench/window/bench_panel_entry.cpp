@@ -10,7 +10,7 @@
 #include "ui/dataset_navigator.h"
 #include "ui/main_window.h"
 #include "ui/panel_table_view.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/window_parts.h"
 
 #include <QApplication>

@@ -16,7 +16,7 @@
 
 #include "console/paradox_writer.h"
 #include "core/ip_text.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/main_window.h"
 #include "ui/window_parts.h"
 #include "ui/object_list_dialog.h"
@@ -205,7 +205,7 @@ int main(int argc, char *argv[])
     form.setStartupChooser([] { return 2; });
     form.show();
     QCoreApplication::processEvents();
-    form.applyConfig(fullConfig(v));
+    guitest::showConfig(form, fullConfig(v));
 
     bool writeDone = false;
     QObject::connect(&guitest::linkOf(form), &TransceiverLink::finished,

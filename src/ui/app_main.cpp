@@ -28,7 +28,7 @@ int runApplication(int &argc, char **argv, const Variant &variant)
     QtPrompts prompts;
     MainWindow mainForm(variant, prompts, dataFolderOf(QStringLiteral("CentralType.db")));
     prompts.setParent(&mainForm);
-    ReserveServerDialog reserveList(variant, prompts);
+    ReserveServerDialog reserveList(mainForm.reserveServers(), prompts);
     ObjectListDialog objectList(variant, prompts);
     StartupDialog startup(variant);
     mainForm.setCompanions(&reserveList, &objectList, &startup);

@@ -2,7 +2,6 @@
 
 #include "core/int_text.h"
 #include "core/ip_text.h"
-#include "core/variant.h"
 
 namespace talvir {
 
@@ -22,16 +21,6 @@ qint32 numberOrStop(const QString &text)
     if (!number)
         throw ConversionError(error);
     return *number;
-}
-
-QString errorReportTitle(const Variant &variant)
-{
-    return variant.applicationTitle.isEmpty() ? variant.programName : variant.applicationTitle;
-}
-
-void reportError(PromptService &prompts, const QString &title, const QString &text)
-{
-    prompts.message(title, text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 } // namespace talvir

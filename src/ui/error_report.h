@@ -3,15 +3,13 @@
 // to the technician in a message box with its text; the command stops there and the program goes on.
 #pragma once
 
-#include "ui/prompts.h"
+#include "core/prompts.h"
 
 #include <QString>
 #include <exception>
 #include <stdexcept>
 
 namespace talvir {
-
-struct Variant;
 
 // A window's command stops at a text that is not a whole number; guarded() shows the message.
 class ConversionError : public std::runtime_error {
@@ -25,11 +23,6 @@ public:
 quint32 addressOrStop(const QString &text);
 // The same for a whole number.
 qint32 numberOrStop(const QString &text);
-
-// Caption of the report: the application title, or the program's name when it sets none.
-QString errorReportTitle(const Variant &variant);
-
-void reportError(PromptService &prompts, const QString &title, const QString &text);
 
 // Runs fn; true when it ran to the end, false when an error was reported.
 template <typename F>

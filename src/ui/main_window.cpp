@@ -2,7 +2,7 @@
 
 #include "console/console_check.h"
 
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/status_light.h"
 #include "ui/dataset_navigator.h"
 #include "image/config_writer.h"
@@ -14,6 +14,7 @@
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
 #include "ui/reserve_server_dialog.h"
+#include "tables/reserve_list.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -80,6 +81,8 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
     setWindowTitle(variant_.designCaption);
     panelTable_ = new PanelTable(this);
     panelTable_->setObjectName(QStringLiteral("panelTable"));
+    reserveServers_ = new ReserveServers(variant_, prompts_, this);
+    reserveServers_->setObjectName(QStringLiteral("reserveServers"));
     buildMenu();
     buildBody();
     buildStatusBar();
@@ -335,7 +338,7 @@ void MainWindow::enableLinkCommands()
 TransceiverConfig MainWindow::currentConfig() const
 {
     TransceiverConfig c = settings_->config();
-    c.reserveIps = reserveIps_;
+    c.reserveIps = reserveServers_->stored();
     c.panels = panelTable_->rows();
     return c;
 }
@@ -343,7 +346,7 @@ TransceiverConfig MainWindow::currentConfig() const
 void MainWindow::applyConfig(const TransceiverConfig &config)
 {
     settings_->setConfig(config);
-    reserveIps_ = config.reserveIps;
+    reserveServers_->setStored(config.reserveIps);
     panelTable_->setRows(config.panels);
 }
 
@@ -419,11 +422,10 @@ void MainWindow::startUp()
     panelView_->fillTypeList(typeTable_);
     setCaptionSuffix(suffixAutonomous());
     image_.clearPanelArea();
-    reserveIps_.fill(0);
+    reserveServers_->setStored({});
     settings_->reset(consoleMode_);
     panelTable_->clear();
-    if (reserveList_)
-        reserveList_->clearList();
+    reserveServers_->clearList();
 }
 
 void MainWindow::terminate(int exitCode)
@@ -466,8 +468,7 @@ bool MainWindow::confirmExit()
     link_->shutDown();
     typeTable_.close();
     panelTable_->clear();
-    if (reserveList_)
-        reserveList_->clearList();
+    reserveServers_->clearList();
     return true;
 }
 

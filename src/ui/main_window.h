@@ -36,6 +36,7 @@ class StatusLight;
 class ObjectListDialog;
 class StartupDialog;
 class ReserveServerDialog;
+class ReserveServers;
 struct LanStatus;
 struct TransferResult;
 struct Variant;
@@ -55,6 +56,8 @@ public:
             const LinkParts &parts, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // The reserve servers the window holds; their dialog is made on them.
+    ReserveServers &reserveServers() const { return *reserveServers_; }
     // The windows the entry point creates after this one.
     void setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList, StartupDialog *startup);
     // Replaces the modal start-up window, e.g. by a script in tests; returns the start-up result.
@@ -68,11 +71,6 @@ public:
 
     void disableLinkCommands();
     void enableLinkCommands();
-
-    // The configuration as the window holds it, and back. apply sets the switches in the order
-    // protocol, conversion, mode (without the console-kind message).
-    TransceiverConfig currentConfig() const;
-    void applyConfig(const TransceiverConfig &config);
 
     // Runs a command handler under the general error report.
     template <typename F>
@@ -98,7 +96,6 @@ public:
     bool runWrite(const SendListSink &saveToFile = {});
     ConfigImage &image() { return image_; }
     PanelTypeTable &typeTable() { return typeTable_; }
-    std::array<quint32, kReserveServers> &reserveIps() { return reserveIps_; }
 
 signals:
     // Start-up failed after its message: the program ends with this code.
@@ -140,6 +137,11 @@ private:
     QProgressBar *progressBar = nullptr;
     QLabel *statusText = nullptr;
     StatusLight *linkLight = nullptr; // MXR_600r only
+
+    // The configuration as the window holds it, and back. apply sets the switches in the order
+    // protocol, conversion, mode (without the console-kind message).
+    TransceiverConfig currentConfig() const;
+    void applyConfig(const TransceiverConfig &config);
 
     void buildMenu();
     void buildBody();
@@ -199,6 +201,7 @@ private:
     PanelTableView *panelView_ = nullptr;
     SettingsPanel *settings_ = nullptr;
 
+    ReserveServers *reserveServers_ = nullptr; // the list and the stored addresses
     QPointer<ReserveServerDialog> reserveList_;
     QPointer<ObjectListDialog> objectList_;
     QPointer<StartupDialog> startup_;
@@ -213,7 +216,6 @@ private:
     // The factory number of the configuration the running write sends, as typed.
     QString writtenFactoryNumber_;
     ConfigImage image_;
-    std::array<quint32, kReserveServers> reserveIps_{};
 
     bool consoleMode_ = false; // chosen at start-up: the console's database, not the type table
     bool startupDone_ = false;

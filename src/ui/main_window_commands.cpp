@@ -9,7 +9,7 @@
 #include "ui/dataset_navigator.h"
 #include "ui/object_list_dialog.h"
 #include "ui/panel_table_view.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/reserve_server_dialog.h"
 #include "ui/settings_panel.h"
 
@@ -90,13 +90,10 @@ void MainWindow::runObjectImport()
 void MainWindow::editReserveServers()
 {
     guarded([&] {
-        if (!reserveList_)
-            return;
-        // The window saves the list into the stored addresses only when the technician agrees
-        // (or empties them with the clear button); otherwise they come back unchanged.
-        reserveList_->setStoredAddresses(reserveIps_);
-        reserveList_->exec();
-        reserveIps_ = reserveList_->storedAddresses();
+        // The list is saved into the stored addresses only when the technician agrees (or empties
+        // them with the clear button).
+        if (reserveList_)
+            reserveList_->exec();
     });
 }
 

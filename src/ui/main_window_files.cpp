@@ -4,13 +4,13 @@
 #include "main_window.h"
 
 #include "core/ip_text.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "core/variant.h"
 #include "ui/dataset_navigator.h"
-#include "ui/last_folder.h"
+#include "files/last_folder.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
-#include "ui/reserve_server_dialog.h"
+#include "tables/reserve_list.h"
 #include "files/config_file.h"
 #include "image/config_writer.h"
 
@@ -110,8 +110,7 @@ void MainWindow::loadFile()
         // fails later on: it stays empty unless the reserve field was reached.
         TransceiverConfig config = currentConfig();
         contents.applyTo(config, variant_);
-        if (reserveList_)
-            reserveList_->setAddressTexts(contents.reserveReached ? addressTexts(contents.reserveIps) : QStringList());
+        reserveServers_->setAddressTexts(contents.reserveReached ? addressTexts(contents.reserveIps) : QStringList());
         if (holdsLocalAddress(contents))
             link_->proposeAddress(config.localIp); // the LAN connection proposes it next time
 

@@ -9,8 +9,8 @@
 #include "link/transceiver_link.h"
 
 #include "ui/error_report.h"
-#include "ui/port_number.h"
-#include "ui/prompts.h"
+#include "link/port_number.h"
+#include "core/prompts.h"
 #include "ui/status_light.h"
 #include "core/variant.h"
 

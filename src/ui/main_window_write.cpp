@@ -9,8 +9,8 @@
 #include "link/transceiver_link.h"
 
 #include "ui/error_report.h"
-#include "ui/prompts.h"
-#include "ui/reserve_server_dialog.h"
+#include "core/prompts.h"
+#include "tables/reserve_list.h"
 #include "ui/panel_table_view.h"
 #include "ui/settings_panel.h"
 #include "image/config_writer.h"
@@ -145,8 +145,7 @@ void MainWindow::showTransferEnd(const TransferResult &result)
         for (quint32 ip : config.reserveIps)
             if (ip != 0)
                 reserveTexts << ipToText(ip);
-        if (reserveList_)
-            reserveList_->setAddressTexts(reserveTexts);
+        reserveServers_->setAddressTexts(reserveTexts);
         showTakenConfig(config);
     }
     enableLinkCommands();
@@ -183,9 +182,8 @@ void MainWindow::readConfiguration()
         settings_->clearTexts();
         panelView_->emptyTable();
         panelView_->clearCount();
-        if (reserveList_)
-            reserveList_->clearList();
-        reserveIps_.fill(0);
+        reserveServers_->clearList();
+        reserveServers_->setStored({});
         if (!link_->read()) {
             enableLinkCommands();
             return;

@@ -2,7 +2,7 @@
 
 #include "console/console_check.h"
 #include "core/variant.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/radio_group.h"
 
 #include <QCloseEvent>

@@ -6,7 +6,7 @@
 #include "tables/protocol_codes.h"
 #include "ui/dataset_navigator.h"
 #include "ui/key_filter.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/text_fit.h"
 #include "ui/accessible_names.h"
 

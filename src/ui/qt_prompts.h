@@ -1,7 +1,7 @@
 // The prompt service on real Qt dialogs. The only place in the program that shows a QMessageBox.
 #pragma once
 
-#include "ui/prompts.h"
+#include "core/prompts.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,21 +1,17 @@
 #include "reserve_server_dialog.h"
 
-#include "tables/reserve_list.h"
-
-#include "core/ip_text.h"
-#include "ui/error_report.h"
-#include "ui/prompts.h"
-#include "core/variant.h"
+#include "core/prompts.h"
 #include "tables/dataset.h"
+#include "tables/reserve_list.h"
 #include "ui/dataset_navigator.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemDelegate>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QAbstractButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -24,29 +20,22 @@ namespace talvir {
 namespace {
 
 QString listTitle() { return QStringLiteral("Список IP-адресов резервных СИ"); }
-QString rowTitle() { return QStringLiteral("Запись IP - адреса"); }
-constexpr int kAddressField = kReserveAddressField;
 
 } // namespace
 
-ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &prompts, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), variant_(variant), prompts_(prompts)
+ReserveServerDialog::ReserveServerDialog(ReserveServers &servers, PromptService &prompts, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), servers_(servers), list_(*servers.list()), prompts_(prompts)
 {
     setObjectName(QStringLiteral("ReserveServerDialog"));
     setWindowTitle(listTitle());
     setModal(true);
-
-    reserveList = newReserveList(this);
-    reserveList->setBeforeInsert([this] { return allowInsert(); });
-    reserveList->setBeforePost([this] { return checkAddressRow(); });
-    reserveList->setAfterPost([this] { showRowCount(); });
-    reserveList->setAfterDelete([this] { showRowCount(); });
+    connect(&servers_, &ReserveServers::countChanged, this, [this] { showCount(); });
 
     auto *layout = new QVBoxLayout(this);
     addressGrid = new QTableView(this);
     addressGrid->setAccessibleName(QStringLiteral("Список IP-адресов резервных СИ"));
     addressGrid->setObjectName(QStringLiteral("addressGrid"));
-    addressGrid->setModel(reserveList);
+    addressGrid->setModel(&list_);
     addressGrid->verticalHeader()->setDefaultSectionSize(22);
     addressGrid->horizontalHeader()->setStretchLastSection(true);
     addressGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -60,15 +49,16 @@ ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &
     layout->addWidget(addressGrid, 1);
     connect(addressGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { gridRowChanged(current.row()); });
-    connect(reserveList, &Dataset::currentRowChanged, this, [this] { syncGridRow(); });
+    connect(&list_, &Dataset::currentRowChanged, this, [this] { syncGridRow(); });
 
     navigator = new DatasetNavigator(DatasetNavigator::allButtons(), this);
     navigator->setObjectName(QStringLiteral("navigator"));
     connect(navigator, &DatasetNavigator::clicked, this, [this](DatasetNavigator::Button b) { runNavigatorButton(b); });
+    connect(&servers_, &ReserveServers::navigationAllowed, navigator, &QWidget::setEnabled);
     layout->addWidget(navigator);
 
     auto *bottom = new QHBoxLayout;
-    clearButton = new QPushButton(QStringLiteral("Очистить список"), this);
+    auto *clearButton = new QPushButton(QStringLiteral("Очистить список"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
     clearButton->setAutoDefault(false);
     connect(clearButton, &QPushButton::clicked, this, [this] { askAndClearList(); });
@@ -82,89 +72,12 @@ ReserveServerDialog::ReserveServerDialog(const Variant &variant, PromptService &
     setFixedSize(340, 440);
 }
 
-template <typename F>
-bool ReserveServerDialog::guardedAction(F &&fn)
+void ReserveServerDialog::showCount()
 {
-    return guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
-}
-
-void ReserveServerDialog::clearList()
-{
-    closeEditorWithoutCommit();
-    reserveList->clear();
-    countLabel->setText(QString::number(reserveList->recordCount()));
-}
-
-void ReserveServerDialog::setAddressTexts(const QStringList &texts)
-{
-    clearList();
-    // Each text goes in as a typed row would, so the row checks and the counter run for it.
-    for (const QString &text : texts) {
-        guardedAction([&] {
-            if (reserveList->append()) {
-                reserveList->setFieldValue(kAddressField, text);
-                reserveList->post();
-            }
-        });
-        // A text that is not an address stays out of the list.
-        reserveList->cancel();
-    }
-    reserveList->first();
-    countLabel->setText(QString::number(reserveList->recordCount()));
-}
-
-QStringList ReserveServerDialog::addressTexts() const
-{
-    QStringList out;
-    for (const Dataset::Row &row : reserveList->storedRows())
-        out << row.value(kAddressField).toString();
-    return out;
-}
-
-int ReserveServerDialog::rowCount() const
-{
-    return reserveList->recordCount();
+    countLabel->setText(QString::number(list_.recordCount()));
 }
 
 // Navigator and rows
-
-bool ReserveServerDialog::allowInsert()
-{
-    if (reserveList->recordCount() < kReserveServers) {
-        navigator->setEnabled(true);
-        return true;
-    }
-    prompts_.message(rowTitle(), QStringLiteral("Превышение допустимого числа IP - адресов"), MessageIcon::Error,
-                     MessageButtons::Ok, MessageAnswer::None, true);
-    navigator->setEnabled(false);
-    return false;
-}
-
-bool ReserveServerDialog::checkAddressRow()
-{
-    // A part that is not a whole number is reported as the general error report does, and the row
-    // stays open for correction.
-    QString notANumber;
-    const std::optional<quint32> address = ipFromText(reserveList->fieldValue(kAddressField).toString(), &notANumber);
-    if (!address) {
-        reportError(prompts_, errorReportTitle(variant_), notANumber);
-        reserveList->keepPendingRow();
-        return false;
-    }
-    if (*address != 0) {
-        navigator->setEnabled(true);
-        return true;
-    }
-    prompts_.message(rowTitle(), QStringLiteral("Нарушен формат IP-адреса"), MessageIcon::Error, MessageButtons::Ok,
-                     MessageAnswer::None, true);
-    navigator->setEnabled(false);
-    return false;
-}
-
-void ReserveServerDialog::showRowCount()
-{
-    countLabel->setText(QString::number(reserveList->recordCount()));
-}
 
 bool ReserveServerDialog::confirmDelete()
 {
@@ -177,29 +90,27 @@ void ReserveServerDialog::runNavigatorButton(int button)
     switch (DatasetNavigator::Button(button)) {
     case DatasetNavigator::Cancel:
         closeEditorWithoutCommit();
-        reserveList->cancel();
+        list_.cancel();
         break;
     case DatasetNavigator::Delete:
-        if (reserveList->rowCount() == 0)
+        if (list_.rowCount() == 0)
             break;
         closeEditorWithoutCommit();
         if (confirmDelete())
-            reserveList->remove();
+            list_.remove();
         break;
     default:
         commitEditor();
-        guardedAction([&] {
-            switch (DatasetNavigator::Button(button)) {
-            case DatasetNavigator::First: reserveList->first(); break;
-            case DatasetNavigator::Prior: reserveList->prior(); break;
-            case DatasetNavigator::Next: reserveList->next(); break;
-            case DatasetNavigator::Last: reserveList->last(); break;
-            case DatasetNavigator::Insert: reserveList->insert(); break;
-            case DatasetNavigator::Edit: reserveList->edit(); break;
-            case DatasetNavigator::Post: reserveList->post(); break;
-            default: break;
-            }
-        });
+        switch (DatasetNavigator::Button(button)) {
+        case DatasetNavigator::First: list_.first(); break;
+        case DatasetNavigator::Prior: list_.prior(); break;
+        case DatasetNavigator::Next: list_.next(); break;
+        case DatasetNavigator::Last: list_.last(); break;
+        case DatasetNavigator::Insert: list_.insert(); break;
+        case DatasetNavigator::Edit: list_.edit(); break;
+        case DatasetNavigator::Post: list_.post(); break;
+        default: break;
+        }
         break;
     }
     syncGridRow();
@@ -234,17 +145,17 @@ void ReserveServerDialog::closeEditorWithoutCommit()
 
 void ReserveServerDialog::gridRowChanged(int row)
 {
-    if (syncing_ || row < 0 || row == reserveList->currentRow())
+    if (syncing_ || row < 0 || row == list_.currentRow())
         return;
-    // Leaving a row stores it through the row checks; a conversion error keeps the technician on it.
-    guardedAction([&] { reserveList->moveTo(row); });
+    // Leaving a row stores it through the row checks; a refused one keeps the technician on it.
+    list_.moveTo(row);
     syncGridRow();
 }
 
 void ReserveServerDialog::syncGridRow()
 {
-    const int row = reserveList->currentRow();
-    const QModelIndex target = reserveList->index(row, kAddressField);
+    const int row = list_.currentRow();
+    const QModelIndex target = list_.index(row, kReserveAddressField);
     if (addressGrid->currentIndex() == target)
         return;
     syncing_ = true;
@@ -264,25 +175,25 @@ bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
         !openEditor()) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
-            guardedAction([&] { reserveList->insert(); });
+            list_.insert();
             syncGridRow();
             return true;
         }
         if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier &&
-            reserveList->currentRow() == reserveList->rowCount() - 1 &&
-            !(reserveList->state() == Dataset::State::Insert && !reserveList->isModified())) {
-            guardedAction([&] { reserveList->append(); });
+            list_.currentRow() == list_.rowCount() - 1 &&
+            !(list_.state() == Dataset::State::Insert && !list_.isModified())) {
+            list_.append();
             syncGridRow();
             return true;
         }
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
-            if (reserveList->rowCount() > 0 && confirmDelete())
-                reserveList->remove();
+            if (list_.rowCount() > 0 && confirmDelete())
+                list_.remove();
             syncGridRow();
             return true;
         }
-        if (key->key() == Qt::Key_Escape && reserveList->isEditing()) {
-            reserveList->cancel();
+        if (key->key() == Qt::Key_Escape && list_.isEditing()) {
+            list_.cancel();
             syncGridRow();
             return true;
         }
@@ -295,14 +206,9 @@ bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
 void ReserveServerDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    showFirstRow();
-}
-
-void ReserveServerDialog::showFirstRow()
-{
-    guardedAction([&] { reserveList->first(); });
+    list_.first();
     syncGridRow();
-    countLabel->setText(QString::number(reserveList->recordCount()));
+    showCount();
 }
 
 void ReserveServerDialog::done(int result)
@@ -315,26 +221,14 @@ void ReserveServerDialog::done(int result)
 bool ReserveServerDialog::settleAndAskToSave()
 {
     commitEditor();
-    // A changed row is stored through the checks, an untouched new one dropped; a conversion error
-    // keeps the window open with the row still open for correction.
-    if (!guardedAction([&] { reserveList->checkBrowseMode(); }) || reserveList->state() != Dataset::State::Browse)
+    // A changed row is stored through the checks, an untouched new one dropped; a row the checks
+    // refused keeps the window open for correction.
+    if (!servers_.settle())
         return false;
     syncGridRow();
     const MessageAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
                                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes, true);
-    if (answer != MessageAnswer::Yes)
-        return true;
-    // All texts are converted before anything is stored, so a conversion error stores nothing.
-    Addresses addresses{};
-    const bool converted = guardedAction([&] {
-        const QStringList texts = addressTexts();
-        for (int n = 0; n < texts.size() && n < kReserveServers; ++n)
-            addresses[std::size_t(n)] = addressOrStop(texts.at(n));
-    });
-    if (!converted)
-        return false;
-    stored_ = addresses;
-    return true;
+    return answer != MessageAnswer::Yes || servers_.saveList();
 }
 
 void ReserveServerDialog::askAndClearList()
@@ -343,13 +237,10 @@ void ReserveServerDialog::askAndClearList()
                                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No, true);
     if (answer == MessageAnswer::Yes) {
         commitEditor();
-        if (guardedAction([&] { reserveList->checkBrowseMode(); }) && reserveList->state() == Dataset::State::Browse) {
-            reserveList->clear();
-            stored_.fill(0);
-        }
+        servers_.clearAll();
     }
     syncGridRow();
-    countLabel->setText(QString::number(reserveList->recordCount()));
+    showCount();
 }
 
 } // namespace talvir

@@ -3,7 +3,7 @@
 #include "core/memory_layout.h"
 #include "core/variant.h"
 #include "image/config_image.h"
-#include "ui/prompts.h"
+#include "core/prompts.h"
 #include "ui/key_filter.h"
 #include "ui/radio_group.h"
 #include "ui/text_fit.h"

@@ -3,7 +3,7 @@
 // expected, is recorded as a failure; the test checks with QVERIFY_PROMPTS at its end.
 #pragma once
 
-#include "ui/prompts.h"
+#include "core/prompts.h"
 
 #include <QList>
 #include <QString>

@@ -69,7 +69,7 @@ struct Windows {
     Windows(const Variant &variant, const QString &typeFolder)
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder);
-        reserveList = std::make_unique<ReserveServerDialog>(variant, prompts);
+        reserveList = std::make_unique<ReserveServerDialog>(main->reserveServers(), prompts);
         objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
         main->setCompanions(reserveList.get(), objectList.get(), startup.get());

@@ -43,7 +43,7 @@ struct LinkWindows {
                 const Timing &timing = fastTiming())
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder, timing, link);
-        reserveList = std::make_unique<ReserveServerDialog>(variant, prompts);
+        reserveList = std::make_unique<ReserveServerDialog>(main->reserveServers(), prompts);
         objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
         main->setCompanions(reserveList.get(), objectList.get(), startup.get());

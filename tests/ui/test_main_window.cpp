@@ -476,8 +476,8 @@ private slots:
         r.slot = 3;
         c.panels = {r};
         // Setting the mode while the protocol is Sur-Gard shows no console-kind message.
-        w.main->applyConfig(c);
-        QCOMPARE(w.main->currentConfig(), c);
+        showConfig(*w.main, c);
+        QCOMPARE(configOf(*w.main), c);
         QVERIFY_PROMPTS(w.prompts);
     }
 
@@ -486,10 +486,10 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
-        TransceiverConfig c = w.main->currentConfig();
+        TransceiverConfig c = configOf(*w.main);
         c.baudText = QStringLiteral("14400");
-        w.main->applyConfig(c);
-        QCOMPARE(w.main->currentConfig().baudText, QStringLiteral("14400"));
+        showConfig(*w.main, c);
+        QCOMPARE(configOf(*w.main).baudText, QStringLiteral("14400"));
     }
 
     void scriptedPromptsCatchTheUnexpected()

@@ -47,7 +47,7 @@ private slots:
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkParts());
         w.start();
-        w.main->applyConfig(validConfig(v));
+        showConfig(*w.main, validConfig(v));
         QVERIFY(bringUsbUp(w, rig.link));
 
         PanelTableView &view = *panelViewOf(*w.main);

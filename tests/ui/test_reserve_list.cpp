@@ -29,20 +29,23 @@ const QString kClear = QStringLiteral("Очистить список?");
 // The window on its own, shown, with its stored addresses.
 struct List {
     ScriptedPrompts prompts;
+    ReserveServers servers;
     ReserveServerDialog form;
+    ReserveListParts parts;
 
-    explicit List(const Variant &variant = variantByName(QStringLiteral("600r"))) : form(variant, prompts)
+    explicit List(const Variant &variant = variantByName(QStringLiteral("600r")))
+        : servers(variant, prompts), form(servers, prompts), parts(form)
     {
         form.show();
     }
 
-    void press(DatasetNavigator::Button b) { QTest::mouseClick(form.navigator->button(b), Qt::LeftButton); }
+    void press(DatasetNavigator::Button b) { QTest::mouseClick(parts.navigator->button(b), Qt::LeftButton); }
 
     // Types into the grid's current cell as the technician does: the first key opens the editor,
     // Enter hands the text to the table (the row stays pending until it is left or posted).
     void type(const QString &text)
     {
-        QTableView *grid = form.addressGrid;
+        QTableView *grid = parts.addressGrid;
         grid->setFocus();
         QTest::keyClick(grid, text.at(0).toLatin1());
         QWidget *editor = grid->indexWidget(grid->currentIndex());
@@ -59,7 +62,7 @@ struct List {
         press(DatasetNavigator::Post);
     }
 
-    QString count() const { return form.countLabel->text(); }
+    QString count() const { return parts.countLabel->text(); }
 };
 
 // The stored values of the texts these tests type, written out byte by byte (first octet lowest).
@@ -116,42 +119,42 @@ private slots:
             QCOMPARE(box.icon, MessageIcon::Error);
             QCOMPARE(box.buttons, MessageButtons::Ok);
             QVERIFY(box.onTop);
-            QCOMPARE(l.form.rowCount(), 0);
-            QCOMPARE(l.form.reserveList->rowCount(), 0); // the new row disappeared
-            QVERIFY(!l.form.navigator->isEnabled());
+            QCOMPARE(l.servers.list()->recordCount(), 0);
+            QCOMPARE(l.servers.list()->rowCount(), 0); // the new row disappeared
+            QVERIFY(!l.parts.navigator->isEnabled());
             QCOMPARE(l.count(), QString("0"));
             return;
         }
-        QCOMPARE(l.form.addressTexts(), QStringList{text}); // shown as typed
+        QCOMPARE(l.servers.addressTexts(), QStringList{text}); // shown as typed
         QCOMPARE(l.count(), QString("1"));
-        QVERIFY(l.form.navigator->isEnabled());
+        QVERIFY(l.parts.navigator->isEnabled());
 
         l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
-        QCOMPARE(l.form.storedAddresses()[0], value);
-        QCOMPARE(l.form.storedAddresses()[1], 0u);
-        QCOMPARE(l.form.addressTexts(), QStringList{text}); // the text is not rewritten
+        QCOMPARE(l.servers.stored()[0], value);
+        QCOMPARE(l.servers.stored()[1], 0u);
+        QCOMPARE(l.servers.addressTexts(), QStringList{text}); // the text is not rewritten
     }
 
     void refusedChangeGetsItsTextBack()
     {
         List l;
-        l.form.setAddressTexts({"10.0.0.1", "10.0.0.2"});
+        l.servers.setAddressTexts({"10.0.0.1", "10.0.0.2"});
         l.prompts.expectMessage(kRowTitle, kBadFormat);
         l.press(DatasetNavigator::Next);
         l.type("1.2.3");
         l.press(DatasetNavigator::First); // leaving the row stores it through the check
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.form.addressTexts(), (QStringList{"10.0.0.1", "10.0.0.2"}));
-        QCOMPARE(l.form.reserveList->state(), Dataset::State::Browse);
-        QVERIFY(!l.form.navigator->isEnabled());
+        QCOMPARE(l.servers.addressTexts(), (QStringList{"10.0.0.1", "10.0.0.2"}));
+        QCOMPARE(l.servers.list()->state(), Dataset::State::Browse);
+        QVERIFY(!l.parts.navigator->isEnabled());
         // The grid still takes changes; the next stored row enables the navigator again.
         l.type("10.9.9.9");
-        QVERIFY(l.form.reserveList->post());
-        QVERIFY(l.form.navigator->isEnabled());
-        QCOMPARE(l.form.addressTexts(), (QStringList{"10.0.0.1", "10.9.9.9"}));
+        QVERIFY(l.servers.list()->post());
+        QVERIFY(l.parts.navigator->isEnabled());
+        QCOMPARE(l.servers.addressTexts(), (QStringList{"10.0.0.1", "10.9.9.9"}));
     }
 
     void partThatIsNotANumberKeepsTheRowOpen_data()
@@ -169,9 +172,9 @@ private slots:
         QFETCH(QString, part);
         const Variant &variant = variantByName(QStringLiteral("600r"));
         List l(variant);
-        ReserveServerDialog::Addresses stored{};
+        ReserveServers::Addresses stored{};
         stored[0] = 0x01010101;
-        l.form.setStoredAddresses(stored);
+        l.servers.setStored(stored);
         const QString report = QStringLiteral("'%1' is not a valid integer value").arg(part);
 
         l.prompts.expectMessage(errorReportTitle(variant), report);
@@ -179,16 +182,16 @@ private slots:
         l.type(text);
         l.press(DatasetNavigator::Post);
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.form.reserveList->state(), Dataset::State::Insert);
-        QCOMPARE(l.form.reserveList->fieldValue(0).toString(), text);
-        QVERIFY(l.form.navigator->isEnabled());
+        QCOMPARE(l.servers.list()->state(), Dataset::State::Insert);
+        QCOMPARE(l.servers.list()->fieldValue(0).toString(), text);
+        QVERIFY(l.parts.navigator->isEnabled());
 
         // Closing fails the same way and the window stays open, nothing stored.
         l.prompts.expectMessage(errorReportTitle(variant), report);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(l.form.isVisible());
-        QCOMPARE(l.form.storedAddresses(), stored);
+        QCOMPARE(l.servers.stored(), stored);
 
         // Corrected, it is stored and the window closes.
         l.type("5.6.7.8");
@@ -196,40 +199,40 @@ private slots:
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
-        QCOMPARE(l.form.storedAddresses()[0], 0x08070605u);
-        QCOMPARE(l.form.storedAddresses()[1], 0u);
+        QCOMPARE(l.servers.stored()[0], 0x08070605u);
+        QCOMPARE(l.servers.stored()[1], 0u);
     }
 
     void eightyRowsRefuseAnInsertion()
     {
         List l;
-        l.form.setAddressTexts(addressList(80));
+        l.servers.setAddressTexts(addressList(80));
         QCOMPARE(l.count(), QString("80"));
         l.prompts.expectMessage(kRowTitle, kTooMany);
         l.press(DatasetNavigator::Insert);
         QVERIFY_PROMPTS(l.prompts);
         QCOMPARE(l.prompts.last().icon, MessageIcon::Error);
         QVERIFY(l.prompts.last().onTop);
-        QCOMPARE(l.form.reserveList->rowCount(), 80);
-        QCOMPARE(l.form.reserveList->state(), Dataset::State::Browse);
-        QVERIFY(!l.form.navigator->isEnabled());
+        QCOMPARE(l.servers.list()->rowCount(), 80);
+        QCOMPARE(l.servers.list()->state(), Dataset::State::Browse);
+        QVERIFY(!l.parts.navigator->isEnabled());
 
         // The same from the grid's Down key on the last row.
         l.prompts.expectMessage(kRowTitle, kTooMany);
-        QTest::keyClick(l.form.addressGrid, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(l.form.reserveList->currentRow(), 79);
-        QTest::keyClick(l.form.addressGrid, Qt::Key_Down);
+        QTest::keyClick(l.parts.addressGrid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(l.servers.list()->currentRow(), 79);
+        QTest::keyClick(l.parts.addressGrid, Qt::Key_Down);
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.form.reserveList->rowCount(), 80);
+        QCOMPARE(l.servers.list()->rowCount(), 80);
 
         // With the navigator disabled the grid still deletes; then an insertion is allowed again.
         l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), MessageAnswer::Ok);
-        QTest::keyClick(l.form.addressGrid, Qt::Key_Delete, Qt::ControlModifier);
+        QTest::keyClick(l.parts.addressGrid, Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY_PROMPTS(l.prompts);
         QCOMPARE(l.count(), QString("79"));
-        QTest::keyClick(l.form.addressGrid, Qt::Key_Insert);
-        QCOMPARE(l.form.reserveList->state(), Dataset::State::Insert);
-        QVERIFY(l.form.navigator->isEnabled());
+        QTest::keyClick(l.parts.addressGrid, Qt::Key_Insert);
+        QCOMPARE(l.servers.list()->state(), Dataset::State::Insert);
+        QVERIFY(l.parts.navigator->isEnabled());
         l.type("192.168.1.3");
         l.press(DatasetNavigator::Post);
         QCOMPARE(l.count(), QString("80"));
@@ -252,18 +255,18 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QStringList, expected);
         List l;
-        l.form.setAddressTexts({"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5"});
-        ReserveServerDialog::Addresses stored;
+        l.servers.setAddressTexts({"1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5"});
+        ReserveServers::Addresses stored;
         stored.fill(0x09090909);
-        l.form.setStoredAddresses(stored);
+        l.servers.setStored(stored);
         l.press(DatasetNavigator::Next);
         l.press(DatasetNavigator::Next);
-        QCOMPARE(l.form.reserveList->currentRow(), 2);
+        QCOMPARE(l.servers.list()->currentRow(), 2);
         l.prompts.expectMessage(QString(), QStringLiteral("Delete record?"), MessageAnswer(answer));
         l.press(DatasetNavigator::Delete);
         QVERIFY_PROMPTS(l.prompts);
         QCOMPARE(l.prompts.last().buttons, MessageButtons::OkCancel);
-        QCOMPARE(l.form.addressTexts(), expected);
+        QCOMPARE(l.servers.addressTexts(), expected);
         QCOMPARE(l.count(), QString::number(expected.size()));
 
         l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
@@ -276,7 +279,7 @@ private slots:
         QVERIFY(question.onTop);
         for (int n = 0; n < kReserveServers; ++n) {
             const quint32 want = n < expected.size() ? valueOf(expected.at(n)) : 0u;
-            QCOMPARE(l.form.storedAddresses()[std::size_t(n)], want);
+            QCOMPARE(l.servers.stored()[std::size_t(n)], want);
         }
     }
 
@@ -296,7 +299,7 @@ private slots:
         QFETCH(bool, refused);
         QFETCH(QStringList, expected);
         List l;
-        l.form.setAddressTexts({"1.1.1.1"});
+        l.servers.setAddressTexts({"1.1.1.1"});
         l.press(DatasetNavigator::Insert);
         if (!typed.isEmpty())
             l.type(typed);
@@ -305,32 +308,32 @@ private slots:
         l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::Yes);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
-        QCOMPARE(l.form.addressTexts(), expected);
+        QCOMPARE(l.servers.addressTexts(), expected);
         QCOMPARE(l.count(), QString::number(expected.size()));
-        QCOMPARE(l.form.storedAddresses()[std::size_t(expected.size() - 1)], valueOf(expected.last()));
-        QCOMPARE(l.form.storedAddresses()[std::size_t(expected.size())], 0u);
+        QCOMPARE(l.servers.stored()[std::size_t(expected.size() - 1)], valueOf(expected.last()));
+        QCOMPARE(l.servers.stored()[std::size_t(expected.size())], 0u);
     }
 
     void answeringNoToSaveKeepsBoth()
     {
         List l;
-        l.form.setAddressTexts({"1.1.1.1"});
-        ReserveServerDialog::Addresses stored{};
+        l.servers.setAddressTexts({"1.1.1.1"});
+        ReserveServers::Addresses stored{};
         stored[0] = 0x01010101;
-        l.form.setStoredAddresses(stored);
+        l.servers.setStored(stored);
         l.addRow("2.2.2.2");
         l.prompts.expectMessage(kListTitle, kSave, MessageAnswer::No);
         l.form.close();
         QVERIFY_PROMPTS(l.prompts);
         QVERIFY(!l.form.isVisible());
-        QCOMPARE(l.form.storedAddresses(), stored);
+        QCOMPARE(l.servers.stored(), stored);
 
         // Opened again: the edited list, the first row current, the counter.
-        l.form.reserveList->last();
+        l.servers.list()->last();
         l.form.show();
-        QCOMPARE(l.form.addressTexts(), (QStringList{"2.2.2.2", "1.1.1.1"}));
-        QCOMPARE(l.form.reserveList->currentRow(), 0);
-        QCOMPARE(l.form.addressGrid->currentIndex().row(), 0);
+        QCOMPARE(l.servers.addressTexts(), (QStringList{"2.2.2.2", "1.1.1.1"}));
+        QCOMPARE(l.servers.list()->currentRow(), 0);
+        QCOMPARE(l.parts.addressGrid->currentIndex().row(), 0);
         QCOMPARE(l.count(), QString("2"));
         QVERIFY_PROMPTS(l.prompts);
     }
@@ -348,15 +351,15 @@ private slots:
         const bool yes = MessageAnswer(answer) == MessageAnswer::Yes;
         List l;
         const QStringList texts{"1.1.1.1", "2.2.2.2"};
-        l.form.setAddressTexts(texts);
-        ReserveServerDialog::Addresses stored{};
+        l.servers.setAddressTexts(texts);
+        ReserveServers::Addresses stored{};
         stored[0] = 0x01010101;
         stored[1] = 0x02020202;
-        l.form.setStoredAddresses(stored);
+        l.servers.setStored(stored);
         l.press(DatasetNavigator::Insert); // a pending row is settled (here: dropped) first
         l.type("3.3.3.3");
         l.prompts.expectMessage(kListTitle, kClear, MessageAnswer(answer));
-        QTest::mouseClick(l.form.clearButton, Qt::LeftButton);
+        QTest::mouseClick(l.parts.clearButton, Qt::LeftButton);
         QVERIFY_PROMPTS(l.prompts);
         const PromptRecord &question = l.prompts.last();
         QCOMPARE(question.icon, MessageIcon::Question);
@@ -364,12 +367,12 @@ private slots:
         QCOMPARE(question.defaultButton, MessageAnswer::No);
         QVERIFY(question.onTop);
         if (yes) {
-            QCOMPARE(l.form.reserveList->rowCount(), 0);
-            QCOMPARE(l.form.storedAddresses(), ReserveServerDialog::Addresses{});
+            QCOMPARE(l.servers.list()->rowCount(), 0);
+            QCOMPARE(l.servers.stored(), ReserveServers::Addresses{});
             QCOMPARE(l.count(), QString("0"));
         } else {
-            QCOMPARE(l.form.storedAddresses(), stored);
-            QCOMPARE(l.form.reserveList->state(), Dataset::State::Insert); // the typed row still pending
+            QCOMPARE(l.servers.stored(), stored);
+            QCOMPARE(l.servers.list()->state(), Dataset::State::Insert); // the typed row still pending
             QCOMPARE(l.count(), QString("2"));
         }
     }
@@ -389,15 +392,16 @@ private slots:
         Windows w(fetchVariant(), types_.path());
         w.start(2);
         QVERIFY_PROMPTS(w.prompts);
-        w.main->reserveIps().fill(0);
-        w.main->reserveIps()[0] = 0x01010101;
-        w.reserveList->setAddressTexts({"1.1.1.1"});
+        ReserveServers &servers = reserveServersOf(*w.main);
+        const ReserveListParts list(*w.reserveList);
+        servers.setStored({0x01010101});
+        servers.setAddressTexts({"1.1.1.1"});
         bool shown = false;
         QTimer::singleShot(0, w.reserveList.get(), [&] {
             shown = w.reserveList->isVisible() && w.reserveList->isModal();
-            QTest::mouseClick(w.reserveList->navigator->button(DatasetNavigator::Last), Qt::LeftButton);
-            QTest::keyClick(w.reserveList->addressGrid, Qt::Key_Down); // appends after the last row
-            QTableView *grid = w.reserveList->addressGrid;
+            QTest::mouseClick(list.navigator->button(DatasetNavigator::Last), Qt::LeftButton);
+            QTest::keyClick(list.addressGrid, Qt::Key_Down); // appends after the last row
+            QTableView *grid = list.addressGrid;
             QTest::keyClick(grid, '1');
             QTest::keyClicks(grid->indexWidget(grid->currentIndex()), "92.168.1.3");
             QTest::keyClick(grid->indexWidget(grid->currentIndex()), Qt::Key_Return);
@@ -408,10 +412,10 @@ private slots:
         QTest::mouseClick(SettingsParts(*w.main).reserveServersButton, Qt::LeftButton);
         QVERIFY(shown);
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(w.reserveList->addressTexts(), (QStringList{"1.1.1.1", "192.168.1.3"}));
-        QCOMPARE(w.main->reserveIps()[0], 0x01010101u);
-        QCOMPARE(w.main->reserveIps()[1], MessageAnswer(answer) == MessageAnswer::Yes ? 0x0301A8C0u : 0u);
-        QCOMPARE(w.main->currentConfig().reserveIps, w.main->reserveIps());
+        QCOMPARE(servers.addressTexts(), (QStringList{"1.1.1.1", "192.168.1.3"}));
+        QCOMPARE(servers.stored()[0], 0x01010101u);
+        QCOMPARE(servers.stored()[1], MessageAnswer(answer) == MessageAnswer::Yes ? 0x0301A8C0u : 0u);
+        QCOMPARE(configOf(*w.main).reserveIps, servers.stored());
     }
 };
 

@@ -287,13 +287,15 @@ private slots:
     void startupResetsTheConfiguration()
     {
         Windows w(Variant::mxr600r(), typeFolder_);
-        w.main->reserveIps().fill(0x0301A8C0);
+        ReserveServers::Addresses stored;
+        stored.fill(0x0301A8C0);
+        reserveServersOf(*w.main).setStored(stored);
         w.main->image().data()[5] = 0x55;
-        w.reserveList->setAddressTexts({QStringLiteral("10.0.0.1")});
+        reserveServersOf(*w.main).setAddressTexts({QStringLiteral("10.0.0.1")});
         w.start(2);
-        QCOMPARE(w.main->currentConfig(), TransceiverConfig::defaults(Variant::mxr600r(), false));
+        QCOMPARE(configOf(*w.main), TransceiverConfig::defaults(Variant::mxr600r(), false));
         QCOMPARE(int(w.main->image().data()[5]), 0);
-        QCOMPARE(w.reserveList->rowCount(), 0);
+        QCOMPARE(reserveServersOf(*w.main).list()->recordCount(), 0);
         QCOMPARE(panelTableOf(*w.main)->rowCount(), 0);
         QVERIFY(!MainParts(*w.main).readAction->isEnabled());
         QVERIFY(!MainParts(*w.main).writeAction->isEnabled());

@@ -71,10 +71,10 @@ QList<PanelRecord> savedRows()
 }
 
 // Fills a started window as the technician would before saving.
-void showConfig(Windows &w, const TransceiverConfig &c, const QStringList &reserveTexts)
+void fillWindow(Windows &w, const TransceiverConfig &c, const QStringList &reserveTexts)
 {
-    w.main->applyConfig(c);
-    w.reserveList->setAddressTexts(reserveTexts);
+    showConfig(*w.main, c);
+    reserveServersOf(*w.main).setAddressTexts(reserveTexts);
 }
 
 QByteArray readFile(const QString &path)
@@ -119,7 +119,7 @@ struct Shown {
 
 Shown shown(Windows &w)
 {
-    return {w.main->currentConfig(), w.reserveList->addressTexts(), PanelViewParts(*w.main).panelCountLabel->text(),
+    return {configOf(*w.main), reserveServersOf(*w.main).addressTexts(), PanelViewParts(*w.main).panelCountLabel->text(),
             MainParts(*w.main).importAction->isEnabled(), linkOf(*w.main).address()};
 }
 
@@ -134,7 +134,7 @@ void fillBeforeLoad(Windows &w)
         c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("9.9.9.%1").arg(k + 1));
     c.panels = {row(QStringLiteral("0500"), QStringLiteral("5000"), 101, QStringLiteral("Type 101"), 9)};
     c.panels[0].slot = 4;
-    showConfig(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
+    fillWindow(w, c, {QStringLiteral("9.9.9.1"), QStringLiteral("9.9.9.2")});
     PanelViewParts(*w.main).panelCountLabel->setText(QStringLiteral("Количество объектов 1"));
 }
 
@@ -155,7 +155,7 @@ class TestWindowFiles : public WindowTest {
         w.start(2);
         TransceiverConfig c = savedConfig(v);
         c.panels = rows;
-        showConfig(w, c, {QStringLiteral("1.2.3.4"), QStringLiteral("5.6.7.8")});
+        fillWindow(w, c, {QStringLiteral("1.2.3.4"), QStringLiteral("5.6.7.8")});
         const QString target = path(name);
         w.prompts.expectSaveFile(target);
         MainParts(*w.main).saveAction->trigger();
@@ -181,7 +181,7 @@ private slots:
         w.start(2);
         TransceiverConfig c = savedConfig(v);
         c.factoryNumber.clear();
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
         // No file dialog follows: the script holds the box only.
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QStringLiteral("Не определен заводской номер"));
         MainParts(*w.main).saveAction->trigger();
@@ -196,7 +196,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
-        w.main->applyConfig(savedConfig(Variant::mxr600r()));
+        showConfig(*w.main, savedConfig(Variant::mxr600r()));
         w.prompts.expectSaveFile(std::nullopt);
         MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
@@ -229,7 +229,7 @@ private slots:
 
         Windows w(v, types_.path());
         w.start(2);
-        w.main->applyConfig(savedConfig(v));
+        showConfig(*w.main, savedConfig(v));
         w.main->findChild<QLineEdit *>(emptied)->clear();
         w.prompts.expectSaveFile(target);
         w.prompts.expectMessage(QStringLiteral("Ошибка"), message);
@@ -264,7 +264,7 @@ private slots:
         TransceiverConfig c = savedConfig(v);
         c.panels = {row(QStringLiteral("0001"), QStringLiteral("1000"), 400, QStringLiteral("Type 400"), 0)};
         c.panels[0].phone1.clear();
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
         w.prompts.expectSaveFile(target);
         MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
@@ -290,7 +290,7 @@ private slots:
         const Variant &v = Variant::mxrDuziv();
         Windows w(v, types_.path());
         w.start(2);
-        w.main->applyConfig(savedConfig(v));
+        showConfig(*w.main, savedConfig(v));
         const QString target = path(QStringLiteral("no such folder/40213.kcf"));
         w.prompts.expectSaveFile(target);
         w.prompts.expectMessage(QStringLiteral("Конфигурирование"), QString());

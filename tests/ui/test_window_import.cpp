@@ -258,7 +258,7 @@ private slots:
         w.main->show();
         TransceiverConfig settings = validConfig(v);
         settings.mode = -1;
-        w.main->applyConfig(settings);
+        showConfig(*w.main, settings);
         MainParts(*w.main).importAction->trigger();
         ObjectListParts(*w.objectList).selectAllButton->click();
         for (int k = 0; k < duplicates; ++k)
@@ -273,7 +273,7 @@ private slots:
                                 QStringLiteral("Запись конфигурации трансивера № 12345 выполнена"));
         MainParts(*w.main).writeButton->click();
         QVERIFY_PROMPTS(w.prompts);
-        TransceiverConfig written = w.main->currentConfig();
+        TransceiverConfig written = configOf(*w.main);
         written.panels = expected;
         ConfigImage image(v);
         QVERIFY(!fillImage(image, written, modeControlEnabled(written, v)));

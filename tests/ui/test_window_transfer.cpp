@@ -62,7 +62,7 @@ private slots:
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkParts());
         w.start();
-        w.main->applyConfig(configWithRows(v, 7));
+        showConfig(*w.main, configWithRows(v, 7));
         QVERIFY(bringUsbUp(w, rig.link));
         QSignalSpy complete(&rig.sim, &TransceiverSim::serialWriteComplete);
         int highest = 0;
@@ -135,7 +135,7 @@ private slots:
         QVERIFY2(rig.startSerial(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), LinkParts());
         w.start();
-        w.main->applyConfig(configWithRows(v, 2));
+        showConfig(*w.main, configWithRows(v, 2));
         QVERIFY(bringUsbUp(w, rig.link));
 
         // The sim runs on this thread: nothing it counts changes before the write starts.
@@ -166,7 +166,7 @@ private slots:
         // A full table: the last object block carries the last slot.
         TransceiverConfig c = configWithRows(v, v.maxPanels);
         c.serverPort = QStringLiteral("70000");
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
         QVERIFY(bringLanUp(w));
         seen.clear();
 
@@ -223,7 +223,7 @@ private slots:
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
         w.start();
-        w.main->applyConfig(configWithRows(v, 3));
+        showConfig(*w.main, configWithRows(v, 3));
         QVERIFY(bringLanUp(w));
         const QByteArray before = rig.sim.memory().bytes();
         rig.sim.settings().noReady = noReady;
@@ -258,7 +258,7 @@ private slots:
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
         w.start();
-        w.main->applyConfig(configWithRows(v, 3));
+        showConfig(*w.main, configWithRows(v, 3));
         QVERIFY(bringLanUp(w));
         rig.sim.settings().noReady = true;
 
@@ -290,7 +290,7 @@ private slots:
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
         w.start();
         TransceiverConfig c = configWithRows(v, 4);
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
         PanelViewParts(*w.main).panelCountLabel->setText(QStringLiteral("Количество объектов 4"));
         QVERIFY(bringLanUp(w));
 
@@ -342,7 +342,7 @@ private slots:
         MainParts(*w.main).readAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
 
-        const TransceiverConfig shown = w.main->currentConfig();
+        const TransceiverConfig shown = configOf(*w.main);
         QCOMPARE(shown.factoryNumber, QStringLiteral("12345"));
         QCOMPARE(shown.apn, QStringLiteral("internet"));
         QCOMPARE(shown.serverIp, QStringLiteral("192.168.1.3"));
@@ -371,7 +371,7 @@ private slots:
         QCOMPARE(PanelViewParts(*w.main).panelCountLabel->text(), QStringLiteral("Количество объектов 5"));
 
         // The gap closes up in the list and in the stored entries.
-        QCOMPARE(w.reserveList->addressTexts(), (QStringList{"10.1.2.3", "192.168.7.200"}));
+        QCOMPARE(reserveServersOf(*w.main).addressTexts(), (QStringList{"10.1.2.3", "192.168.7.200"}));
         QCOMPARE(shown.reserveIps[0], *ipFromText(QStringLiteral("10.1.2.3")));
         QCOMPARE(shown.reserveIps[1], *ipFromText(QStringLiteral("192.168.7.200")));
         QCOMPARE(shown.reserveIps[2], 0u);
@@ -389,7 +389,7 @@ private slots:
         QVERIFY2(rig.startUdp(), qPrintable(rig.error));
         LinkWindows w(v, types_.path(), loopbackLink(rig.sim.udpPort()));
         w.start();
-        w.main->applyConfig(configWithRows(v, 2));
+        showConfig(*w.main, configWithRows(v, 2));
         QVERIFY(bringLanUp(w));
 
         w.prompts.expectMessage(QStringLiteral("Связь с трансивером"), QStringLiteral("Ошибка при чтение конфигурации."));

@@ -3,7 +3,7 @@
 // store, over a real pseudo-terminal to the simulated transceiver.
 #include "link_window_fixture.h"
 
-#include "ui/port_number.h"
+#include "link/port_number.h"
 
 #include <QLabel>
 #include <QProgressBar>

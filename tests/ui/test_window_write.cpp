@@ -70,7 +70,7 @@ private slots:
         c.gatewayIp = validUpTo > 5 ? good.gatewayIp : QString();
         c.apn = validUpTo > 6 ? good.apn : QString();
         c.panels = {panelRow(1)};
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
 
         w.prompts.expectMessage(QStringLiteral("Ошибка"), message);
         MainParts(*w.main).writeButton->click();
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(bringLanUp(w));
         TransceiverConfig c = validConfig(v);
         c.gatewayIp = QStringLiteral("192.168.1.x");
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
 
         w.prompts.expectMessage(QStringLiteral("MXR_duziv"), QStringLiteral("'x' is not a valid integer value"));
         MainParts(*w.main).writeAction->trigger();
@@ -136,7 +136,7 @@ private slots:
         c.serverPort = QStringLiteral("70000");
         c.reserveIps[0] = *ipFromText(QStringLiteral("10.1.2.3"));
         c.reserveIps[79] = *ipFromText(QStringLiteral("10.0.0.42"));
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
 
         SendList handed;
         int calls = 0;
@@ -203,7 +203,7 @@ private slots:
         w.start();
         TransceiverConfig c = validConfig(v);
         c.panels = {panelRow(1), panelRow(2)};
-        w.main->applyConfig(c);
+        showConfig(*w.main, c);
         if (portOpen) {
             w.prompts.expectSerialPort(rig.link);
             MainParts(*w.main).usbAction->trigger();

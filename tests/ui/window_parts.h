@@ -3,6 +3,7 @@
 
 #include "link/transceiver_link.h"
 #include "tables/panel_table.h"
+#include "tables/reserve_list.h"
 #include "ui/dataset_navigator.h"
 #include "ui/main_window.h"
 #include "ui/object_list_dialog.h"
@@ -120,6 +121,18 @@ struct ObjectListParts {
     QLabel *totalLabel, *selectedLabel;
 };
 
+struct ReserveListParts {
+    explicit ReserveListParts(const QObject &w)
+        : addressGrid(part<QTableView>(w, "addressGrid")), navigator(part<DatasetNavigator>(w, "navigator")),
+          clearButton(part<QPushButton>(w, "clearButton")), countLabel(part<QLabel>(w, "countLabel"))
+    {
+    }
+    QTableView *addressGrid;
+    DatasetNavigator *navigator;
+    QPushButton *clearButton;
+    QLabel *countLabel;
+};
+
 // The window's link to the transceiver.
 inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<TransceiverLink *>(); }
 
@@ -127,5 +140,22 @@ inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<Tr
 inline SettingsPanel *settingsOf(const QObject &w) { return part<SettingsPanel>(w, "settingsPanel"); }
 inline PanelTableView *panelViewOf(const QObject &w) { return part<PanelTableView>(w, "panelView"); }
 inline PanelTable *panelTableOf(const QObject &w) { return part<PanelTable>(w, "panelTable"); }
+inline ReserveServers &reserveServersOf(const QObject &w) { return *part<ReserveServers>(w, "reserveServers"); }
+
+// The configuration the window shows, from its three parts, and back into them (the switches in the
+// order protocol, conversion, mode, without the console-kind message).
+inline TransceiverConfig configOf(const QObject &w)
+{
+    TransceiverConfig c = settingsOf(w)->config();
+    c.reserveIps = reserveServersOf(w).stored();
+    c.panels = panelTableOf(w)->rows();
+    return c;
+}
+inline void showConfig(QObject &w, const TransceiverConfig &c)
+{
+    settingsOf(w)->setConfig(c);
+    reserveServersOf(w).setStored(c.reserveIps);
+    panelTableOf(w)->setRows(c.panels);
+}
 
 } // namespace guitest

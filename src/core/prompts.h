@@ -11,6 +11,8 @@
 
 namespace talvir {
 
+struct Variant;
+
 struct FileRequest {
     QString title;
     QString filter;          // "Description|*.kcf|Description|*.*", or Qt's "Description (*.kcf)" form
@@ -41,6 +43,11 @@ public:
         return message(UserMessage{title, text, icon, buttons, defaultButton, onTop});
     }
 };
+
+// The general error report: a box with the failure's text under the application title (the program's
+// name when it sets none), as every command shows a text that is not a whole number.
+QString errorReportTitle(const Variant &variant);
+void reportError(PromptService &prompts, const QString &title, const QString &text);
 
 QString promptIconName(MessageIcon icon);
 QString promptButtonsName(MessageButtons buttons);

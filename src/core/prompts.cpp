@@ -1,6 +1,18 @@
 #include "prompts.h"
 
+#include "core/variant.h"
+
 namespace talvir {
+
+QString errorReportTitle(const Variant &variant)
+{
+    return variant.applicationTitle.isEmpty() ? variant.programName : variant.applicationTitle;
+}
+
+void reportError(PromptService &prompts, const QString &title, const QString &text)
+{
+    prompts.message(title, text, MessageIcon::Error, MessageButtons::Ok);
+}
 
 QString promptIconName(MessageIcon icon)
 {
