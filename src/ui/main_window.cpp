@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "tables/panel_editing.h"
+
 #include "console/console_check.h"
 
 #include "core/prompts.h"
@@ -81,6 +83,9 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
     setWindowTitle(variant_.designCaption);
     panelTable_ = new PanelTable(this);
     panelTable_->setObjectName(QStringLiteral("panelTable"));
+    panelEditing_ = new PanelEditing(variant_, panelTable_, prompts_, this);
+    panelEditing_->setObjectName(QStringLiteral("panelEditing"));
+    connect(panelEditing_, &PanelEditing::consoleInsertOpened, this, &MainWindow::addFromConsole);
     reserveServers_ = new ReserveServers(variant_, prompts_, this);
     reserveServers_->setObjectName(QStringLiteral("reserveServers"));
     buildMenu();
@@ -235,9 +240,8 @@ void MainWindow::buildBody()
     layout->setContentsMargins(8, 8, 8, 4);
     layout->setSpacing(12);
 
-    panelView_ = new PanelTableView(variant_, panelTable_, prompts_, central);
+    panelView_ = new PanelTableView(variant_, *panelEditing_, central);
     panelView_->setObjectName(QStringLiteral("panelView"));
-    connect(panelView_, &PanelTableView::consoleInsertOpened, this, &MainWindow::addFromConsole);
     layout->addWidget(panelView_, 1);
 
     auto *right = new QVBoxLayout;
@@ -304,8 +308,8 @@ void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialo
     objectList_ = objectList;
     if (objectList_) {
         connect(objectList_, &ObjectListDialog::consoleUnavailable, this, [this] { terminate(1); });
-        connect(objectList_, &ObjectListDialog::opened, panelView_, &PanelTableView::suspendChecks);
-        connect(objectList_, &ObjectListDialog::closed, panelView_, &PanelTableView::resumeChecks);
+        connect(objectList_, &ObjectListDialog::opened, panelEditing_, &PanelEditing::suspendChecks);
+        connect(objectList_, &ObjectListDialog::closed, panelEditing_, &PanelEditing::resumeChecks);
         connect(objectList_, &ObjectListDialog::runRequested, this, &MainWindow::runObjectImport);
     }
     startup_ = startup;
@@ -418,7 +422,7 @@ void MainWindow::startUp()
         }
     }
 
-    panelView_->setConsoleMode(consoleMode_);
+    panelEditing_->setConsoleMode(consoleMode_);
     panelView_->fillTypeList(typeTable_);
     setCaptionSuffix(suffixAutonomous());
     image_.clearPanelArea();

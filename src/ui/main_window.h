@@ -28,6 +28,7 @@ class QPushButton;
 
 namespace talvir {
 
+class PanelEditing;
 class PanelTable;
 class PanelTableView;
 class PromptService;
@@ -198,6 +199,7 @@ private:
     Timing timing_;
 
     PanelTable *panelTable_ = nullptr;
+    PanelEditing *panelEditing_ = nullptr; // the table's editing rules
     PanelTableView *panelView_ = nullptr;
     SettingsPanel *settings_ = nullptr;
 

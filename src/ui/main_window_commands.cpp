@@ -4,6 +4,8 @@
 // and the command stops there.
 #include "main_window.h"
 
+#include "tables/panel_editing.h"
+
 #include "files/panel_append.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
@@ -34,7 +36,7 @@ void MainWindow::appendFromFile()
         // A row being typed is stored first. One the row check refuses has had its message and is
         // left out: the append goes on without it, as the console import's does. The file is decoded
         // whole before the table changes.
-        panelView_->settle();
+        panelEditing_->settle();
         const PanelAppend found =
             appendPanelsFromFile(*path, variant_, panelTable_->recordCount(), [this](int typeId) -> std::optional<QString> {
                 const PanelType *type = typeTable_.find(typeId);
@@ -80,7 +82,7 @@ void MainWindow::openObjectList(int mode)
 void MainWindow::runObjectImport()
 {
     // A row the navigator's Insert left open is settled through the check first, as a write does.
-    panelView_->settleChecked();
+    panelEditing_->settleChecked();
     const ObjectListDialog::Import import = objectList_->importInto(panelTable_->rows());
     panelView_->showImported(import.rows);
     if (import.complete)

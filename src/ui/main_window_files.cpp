@@ -3,6 +3,8 @@
 // Neither touches the transceiver. The file format itself is files/config_file.h.
 #include "main_window.h"
 
+#include "tables/panel_editing.h"
+
 #include "core/ip_text.h"
 #include "core/prompts.h"
 #include "core/variant.h"
@@ -62,7 +64,7 @@ void MainWindow::saveFile()
 {
     whenIdle([&] {
         // A row being typed is stored first, so the file holds what the technician sees.
-        if (!panelView_->settle())
+        if (!panelEditing_->settle())
             return;
         const QString factoryNumber = settings_->factoryNumber();
         if (factoryNumber.isEmpty()) {
@@ -93,7 +95,7 @@ void MainWindow::saveFile()
 void MainWindow::loadFile()
 {
     whenIdle([&] {
-        panelView_->clearCount();
+        panelEditing_->clearCount();
                 const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;

@@ -3,6 +3,8 @@
 // blocks travel is the link's business; the window words its outcome.
 #include "main_window.h"
 
+#include "tables/panel_editing.h"
+
 #include <QTimer>
 
 #include "link/link_texts.h"
@@ -42,7 +44,7 @@ void MainWindow::writeConfiguration()
 bool MainWindow::runWrite(const SendListSink &saveToFile)
 {
     // A row being typed is stored first: the write takes what the technician sees.
-    if (!panelView_->settle())
+    if (!panelEditing_->settle())
         return false;
 
     SendList sendList;
@@ -173,15 +175,15 @@ void MainWindow::showPendingEnd()
 void MainWindow::readConfiguration()
 {
     whenIdle([&] {
-        panelView_->clearCount();
+        panelEditing_->clearCount();
         if (link_->channel() != TransceiverLink::Channel::Lan || !link_->isReady())
             return;
         disableLinkCommands();
         image_.clearSettings();
         image_.clearPanelArea();
         settings_->clearTexts();
-        panelView_->emptyTable();
-        panelView_->clearCount();
+        panelEditing_->emptyTable();
+        panelEditing_->clearCount();
         reserveServers_->clearList();
         reserveServers_->setStored({});
         if (!link_->read()) {

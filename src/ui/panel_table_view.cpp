@@ -2,11 +2,10 @@
 
 #include "console/panel_type_table.h"
 #include "core/variant.h"
+#include "tables/panel_editing.h"
 #include "tables/panel_table.h"
-#include "tables/protocol_codes.h"
 #include "ui/dataset_navigator.h"
 #include "ui/key_filter.h"
-#include "core/prompts.h"
 #include "ui/text_fit.h"
 #include "ui/accessible_names.h"
 
@@ -22,6 +21,9 @@
 #include <QVBoxLayout>
 
 namespace talvir {
+
+static_assert(int(DatasetCommand::First) == DatasetNavigator::First && int(DatasetCommand::Cancel) == DatasetNavigator::Cancel,
+              "the navigator's buttons are the table's commands, in one order");
 
 namespace {
 
@@ -55,8 +57,8 @@ QTableView *makeGrid(const char *name, QWidget *parent)
 
 } // namespace
 
-PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, PromptService &prompts, QWidget *parent)
-    : QWidget(parent), variant_(variant), table_(table), prompts_(prompts)
+PanelTableView::PanelTableView(const Variant &variant, PanelEditing &editing, QWidget *parent)
+    : QWidget(parent), variant_(variant), editing_(editing), table_(editing.table())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -104,13 +106,11 @@ PanelTableView::PanelTableView(const Variant &variant, PanelTable *table, Prompt
     navRow->addWidget(panelCountLabel);
     navRow->addStretch();
     layout->addLayout(navRow);
-    connect(panelNavigator, &DatasetNavigator::clicked, this, [this](DatasetNavigator::Button b) { runNavigatorButton(b); });
+    connect(panelNavigator, &DatasetNavigator::clicked, this,
+            [this](DatasetNavigator::Button b) { editing_.run(DatasetCommand(b)); });
 
-    table_->setBeforePost([this] { return checkPanelRow(); });
-    table_->setAfterPost([this] { afterPanelStored(); });
-    table_->setBeforeScroll([this] { showRowType(); });
-    table_->setAfterScroll([this] { showRowType(); });
     bindEditors();
+    bindEditing();
     nameBoxesByTheirLabels(this);
 }
 
@@ -170,7 +170,10 @@ QWidget *PanelTableView::buildEditors()
         form->addWidget(panelTypeCombo, 2, 3);
         // A choice, by the list or by the keyboard, copies the type; closing the list without a
         // choice leaves the row as it is.
-        connect(panelTypeCombo, &QComboBox::activated, this, &PanelTableView::chooseType);
+        connect(panelTypeCombo, &QComboBox::activated, this, [this](int index) {
+            if (index >= 0)
+                editing_.chooseType({typeIdAt(index), typeName(index)});
+        });
     }
     return editors;
 }
@@ -246,6 +249,26 @@ void PanelTableView::bindEditors()
             [this](const QModelIndex &current) { gridRowChanged(current.isValid() ? current.row() : -1); });
 }
 
+void PanelTableView::bindEditing()
+{
+    connect(&editing_, &PanelEditing::countText, panelCountLabel, &QLabel::setText);
+    connect(&editing_, &PanelEditing::typeSelectorLocked, this, &PanelTableView::setTypeSelectorLocked);
+    connect(&editing_, &PanelEditing::rowTypeShown, this, &PanelTableView::showRowType);
+    connect(&editing_, &PanelEditing::typeListMoved, this, &PanelTableView::moveTypeListTo);
+    connect(&editing_, &PanelEditing::focusRequested, this, [this](int field) {
+        (field == PanelTable::Account ? accountEdit : objectEdit)->setFocus(Qt::OtherFocusReason);
+    });
+    if (!panelTypeCombo) {
+        // MXR_duziv: a stored row takes the type the type grid shows at that moment.
+        editing_.setTypeSource([this]() -> std::optional<PanelEditing::TypeChoice> {
+            const int t = currentTypeIndex();
+            if (t < 0)
+                return std::nullopt;
+            return PanelEditing::TypeChoice{typeIdAt(t), typeName(t)};
+        });
+    }
+}
+
 void PanelTableView::fillTypeList(PanelTypeTable &types)
 {
     types.first();
@@ -297,47 +320,8 @@ int PanelTableView::currentRow() const
     return table_->currentRow();
 }
 
-void PanelTableView::setCurrentRow(int row)
+void PanelTableView::showRowType(int typeId)
 {
-    gridRowChanged(row);
-}
-
-// The row check and the after-store handling
-
-bool PanelTableView::checkPanelRow()
-{
-    const PanelRowFault fault =
-        checkPanelNumbers(table_->fieldValue(PanelTable::Obj).toString(), table_->fieldValue(PanelTable::Account).toString());
-    if (fault != PanelRowFault::None) {
-        prompts_.message(QStringLiteral("Ошибка"), panelRowFaultText(fault), MessageIcon::Error);
-        (fault == PanelRowFault::ObjectNumber ? objectEdit : accountEdit)->setFocus(Qt::OtherFocusReason);
-        return false; // the pending insertion or change is discarded
-    }
-    if (!panelTypeCombo) {
-        // The row takes the type the type grid shows at this moment.
-        const int t = currentTypeIndex();
-        if (t >= 0) {
-            table_->setFieldValue(PanelTable::TypeId, typeIdAt(t));
-            table_->setFieldValue(PanelTable::NPpk, panelTypeText(typeName(t).trimmed()));
-        }
-    }
-    table_->setFieldValue(PanelTable::Prot, protocolCode(table_->fieldValue(PanelTable::TypeId).toInt()));
-    return true;
-}
-
-void PanelTableView::afterPanelStored()
-{
-    showCount();
-    table_->sortByObject();
-    setTypeSelectorLocked(true);
-    showRowType();
-}
-
-void PanelTableView::showRowType()
-{
-    if (table_->isEditing() || table_->currentRow() < 0)
-        return;
-    const int typeId = table_->fieldValue(PanelTable::TypeId).toInt();
     if (panelTypeCombo)
         panelTypeCombo->setCurrentIndex(panelTypeCombo->findData(typeId)); // -1: empty text
     else
@@ -356,114 +340,10 @@ void PanelTableView::moveTypeListTo(int typeId)
     }
 }
 
-void PanelTableView::chooseType(int index)
-{
-    if (index < 0 || table_->currentRow() < 0)
-        return;
-    table_->setFieldValue(PanelTable::NPpk, panelTypeText(typeName(index)));
-    table_->setFieldValue(PanelTable::TypeId, typeIdAt(index));
-}
-
 void PanelTableView::setTypeSelectorLocked(bool locked)
 {
     if (panelTypeCombo)
         panelTypeCombo->setEnabled(!locked);
-}
-
-void PanelTableView::showCount()
-{
-    panelCountLabel->setText(panelCountText(table_->recordCount()));
-}
-
-// The navigator and its follow-up
-
-void PanelTableView::runNavigatorButton(int button)
-{
-    const auto b = DatasetNavigator::Button(button);
-    switch (b) {
-    case DatasetNavigator::First:
-    case DatasetNavigator::Prior:
-    case DatasetNavigator::Next:
-    case DatasetNavigator::Last:
-        // A pending row is stored first; the move starts from where it was sorted to.
-        if (table_->checkBrowseMode()) {
-            const int at = table_->currentRow();
-            table_->moveTo(b == DatasetNavigator::First ? 0
-                           : b == DatasetNavigator::Prior ? at - 1
-                           : b == DatasetNavigator::Next  ? at + 1
-                                                          : table_->rowCount() - 1);
-        }
-        break;
-    case DatasetNavigator::Insert: table_->insert(); break;
-    case DatasetNavigator::Delete:
-        if (table_->rowCount() > 0 &&
-            prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageIcon::Question,
-                             MessageButtons::OkCancel) == MessageAnswer::Ok)
-            table_->remove();
-        break;
-    case DatasetNavigator::Edit: table_->edit(); break;
-    case DatasetNavigator::Post: table_->post(); break;
-    case DatasetNavigator::Cancel: table_->cancel(); break;
-    }
-    if (consoleMode_)
-        followUpConsole(button);
-    else
-        followUpStandalone(button);
-}
-
-bool PanelTableView::refuseInsertAtCapacity()
-{
-    if (table_->recordCount() < variant_.maxPanels)
-        return false;
-    prompts_.message(QStringLiteral("Ошибка"), QStringLiteral("Превышено максимально-допустимое число объектов"),
-                     MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
-    if (table_->state() == Dataset::State::Insert)
-        table_->cancel();
-    setTypeSelectorLocked(true);
-    return true;
-}
-
-void PanelTableView::followUpStandalone(int button)
-{
-    switch (DatasetNavigator::Button(button)) {
-    case DatasetNavigator::Insert:
-        if (!refuseInsertAtCapacity())
-            objectEdit->setFocus(Qt::OtherFocusReason);
-        break;
-    case DatasetNavigator::Delete:
-        showCount();
-        setTypeSelectorLocked(true);
-        break;
-    case DatasetNavigator::Edit:
-        moveTypeListTo(table_->fieldValue(PanelTable::TypeId).toInt());
-        setTypeSelectorLocked(false);
-        break;
-    default: setTypeSelectorLocked(true); break;
-    }
-}
-
-void PanelTableView::followUpConsole(int button)
-{
-    switch (DatasetNavigator::Button(button)) {
-    case DatasetNavigator::Insert:
-        // The capacity holds here too: the transceiver has no slot beyond it.
-        if (refuseInsertAtCapacity())
-            break;
-        setTypeSelectorLocked(false);
-        emit consoleInsertOpened();
-        break;
-    case DatasetNavigator::Delete:
-        if (table_->currentRow() >= 0)
-            table_->edit();
-        panelCountLabel->setText(QStringLiteral("Объектов %1").arg(table_->recordCount()));
-        setTypeSelectorLocked(true);
-        break;
-    case DatasetNavigator::Edit:
-        moveTypeListTo(table_->fieldValue(PanelTable::TypeId).toInt());
-        setTypeSelectorLocked(true);
-        break;
-    default: setTypeSelectorLocked(true); break;
-    }
 }
 
 // Boxes and grid following the table
@@ -515,7 +395,7 @@ void PanelTableView::gridRowChanged(int row)
     syncGridToTable();
 }
 
-// Emptying the table
+// Keys
 
 bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
 {
@@ -537,7 +417,7 @@ bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
             button = DatasetNavigator::Cancel;
         }
         if (button >= 0) {
-            runNavigatorButton(button);
+            editing_.run(DatasetCommand(button));
             return true;
         }
     }
@@ -548,83 +428,26 @@ bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
         const Qt::KeyboardModifiers held = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
                                                                Qt::AltModifier | Qt::MetaModifier);
         if (key->key() == Qt::Key_D && held == (Qt::ControlModifier | Qt::ShiftModifier) && !key->isAutoRepeat())
-            askToEmptyTable();
+            editing_.askToEmptyTable();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void PanelTableView::askToEmptyTable()
-{
-    const MessageAnswer answer =
-        prompts_.message(QStringLiteral("Список ППК"), QStringLiteral("Вы действительно хотите очистить список ППК?"),
-                         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No, true);
-    if (answer != MessageAnswer::Yes)
-        return;
-    emptyTable();
-}
-
-void PanelTableView::emptyTable()
-{
-    table_->detach(Dataset::Hook::BeforePost);
-    table_->clear();
-    table_->attach(Dataset::Hook::BeforePost);
-    showCount();
-}
-
-void PanelTableView::clearCount() { panelCountLabel->clear(); }
-
 void PanelTableView::lockNavigator(bool locked) { panelNavigator->setEnabled(!locked); }
-
-void PanelTableView::suspendChecks()
-{
-    for (Dataset::Hook h : {Dataset::Hook::BeforePost, Dataset::Hook::AfterPost}) {
-        if (table_->isAttached(h) && !suspended_.contains(h)) {
-            table_->detach(h);
-            suspended_.append(h);
-        }
-    }
-}
-
-void PanelTableView::resumeChecks()
-{
-    for (Dataset::Hook h : std::as_const(suspended_))
-        table_->attach(h);
-    suspended_.clear();
-}
-
-bool PanelTableView::settleChecked()
-{
-    const bool suspended = !table_->isAttached(Dataset::Hook::BeforePost);
-    if (suspended)
-        table_->attach(Dataset::Hook::BeforePost);
-    const bool settled = settle();
-    if (suspended)
-        table_->detach(Dataset::Hook::BeforePost);
-    return settled;
-}
 
 void PanelTableView::showImported(const QList<PanelRecord> &rows)
 {
     // The grid's repaints wait while the table takes the rows.
     panelGrid->setUpdatesEnabled(false);
-    table_->setRows(rows);
-    panelCountLabel->setText(QStringLiteral("O\u0431\u044a\u0435\u043a\u0442\u043e\u0432 %1")
-                                 .arg(table_->recordCount())); // a Latin "O", as ever
-    table_->first();
+    editing_.takeImported(rows);
     panelGrid->setUpdatesEnabled(true);
-}
-
-bool PanelTableView::settle()
-{
-    return table_->checkBrowseMode();
 }
 
 void PanelTableView::showFilledTable()
 {
-    showCount();
-    table_->first();
+    editing_.showFilledTable();
     showCurrentRow();
-    showRowType();
+    editing_.showRowType();
     syncGridToTable();
 }
 

@@ -179,7 +179,7 @@ private slots:
         Windows w(v, types_.path());
         w.start(2);
         Table t(w);
-        t.v.setConsoleMode(consoleMode);
+        panelEditingOf(*t.w.main).setConsoleMode(consoleMode);
         t.fill(v.maxPanels - 1);
         t.t.last();
         if (consoleMode) // the insertion stays open to be filled by hand
@@ -315,7 +315,7 @@ private slots:
         Windows w(Variant::mxr600r(), types_.path());
         w.start(2);
         Table t(w);
-        t.v.setConsoleMode(true);
+        panelEditingOf(*t.w.main).setConsoleMode(true);
         t.fill(3);
         w.prompts.expectMessage(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageAnswer::Cancel);
         t.press(DatasetNavigator::Delete);

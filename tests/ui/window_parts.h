@@ -2,6 +2,7 @@
 #pragma once
 
 #include "link/transceiver_link.h"
+#include "tables/panel_editing.h"
 #include "tables/panel_table.h"
 #include "tables/reserve_list.h"
 #include "ui/dataset_navigator.h"
@@ -140,6 +141,7 @@ inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<Tr
 inline SettingsPanel *settingsOf(const QObject &w) { return part<SettingsPanel>(w, "settingsPanel"); }
 inline PanelTableView *panelViewOf(const QObject &w) { return part<PanelTableView>(w, "panelView"); }
 inline PanelTable *panelTableOf(const QObject &w) { return part<PanelTable>(w, "panelTable"); }
+inline PanelEditing &panelEditingOf(const QObject &w) { return *part<PanelEditing>(w, "panelEditing"); }
 inline ReserveServers &reserveServersOf(const QObject &w) { return *part<ReserveServers>(w, "reserveServers"); }
 
 // The configuration the window shows, from its three parts, and back into them (the switches in the
