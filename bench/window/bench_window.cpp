@@ -238,7 +238,7 @@ int main(int argc, char *argv[])
     if (!pumpUntil([&] { return writeDone; }, 600000) || !lastMessageIs(prompts, doneText))
         return 1;
     usb.stop();
-    const QByteArray image(reinterpret_cast<const char *>(form.image().data()), form.image().size());
+    const QByteArray image(reinterpret_cast<const char *>(guitest::workspaceOf(form).image().data()), guitest::workspaceOf(form).image().size());
     // What the transceiver stored must be what the window built.
     if (!pumpUntil([&] { return readFile(memoryFile) == image; }, 5000)) {
         std::fprintf(stderr, "the simulator's memory differs from the window's image after the USB write\n");

@@ -2,7 +2,7 @@
 
 #include "tables/panel_editing.h"
 
-#include "console/console_check.h"
+#include "workspace/workspace.h"
 
 #include "core/prompts.h"
 #include "ui/status_light.h"
@@ -76,18 +76,15 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
 MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
                  const Timing &timing, const LinkParts &parts, QWidget *parent)
     : QMainWindow(parent), variant_(variant), prompts_(prompts), typeTableFolder_(typeTableFolder),
-      timing_(timing), link_(new TransceiverLink(variant, timing, parts, this)), image_(variant)
+      timing_(timing), link_(new TransceiverLink(variant, timing, parts, this)),
+      workspace_(new Workspace(variant, prompts, this)), panelTable_(&workspace_->panels()),
+      panelEditing_(&workspace_->editing()), reserveServers_(&workspace_->reserveServers())
 {
     setObjectName(QStringLiteral("MainWindow"));
     link_->setObjectName(QStringLiteral("link"));
     setWindowTitle(variant_.designCaption);
-    panelTable_ = new PanelTable(this);
-    panelTable_->setObjectName(QStringLiteral("panelTable"));
-    panelEditing_ = new PanelEditing(variant_, panelTable_, prompts_, this);
-    panelEditing_->setObjectName(QStringLiteral("panelEditing"));
+    workspace_->setObjectName(QStringLiteral("workspace"));
     connect(panelEditing_, &PanelEditing::consoleInsertOpened, this, &MainWindow::addFromConsole);
-    reserveServers_ = new ReserveServers(variant_, prompts_, this);
-    reserveServers_->setObjectName(QStringLiteral("reserveServers"));
     buildMenu();
     buildBody();
     buildStatusBar();
@@ -341,31 +338,19 @@ void MainWindow::enableLinkCommands()
 
 TransceiverConfig MainWindow::currentConfig() const
 {
-    TransceiverConfig c = settings_->config();
-    c.reserveIps = reserveServers_->stored();
-    c.panels = panelTable_->rows();
-    return c;
+    return workspace_->configWith(settings_->config());
 }
 
 void MainWindow::applyConfig(const TransceiverConfig &config)
 {
     settings_->setConfig(config);
-    reserveServers_->setStored(config.reserveIps);
-    panelTable_->setRows(config.panels);
-}
-
-QString MainWindow::panelTypeName(int typeId) const
-{
-    // The type name keeps 20 characters; a type the list does not know is still read and named so.
-    const PanelType *type = typeTable_.find(typeId);
-    return type ? panelTypeText(type->nameCentral) : unknownPanelTypeText();
+    workspace_->setTables(config);
 }
 
 void MainWindow::showTakenConfig(TransceiverConfig config)
 {
     // Rows taken from a transceiver or a file are stored unchecked, each named from the type list.
-    for (PanelRecord &row : config.panels)
-        row.typeName = panelTypeName(row.typeId);
+    workspace_->nameRows(config.panels);
     panelView_->lockNavigator(true);
     applyConfig(config);
     panelView_->showFilledTable();
@@ -391,52 +376,25 @@ void MainWindow::startUp()
     else if (startup_)
         choice = startup_->exec();
 
-    consoleMode_ = choice == 1;
-    if (consoleMode_) {
-        typeTable_.close();
-        if (!typeTable_.openConsole()) {
-            // The second paragraph tells the technician what to fix: the alias or table that could
-            // not be opened and where the alias file was looked for.
-            QString cause = consoleFailureCause();
-            if (cause.isEmpty())
-                cause = typeTable_.lastError();
-            prompts_.message(QStringLiteral("Завершение работы"),
-                             QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") + cause,
-                             MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
-            terminate(1);
-            return;
-        }
-        importAction->setEnabled(true);
-    } else {
+    const bool consoleMode = choice == 1;
+    if (!consoleMode)
         importAction->setEnabled(false);
-        typeTable_.close();
-        QDir::setCurrent(typeTableFolder_);
-        if (!typeTable_.openStandalone(typeTableFolder_)) {
-            // The second paragraph says where the table was looked for, as the console-mode boxes do.
-            prompts_.message(QStringLiteral("Завершение работы"),
-                             QStringLiteral("Отсутствует таблица типов ППК!\n\n") +
-                                 QDir(typeTableFolder_).filePath(QStringLiteral("CentralType.db")),
-                             MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
-            terminate(1);
-            return;
-        }
+    if (const std::optional<UserMessage> failure = workspace_->start(consoleMode, typeTableFolder_)) {
+        prompts_.message(*failure);
+        terminate(1);
+        return;
     }
-
-    panelEditing_->setConsoleMode(consoleMode_);
-    panelView_->fillTypeList(typeTable_);
+    if (consoleMode)
+        importAction->setEnabled(true);
+    panelView_->fillTypeList(workspace_->typeTable());
     setCaptionSuffix(suffixAutonomous());
-    image_.clearPanelArea();
-    reserveServers_->setStored({});
-    settings_->reset(consoleMode_);
-    panelTable_->clear();
-    reserveServers_->clearList();
+    settings_->reset(consoleMode);
 }
 
 void MainWindow::terminate(int exitCode)
 {
     terminating_ = true;
-    exitCode_ = exitCode;
-    typeTable_.close();
+    workspace_->typeTable().close();
     emit terminateRequested(exitCode);
 }
 
@@ -470,15 +428,13 @@ bool MainWindow::confirmExit()
         return false;
     // Every transfer is abandoned without a message, the serial port closes, nothing more is sent or read.
     link_->shutDown();
-    typeTable_.close();
-    panelTable_->clear();
-    reserveServers_->clearList();
+    workspace_->close();
     return true;
 }
 
 void MainWindow::runImport()
 {
-    if (consoleMode_)
+    if (workspace_->consoleMode())
         importFromConsole();
     else
         appendFromFile();

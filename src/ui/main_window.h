@@ -29,6 +29,7 @@ class QPushButton;
 namespace talvir {
 
 class PanelEditing;
+class Workspace;
 class PanelTable;
 class PanelTableView;
 class PromptService;
@@ -86,17 +87,12 @@ public:
         return !link_->isBusy() && guarded(std::forward<F>(fn));
     }
 
-    int consoleMode() const { return consoleMode_; }
-    // The exit code asked for by a failed start-up; 0 otherwise.
-    int exitCode() const { return exitCode_; }
 
     // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
     // saveToFile (the save command's save flag) the built send list goes to it instead of the
     // transceiver. True when the checks passed and the list was built.
     using SendListSink = std::function<void(const SendList &)>;
     bool runWrite(const SendListSink &saveToFile = {});
-    ConfigImage &image() { return image_; }
-    PanelTypeTable &typeTable() { return typeTable_; }
 
 signals:
     // Start-up failed after its message: the program ends with this code.
@@ -178,8 +174,6 @@ private:
     // submenu, loading and saving.
     void restoreControlsWithoutTransfer();
     void focusControl(const QString &objectName);
-    // The type list's name for a TypeId, or "Тип ППК не определен".
-    QString panelTypeName(int typeId) const;
     // A configuration read from a transceiver or loaded from a file, its rows already in table
     // order: the rows named, the controls set, the counter, the first row current.
     void showTakenConfig(TransceiverConfig config);
@@ -198,31 +192,29 @@ private:
     QString typeTableFolder_;
     Timing timing_;
 
-    PanelTable *panelTable_ = nullptr;
-    PanelEditing *panelEditing_ = nullptr; // the table's editing rules
+    TransceiverLink *link_; // a child of the window
+    // The tables, the image, the type table, the mode; the first three are the workspace's.
+    Workspace *workspace_;
+    PanelTable *panelTable_;
+    PanelEditing *panelEditing_;
+    ReserveServers *reserveServers_;
     PanelTableView *panelView_ = nullptr;
     SettingsPanel *settings_ = nullptr;
 
-    ReserveServers *reserveServers_ = nullptr; // the list and the stored addresses
     QPointer<ReserveServerDialog> reserveList_;
     QPointer<ObjectListDialog> objectList_;
     QPointer<StartupDialog> startup_;
     std::function<int()> startupChooser_;
 
-    PanelTypeTable typeTable_;
-    TransceiverLink *link_; // a child of the window
     TransceiverLink::State shownState_ = TransceiverLink::State::Down;
     std::optional<TransferResult> pendingEnd_;
     bool endOnScreen_ = false;
     std::optional<TransceiverLink::State> heldState_; // the link's state while its end is shown
     // The factory number of the configuration the running write sends, as typed.
     QString writtenFactoryNumber_;
-    ConfigImage image_;
 
-    bool consoleMode_ = false; // chosen at start-up: the console's database, not the type table
     bool startupDone_ = false;
     bool terminating_ = false;
-    int exitCode_ = 0;
 };
 
 } // namespace talvir

@@ -7,6 +7,7 @@
 #include "tables/panel_editing.h"
 
 #include "files/panel_append.h"
+#include "workspace/workspace.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
 #include "ui/object_list_dialog.h"
@@ -37,20 +38,12 @@ void MainWindow::appendFromFile()
         // left out: the append goes on without it, as the console import's does. The file is decoded
         // whole before the table changes.
         panelEditing_->settle();
-        const PanelAppend found =
-            appendPanelsFromFile(*path, variant_, panelTable_->recordCount(), [this](int typeId) -> std::optional<QString> {
-                const PanelType *type = typeTable_.find(typeId);
-                return type ? std::optional<QString>(type->nameCentral) : std::nullopt;
-            });
+        panelView_->lockNavigator(true);
+        const PanelAppend found = workspace_->appendFromFile(*path);
         if (!found.ok()) {
+            panelView_->lockNavigator(false);
             prompts_.message(found.failureBox());
             return;
-        }
-        panelView_->lockNavigator(true);
-        {
-            DetachedHooks unchecked(*panelTable_, {Dataset::Hook::BeforePost});
-            for (const PanelRecord &row : found.rows)
-                panelTable_->appendRow(row);
         }
         if (found.leftOut > 0) {
             UserMessage limit = PanelAppend::limitBox();

@@ -3,6 +3,8 @@
 // blocks travel is the link's business; the window words its outcome.
 #include "main_window.h"
 
+#include "workspace/workspace.h"
+
 #include "tables/panel_editing.h"
 
 #include <QTimer>
@@ -52,7 +54,7 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
 
     const TransceiverConfig config = currentConfig();
     const std::optional<WriteRefusal> refusal =
-        prepareWrite(image_, config, modeControlEnabled(config, variant_), sendList);
+        prepareWrite(workspace_->image(), config, modeControlEnabled(config, variant_), sendList);
     if (refusal && refusal->kind == WriteRefusal::NotANumber) {
         // The general error report follows; the window must not stay with its link commands off.
         restoreControlsWithoutTransfer();
@@ -79,7 +81,7 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
     writtenFactoryNumber_ = config.factoryNumber;
     if (link_->channel() == TransceiverLink::Channel::Usb)
         progressBar->setVisible(true);
-    if (link_->write(sendList, image_.bytes())) {
+    if (link_->write(sendList, workspace_->image().bytes())) {
         // A LAN write is awaited, as the technician expects of the command; a serial write goes on,
         // one frame per acknowledgement, and showTransferEnd reports its end.
         waitForLink();
@@ -126,7 +128,7 @@ void MainWindow::showTransferEnd(const TransferResult &result)
         message.text += partialWriteNote();
     if (result.kind == TransferKind::Read) {
         // The received blocks go into the image also when the read failed half-way.
-        image_.setBytes(result.image);
+        workspace_->takeReadImage(result.image);
     }
     if (result.channel == TransferChannel::Serial) {
         writeButton->setDown(false);
@@ -141,14 +143,7 @@ void MainWindow::showTransferEnd(const TransferResult &result)
     if (result.outcome != TransferOutcome::Abandoned)
         prompts_.message(message);
     if (result.kind == TransferKind::Read && result.succeeded()) {
-        const TransceiverConfig config = image_.toConfig(currentConfig());
-        // The stored reserve entries follow the list, closed up.
-        QStringList reserveTexts;
-        for (quint32 ip : config.reserveIps)
-            if (ip != 0)
-                reserveTexts << ipToText(ip);
-        reserveServers_->setAddressTexts(reserveTexts);
-        showTakenConfig(config);
+        showTakenConfig(workspace_->takeRead(currentConfig()));
     }
     enableLinkCommands();
     // Reading is offered over LAN only.
@@ -179,13 +174,8 @@ void MainWindow::readConfiguration()
         if (link_->channel() != TransceiverLink::Channel::Lan || !link_->isReady())
             return;
         disableLinkCommands();
-        image_.clearSettings();
-        image_.clearPanelArea();
         settings_->clearTexts();
-        panelEditing_->emptyTable();
-        panelEditing_->clearCount();
-        reserveServers_->clearList();
-        reserveServers_->setStored({});
+        workspace_->clearForRead();
         if (!link_->read()) {
             enableLinkCommands();
             return;

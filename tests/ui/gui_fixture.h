@@ -65,6 +65,7 @@ struct Windows {
     std::unique_ptr<ReserveServerDialog> reserveList;
     std::unique_ptr<ObjectListDialog> objectList;
     std::unique_ptr<StartupDialog> startup;
+    int exitCode = 0; // asked for by a failed start-up
 
     Windows(const Variant &variant, const QString &typeFolder)
     {
@@ -73,6 +74,7 @@ struct Windows {
         objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
         main->setCompanions(reserveList.get(), objectList.get(), startup.get());
+        QObject::connect(main.get(), &MainWindow::terminateRequested, [this](int code) { exitCode = code; });
     }
 
     // Shows the main window with a scripted start-up result (1 console mode, 2 standalone, 0 none).

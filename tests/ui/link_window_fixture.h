@@ -132,7 +132,7 @@ inline PanelRecord panelRow(int n)
 
 inline QByteArray imageBytes(MainWindow &form)
 {
-    return QByteArray(reinterpret_cast<const char *>(form.image().data()), form.image().size());
+    return QByteArray(reinterpret_cast<const char *>(workspaceOf(form).image().data()), workspaceOf(form).image().size());
 }
 
 // Chooses USB with the port typed into the picker and waits until the transceiver answers.

@@ -123,7 +123,7 @@ private slots:
         QVERIFY(MainParts(f).statusText->text().isEmpty());
         QCOMPARE(int(linkOf(f).channel()), 0);
         QVERIFY(!linkOf(f).serialChannel().isLinkUp());
-        QCOMPARE(f.consoleMode(), 0);
+        QCOMPARE(consoleModeOf(f), 0);
         if (v.hasStatusLight) {
             QVERIFY(MainParts(f).linkLight);
             QCOMPARE(MainParts(f).linkLight->objectName(), QStringLiteral("linkLight"));
@@ -389,7 +389,7 @@ private slots:
 
         QCOMPARE(w.main->isVisible(), !closes);
         QCOMPARE(finished.count(), closes ? 1 : 0);
-        QCOMPARE(w.main->typeTable().isOpen(), !closes);
+        QCOMPARE(workspaceOf(*w.main).typeTable().isOpen(), !closes);
         QCOMPARE(panelTableOf(*w.main)->rowCount(), closes ? 0 : 1);
     }
 

@@ -75,13 +75,13 @@ private slots:
         Windows w(variantByName(variant), typeFolder_);
         w.start(choice);
 
-        QCOMPARE(w.main->consoleMode(), consoleMode);
+        QCOMPARE(consoleModeOf(*w.main), consoleMode);
         QCOMPARE(MainParts(*w.main).importAction->isEnabled(), importEnabled);
         QCOMPARE(w.main->windowTitle(), caption);
         QCOMPARE(SettingsParts(*w.main).consoleKindGroup->itemIndex(), mode);
-        QCOMPARE(w.main->exitCode(), 0);
-        QVERIFY(w.main->typeTable().isOpen());
-        QCOMPARE(w.main->typeTable().recordCount(), 7);
+        QCOMPARE(w.exitCode, 0);
+        QVERIFY(workspaceOf(*w.main).typeTable().isOpen());
+        QCOMPARE(workspaceOf(*w.main).typeTable().recordCount(), 7);
         if (consoleMode == 0)
             QCOMPARE(QDir(QDir::currentPath()).canonicalPath(), QDir(typeFolder_).canonicalPath());
         QVERIFY_PROMPTS(w.prompts);
@@ -188,7 +188,7 @@ private slots:
         QVERIFY(box.onTop);
         QCOMPARE(terminate.count(), 1);
         QVERIFY(terminate.first().first().toInt() != 0);
-        QVERIFY(w.main->exitCode() != 0);
+        QVERIFY(w.exitCode != 0);
         // The start-up stopped at the failure: the caption was not set.
         QCOMPARE(w.main->windowTitle(), v.designCaption);
         // No exit question when the failed program closes its window.
@@ -211,7 +211,7 @@ private slots:
         const QString text = w.prompts.last().text;
         QVERIFY2(text.startsWith(QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n")), qPrintable(text));
         QVERIFY2(text.contains(aliasFile) || text.contains(consoleAliasFile()), qPrintable(text));
-        QCOMPARE(w.main->exitCode(), 1);
+        QCOMPARE(w.exitCode, 1);
     }
 
     // The real start-up window, run modally by the main window's first show.
@@ -263,7 +263,7 @@ private slots:
             QCOMPARE(seenItems, QStringList({QStringLiteral("MXR/ЗКР-OI ЭЛТОC \"КС-Талвир\""),
                                              QStringLiteral("MXR/ ЗКР")}));
         QVERIFY(!hadCloseButton);
-        QCOMPARE(w.main->consoleMode(), consoleMode);
+        QCOMPARE(consoleModeOf(*w.main), consoleMode);
         QCOMPARE(MainParts(*w.main).importAction->isEnabled(), consoleMode == 1);
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -290,11 +290,11 @@ private slots:
         ReserveServers::Addresses stored;
         stored.fill(0x0301A8C0);
         reserveServersOf(*w.main).setStored(stored);
-        w.main->image().data()[5] = 0x55;
+        workspaceOf(*w.main).image().data()[5] = 0x55;
         reserveServersOf(*w.main).setAddressTexts({QStringLiteral("10.0.0.1")});
         w.start(2);
         QCOMPARE(configOf(*w.main), TransceiverConfig::defaults(Variant::mxr600r(), false));
-        QCOMPARE(int(w.main->image().data()[5]), 0);
+        QCOMPARE(int(workspaceOf(*w.main).image().data()[5]), 0);
         QCOMPARE(reserveServersOf(*w.main).list()->recordCount(), 0);
         QCOMPARE(panelTableOf(*w.main)->rowCount(), 0);
         QVERIFY(!MainParts(*w.main).readAction->isEnabled());

@@ -12,6 +12,7 @@
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
 #include "ui/status_light.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -141,6 +142,9 @@ inline TransceiverLink &linkOf(MainWindow &window) { return *window.findChild<Tr
 inline SettingsPanel *settingsOf(const QObject &w) { return part<SettingsPanel>(w, "settingsPanel"); }
 inline PanelTableView *panelViewOf(const QObject &w) { return part<PanelTableView>(w, "panelView"); }
 inline PanelTable *panelTableOf(const QObject &w) { return part<PanelTable>(w, "panelTable"); }
+inline Workspace &workspaceOf(const QObject &w) { return *part<Workspace>(w, "workspace"); }
+// 1 when start-up chose console mode, else 0.
+inline int consoleModeOf(const QObject &w) { return workspaceOf(w).consoleMode() ? 1 : 0; }
 inline PanelEditing &panelEditingOf(const QObject &w) { return *part<PanelEditing>(w, "panelEditing"); }
 inline ReserveServers &reserveServersOf(const QObject &w) { return *part<ReserveServers>(w, "reserveServers"); }
 
