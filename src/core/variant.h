@@ -20,6 +20,8 @@ struct Variant {
 
     // Captions of the main window and the start-up window.
     QString captionPrefix;        // every caption the program sets starts with it
+    // The main window's caption with this suffix (the link or the mode it is in).
+    QString caption(const QString &suffix) const { return captionPrefix + suffix; }
     QString designCaption;        // replaced before the technician sees the window
     QString applicationTitle;     // empty: the program sets none
     QString startupCaption;       // caption of the start-up choice

@@ -23,6 +23,13 @@ inline UserMessage storeFailed()
     return {QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования"), MessageIcon::None};
 }
 inline QString noLinkStatus() { return QStringLiteral("Нет связи"); }
+// The second paragraph of the box of a write that stopped part-way (silence, 0x25, a lost port,
+// retransmissions used up): the transceiver may hold part of the new configuration.
+inline QString partialWriteNote()
+{
+    return QStringLiteral("\n\nЗапись прервана: трансивер может хранить только часть новой конфигурации. "
+                          "Повторите запись.");
+}
 
 // LAN channel.
 inline QString defaultTransceiverAddress() { return QStringLiteral("192.168.1.221"); }

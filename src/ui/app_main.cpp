@@ -31,7 +31,8 @@ int runApplication(int &argc, char **argv, const Variant &variant)
     ReserveServerDialog reserveList(mainForm.reserveServers(), prompts);
     ObjectListDialog objectList(variant, prompts);
     StartupDialog startup(variant);
-    mainForm.setCompanions(&reserveList, &objectList, &startup);
+    mainForm.setCompanions(&reserveList, &objectList);
+    mainForm.setStartupChooser([&startup] { return startup.exec(); });
 
     QObject::connect(&mainForm, &MainWindow::terminateRequested, &app, [&mainForm](int code) {
         // Start-up runs before the event loop does: end the loop as soon as it starts.

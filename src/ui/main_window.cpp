@@ -9,7 +9,6 @@
 #include "ui/dataset_navigator.h"
 #include "image/config_writer.h"
 #include "ui/object_list_dialog.h"
-#include "ui/startup_dialog.h"
 #include "core/variant.h"
 #include "tables/panel_table.h"
 #include "ui/panel_table_view.h"
@@ -299,7 +298,7 @@ void MainWindow::buildStatusBar()
     }
 }
 
-void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList, StartupDialog *startup)
+void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList)
 {
     reserveList_ = reserveList;
     objectList_ = objectList;
@@ -309,7 +308,6 @@ void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialo
         connect(objectList_, &ObjectListDialog::closed, panelEditing_, &PanelEditing::resumeChecks);
         connect(objectList_, &ObjectListDialog::runRequested, this, &MainWindow::runObjectImport);
     }
-    startup_ = startup;
 }
 
 QString MainWindow::suffixAutonomous()
@@ -319,7 +317,7 @@ QString MainWindow::suffixAutonomous()
 
 void MainWindow::setCaptionSuffix(const QString &suffix)
 {
-    setWindowTitle(variant_.captionPrefix + suffix);
+    setWindowTitle(variant_.caption(suffix));
 }
 
 void MainWindow::disableLinkCommands()
@@ -373,8 +371,6 @@ void MainWindow::startUp()
     int choice = 0;
     if (startupChooser_)
         choice = startupChooser_();
-    else if (startup_)
-        choice = startup_->exec();
 
     const bool consoleMode = choice == 1;
     if (!consoleMode)

@@ -36,7 +36,6 @@ class PromptService;
 class SettingsPanel;
 class StatusLight;
 class ObjectListDialog;
-class StartupDialog;
 class ReserveServerDialog;
 class ReserveServers;
 struct LanStatus;
@@ -46,10 +45,6 @@ struct Variant;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The second paragraph of the box of a write that stopped part-way (silence, 0x25, a lost port,
-    // retransmissions used up): the transceiver may hold part of the new configuration.
-    static QString partialWriteNote();
-
     // typeTableFolder: where standalone mode finds "CentralType.db" (see core/data_folder.h).
     MainWindow(const Variant &variant, PromptService &prompts, const QString &typeTableFolder,
             const Timing &timing = Timing(), QWidget *parent = nullptr);
@@ -61,15 +56,9 @@ public:
     // The reserve servers the window holds; their dialog is made on them.
     ReserveServers &reserveServers() const { return *reserveServers_; }
     // The windows the entry point creates after this one.
-    void setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList, StartupDialog *startup);
-    // Replaces the modal start-up window, e.g. by a script in tests; returns the start-up result.
+    void setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList);
+    // Asks the start-up choice (the start-up window's result: 1 console mode, 2 standalone, 0 none).
     void setStartupChooser(std::function<int()> chooser) { startupChooser_ = std::move(chooser); }
-
-    const Variant &variant() const { return variant_; }
-
-    // Caption: the variant's fixed prefix + one suffix.
-    void setCaptionSuffix(const QString &suffix);
-    static QString suffixAutonomous();
 
     void disableLinkCommands();
     void enableLinkCommands();
@@ -140,6 +129,10 @@ private:
     TransceiverConfig currentConfig() const;
     void applyConfig(const TransceiverConfig &config);
 
+    // Caption: the variant's fixed prefix + one suffix.
+    void setCaptionSuffix(const QString &suffix);
+    static QString suffixAutonomous();
+
     void buildMenu();
     void buildBody();
     void buildStatusBar();
@@ -203,7 +196,6 @@ private:
 
     QPointer<ReserveServerDialog> reserveList_;
     QPointer<ObjectListDialog> objectList_;
-    QPointer<StartupDialog> startup_;
     std::function<int()> startupChooser_;
 
     TransceiverLink::State shownState_ = TransceiverLink::State::Down;

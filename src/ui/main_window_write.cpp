@@ -114,18 +114,12 @@ void MainWindow::focusControl(const QString &objectName)
         target->setFocus(Qt::OtherFocusReason);
 }
 
-QString MainWindow::partialWriteNote()
-{
-    return QStringLiteral("\n\nЗапись прервана: трансивер может хранить только часть новой конфигурации. "
-                          "Повторите запись.");
-}
-
 void MainWindow::showTransferEnd(const TransferResult &result)
 {
     UserMessage message = linktext::transferMessage(result, writtenFactoryNumber_);
     // A write that stopped part-way says that the transceiver may hold part of the new configuration.
     if (result.stoppedPartWay())
-        message.text += partialWriteNote();
+        message.text += linktext::partialWriteNote();
     if (result.kind == TransferKind::Read) {
         // The received blocks go into the image also when the read failed half-way.
         workspace_->takeReadImage(result.image);

@@ -61,19 +61,21 @@ inline bool writeEditDbAlias(const QString &settingsDir, const QString &editDbFo
 
 struct Windows {
     ScriptedPrompts prompts; // outlives the windows
+    const Variant &variant;
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<ReserveServerDialog> reserveList;
     std::unique_ptr<ObjectListDialog> objectList;
     std::unique_ptr<StartupDialog> startup;
     int exitCode = 0; // asked for by a failed start-up
 
-    Windows(const Variant &variant, const QString &typeFolder)
+    Windows(const Variant &v, const QString &typeFolder) : variant(v)
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder);
         reserveList = std::make_unique<ReserveServerDialog>(main->reserveServers(), prompts);
         objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
-        main->setCompanions(reserveList.get(), objectList.get(), startup.get());
+        main->setCompanions(reserveList.get(), objectList.get());
+        main->setStartupChooser([this] { return startup->exec(); }); // as the program does
         QObject::connect(main.get(), &MainWindow::terminateRequested, [this](int code) { exitCode = code; });
     }
 

@@ -34,6 +34,7 @@ inline Timing fastTiming()
 
 struct LinkWindows {
     ScriptedPrompts prompts; // outlives the windows
+    const Variant &variant;
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<ReserveServerDialog> reserveList;
     std::unique_ptr<ObjectListDialog> objectList;
@@ -41,12 +42,14 @@ struct LinkWindows {
 
     LinkWindows(const Variant &variant, const QString &typeFolder, const LinkParts &link,
                 const Timing &timing = fastTiming())
+        : variant(variant)
     {
         main = std::make_unique<MainWindow>(variant, prompts, typeFolder, timing, link);
         reserveList = std::make_unique<ReserveServerDialog>(main->reserveServers(), prompts);
         objectList = std::make_unique<ObjectListDialog>(variant, prompts);
         startup = std::make_unique<StartupDialog>(variant);
-        main->setCompanions(reserveList.get(), objectList.get(), startup.get());
+        main->setCompanions(reserveList.get(), objectList.get());
+        main->setStartupChooser([this] { return startup->exec(); }); // as the program does
     }
 
     // Standalone mode, as a technician with other console software starts it.

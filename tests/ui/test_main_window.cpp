@@ -343,9 +343,7 @@ private slots:
 
     void captionSuffix()
     {
-        Windows w(Variant::mxr600r(), types_.path());
-        w.main->setCaptionSuffix(QStringLiteral("      Канал USB Com3"));
-        QCOMPARE(w.main->windowTitle(),
+        QCOMPARE(Variant::mxr600r().caption(QStringLiteral("      Канал USB Com3")),
                  QStringLiteral("Трансивер ЦЛКС \"Талвир ЗКР\" 600 (вер. 13.12.19)      Канал USB Com3"));
     }
 

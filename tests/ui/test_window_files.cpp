@@ -126,7 +126,7 @@ Shown shown(Windows &w)
 // A window in standalone mode holding a configuration of its own, to be overwritten (or not) by a load.
 void fillBeforeLoad(Windows &w)
 {
-    TransceiverConfig c = TransceiverConfig::defaults(w.main->variant(), false);
+    TransceiverConfig c = TransceiverConfig::defaults(w.variant, false);
     c.factoryNumber = QStringLiteral("777");
     c.apn = QStringLiteral("before");
     c.serverIp = QStringLiteral("172.16.0.9");

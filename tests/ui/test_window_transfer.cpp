@@ -3,6 +3,8 @@
 // equal the image the window built. Also the transfer failures as the technician sees them.
 #include "link_window_fixture.h"
 
+#include "link/link_texts.h"
+
 #include "core/ip_text.h"
 #include "image/config_writer.h"
 #include "tables/panel_table.h"
@@ -141,7 +143,7 @@ private slots:
         // The sim runs on this thread: nothing it counts changes before the write starts.
         rig.sim.settings().replyBytes.insert(rig.sim.counters().framesReceived + 40, 0x25);
         w.prompts.expectMessage(QStringLiteral("Ошибка при записи ППЗУ"), QStringLiteral("Отказ оборудования") +
-                                                                              MainWindow::partialWriteNote());
+                                                                              linktext::partialWriteNote());
         MainParts(*w.main).writeButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts.pending(), 0, 10000);
         QVERIFY_PROMPTS(w.prompts);
@@ -207,7 +209,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("pollAfter");
         QTest::newRow("no answer") << true << "Связь с трансивером"
-                                   << QStringLiteral("Трансивер не отвечает") + MainWindow::partialWriteNote() << false;
+                                   << QStringLiteral("Трансивер не отвечает") + linktext::partialWriteNote() << false;
         QTest::newRow("refused") << false << "Конфигурирование трансивера" << "Ошибка при записи конфигурации"
                                  << true;
     }

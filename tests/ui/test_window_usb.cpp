@@ -16,9 +16,10 @@ namespace {
 
 const QString kAutonomous = QStringLiteral("      Автономный режим");
 
-void checkAutonomousAfterSerial(MainWindow &f)
+void checkAutonomousAfterSerial(LinkWindows &w)
 {
-    QCOMPARE(f.windowTitle(), f.variant().captionPrefix + kAutonomous);
+    MainWindow &f = *w.main;
+    QCOMPARE(f.windowTitle(), w.variant.captionPrefix + kAutonomous);
     QCOMPARE(MainParts(f).statusText->text(), QStringLiteral("Нет связи"));
     QVERIFY(MainParts(f).writeButton->isHidden());
     QVERIFY(MainParts(f).progressBar->isHidden());
@@ -101,7 +102,7 @@ private slots:
 
         rig.sim.settings().silentAfter = 0;
         QTRY_VERIFY_WITH_TIMEOUT(!linkOf(*w.main).serialChannel().isLinkUp(), 5000);
-        checkAutonomousAfterSerial(*w.main);
+        checkAutonomousAfterSerial(w);
         // The identification frame is repeated while the transceiver is silent; its answer brings
         // the link back.
         rig.sim.settings().silentAfter = -1;
@@ -141,7 +142,7 @@ private slots:
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
-        checkAutonomousAfterSerial(*w.main);
+        checkAutonomousAfterSerial(w);
         // The other commands stay usable.
         QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
         QVERIFY(MainParts(*w.main).loadAction->isEnabled());
