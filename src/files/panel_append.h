@@ -6,8 +6,8 @@
 //  2. result = appendPanelsFromFile(path, variant, rows now in panelTable, the type list's name).
 //  3. A failure: show failureBox() and stop. Format: nothing changes, not even the counter. Fatal (the
 //     panel block is cut, found before any row is appended): the table keeps the rows it had.
-//  5. Otherwise detach checkPanelRow and disable panelNavigator; append result.rows in their order,
-//     each stored like any row (afterPanelStored runs); attach checkPanelRow again. No UI events are
+//  5. Otherwise detach the row check and disable the navigator; append result.rows in their order,
+//     each stored like any row (what follows a stored row runs); attach the check again. No UI events are
 //     processed between rows: the rows are all known already.
 //  6. If leftOut > 0, show limitBox(). Then panelCountLabel reads "Количество объектов " and the
 //     number of rows, the first row becomes current and panelNavigator is enabled again. A file with

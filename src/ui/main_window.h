@@ -1,5 +1,5 @@
-// MainWindow: the main window. Holds the configuration being edited (settings panel, panel table,
-// reserve servers), the link to the transceiver and the panel-type table; runs the start-up choice
+// MainWindow: the main window. Shows the workspace (panel table, reserve servers, image, panel-type
+// table) beside the settings panel and binds them to the link to the transceiver; runs the start-up choice
 // when first shown and asks before the program ends (main_window.cpp). Its other commands live in
 // main_window_commands.cpp (import, reserve list), main_window_link.cpp (USB and LAN),
 // main_window_write.cpp (write, read) and main_window_files.cpp (load, save).
@@ -63,20 +63,6 @@ public:
     void disableLinkCommands();
     void enableLinkCommands();
 
-    // Runs a command handler under the general error report.
-    template <typename F>
-    bool guarded(F &&fn)
-    {
-        return talvir::guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
-    }
-    // The same for the commands that need the link idle: while a transfer runs they do nothing.
-    template <typename F>
-    bool whenIdle(F &&fn)
-    {
-        return !link_->isBusy() && guarded(std::forward<F>(fn));
-    }
-
-
     // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
     // saveToFile (the save command's save flag) the built send list goes to it instead of the
     // transceiver. True when the checks passed and the list was built.
@@ -132,6 +118,19 @@ private:
     // Caption: the variant's fixed prefix + one suffix.
     void setCaptionSuffix(const QString &suffix);
     static QString suffixAutonomous();
+
+    // Runs a command handler under the general error report.
+    template <typename F>
+    bool guarded(F &&fn)
+    {
+        return talvir::guarded(prompts_, errorReportTitle(variant_), std::forward<F>(fn));
+    }
+    // The same for the commands that need the link idle: while a transfer runs they do nothing.
+    template <typename F>
+    bool whenIdle(F &&fn)
+    {
+        return !link_->isBusy() && guarded(std::forward<F>(fn));
+    }
 
     void buildMenu();
     void buildBody();

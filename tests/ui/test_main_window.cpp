@@ -413,7 +413,7 @@ private slots:
         w.start(2);
         w.prompts.expectMessage(title, text);
         bool reachedEnd = false;
-        const bool ok = w.main->guarded([&] {
+        const bool ok = guarded(w.prompts, errorReportTitle(w.variant), [&] {
             addressOrStop(address);
             reachedEnd = true;
         });
@@ -430,7 +430,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         quint32 value = 0;
-        QVERIFY(w.main->guarded([&] { value = addressOrStop(QStringLiteral("192.168.1.3")); }));
+        QVERIFY(guarded(w.prompts, errorReportTitle(w.variant), [&] { value = addressOrStop(QStringLiteral("192.168.1.3")); }));
         QCOMPARE(value, quint32(0x0301A8C0));
         QVERIFY_PROMPTS(w.prompts);
     }
@@ -439,7 +439,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         w.prompts.expectMessage(QStringLiteral("Талвир ЗКР"), QStringLiteral("disk gone"));
-        QVERIFY(!w.main->guarded([] { throw std::runtime_error("disk gone"); }));
+        QVERIFY(!guarded(w.prompts, errorReportTitle(w.variant), [] { throw std::runtime_error("disk gone"); }));
         QVERIFY_PROMPTS(w.prompts);
     }
 
