@@ -104,4 +104,12 @@ QString consoleFailureCause()
     return consoleFailureCause(checkConsole());
 }
 
+UserMessage consoleNotRunning(const QString &title, MessageIcon icon, MessageButtons buttons,
+                              const QString &fallbackCause)
+{
+    const QString cause = consoleFailureCause();
+    return {title, QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") + (cause.isEmpty() ? fallbackCause : cause),
+            icon, buttons, MessageAnswer::None, true};
+}
+
 } // namespace talvir

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "paradox_table.h"
+#include "core/user_message.h"
 
 #include <QList>
 #include <QString>
@@ -43,5 +44,10 @@ ConsoleCheck checkConsole();
 // alias file that was looked for. Empty when everything opens.
 QString consoleFailureCause(const ConsoleCheck &check);
 QString consoleFailureCause();
+
+// The box that says console mode cannot run, under its title: the cause above, else fallbackCause
+// (the error of whatever failed first).
+UserMessage consoleNotRunning(const QString &title, MessageIcon icon, MessageButtons buttons,
+                              const QString &fallbackCause);
 
 } // namespace talvir

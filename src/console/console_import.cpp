@@ -2,6 +2,7 @@
 
 #include "console_aliases.h"
 #include "core/memory_layout.h"
+#include "core/prompts.h"
 #include "core/variant.h"
 #include "tables/protocol_codes.h"
 
@@ -166,6 +167,42 @@ bool ConsoleImport::panelsOf(int objectId, QList<ConsolePanel> &panels)
     }
     panelQuery_.close();
     return true;
+}
+
+ConsoleImport::ObjectImport ConsoleImport::importObject(int line, QList<PanelRecord> &rows, PromptService &prompts)
+{
+    ObjectImport result;
+    QList<ConsolePanel> panels;
+    if (!panelsOf(objects_.at(line).id, panels)) {
+        prompts.message(QStringLiteral("Конфигурирование"), error_, MessageIcon::Error);
+        result.stopped = true;
+        return result;
+    }
+    for (const ConsolePanel &panel : panels) {
+        const std::optional<PanelRecord> row = panelRecordFrom(panel, line, variant_);
+        if (!row)
+            continue; // a type without a protocol code is not imported
+        if (rows.size() >= variant_.maxPanels) {
+            prompts.message(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
+                            MessageIcon::None);
+            result.stopped = true;
+            return result;
+        }
+        const auto same = std::find_if(rows.begin(), rows.end(),
+                                       [&](const PanelRecord &r) { return r.account == panel.account; });
+        if (same != rows.end()) {
+            const QString question = QStringLiteral("ППК № %1, объект № %2 уже существует. Перезаписать?")
+                                         .arg(panel.account)
+                                         .arg(panel.objRef);
+            if (prompts.message(QStringLiteral("Дублирование номера ППК"), question, MessageIcon::Warning,
+                                MessageButtons::YesNo, MessageAnswer::None, true) != MessageAnswer::Yes)
+                continue;
+            rows.erase(same);
+        }
+        rows.append(*row);
+        result.appended = true;
+    }
+    return result;
 }
 
 void ConsoleImport::close()

@@ -15,6 +15,7 @@
 
 namespace talvir {
 
+class PromptService;
 struct Variant;
 
 // The console's query texts, as the object-list window holds them.
@@ -66,6 +67,15 @@ public:
     // opening reads CentralList.db and CentralType.db (alias "EditDB") and indexes the columns the
     // query joins on; later calls read no file.
     bool panelsOf(int objectId, QList<ConsolePanel> &panels);
+
+    // Imports the panels of the object on list line `line` into rows (RecNmb = line): a panel whose
+    // number a row already has replaces that row when the technician agrees ("Дублирование номера
+    // ППК"). Stops with its box when the table is full or the console cannot be read.
+    struct ObjectImport {
+        bool appended = false; // at least one row: the line is unticked
+        bool stopped = false;  // the import ends here, the window stays open
+    };
+    ObjectImport importObject(int line, QList<PanelRecord> &rows, PromptService &prompts);
 
     // Releases the tables and the list.
     void close();

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <optional>
 
 namespace talvir {
@@ -15,7 +16,7 @@ struct Variant;
 
 struct FileRequest {
     QString title;
-    QString filter;          // "Description|*.kcf|Description|*.*", or Qt's "Description (*.kcf)" form
+    QString filter;          // Qt's form: "Description (*.kcf);;Description (*.*)"
     QString defaultSuffix;   // appended when the technician types a name without one
     QString proposedName;    // file name (or path) the dialog starts with
     QString folder;          // the folder the dialog starts in; empty: the current folder
@@ -48,6 +49,20 @@ public:
 // name when it sets none), as every command shows a text that is not a whole number.
 QString errorReportTitle(const Variant &variant);
 void reportError(PromptService &prompts, const QString &title, const QString &text);
+
+// Runs a command's handler under the general error report: an error that escapes it is shown with
+// its text, the command stops there and the program goes on. True when it ran to the end.
+template <typename F>
+bool guarded(PromptService &prompts, const QString &title, F &&fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const std::exception &e) {
+        reportError(prompts, title, QString::fromUtf8(e.what()));
+    }
+    return false;
+}
 
 QString promptIconName(MessageIcon icon);
 QString promptButtonsName(MessageButtons buttons);

@@ -30,4 +30,24 @@ void rememberFileFolder(const Variant &variant, const QString &path)
     userSettings(variant).setValue(kKey, QFileInfo(path).absolutePath());
 }
 
+FileRequest configFileToOpen(const Variant &variant)
+{
+    FileRequest request;
+    // The description lacks its closing quote, as the technician has always seen it.
+    request.filter = QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)");
+    request.defaultSuffix = QStringLiteral("kcf");
+    request.folder = lastFileFolder(variant);
+    return request;
+}
+
+FileRequest configFileToSave(const Variant &variant, const QString &factoryNumber)
+{
+    FileRequest request;
+    request.filter = QStringLiteral("Файлы трансивера \"Талвир-MXR\" (*.kcf);;Все файлы (*.*)");
+    request.defaultSuffix = QStringLiteral("kcf");
+    request.proposedName = factoryNumber;
+    request.folder = lastFileFolder(variant);
+    return request;
+}
+
 } // namespace talvir

@@ -1,5 +1,8 @@
 #include "link_texts.h"
 
+#include "link/port_number.h"
+#include "link/serial_port_access.h"
+
 namespace talvir::linktext {
 
 namespace {
@@ -10,6 +13,17 @@ UserMessage topmost(const QString &title, const QString &text, MessageIcon icon)
     return {title, text, icon, MessageButtons::Ok, MessageAnswer::None, true};
 }
 } // namespace
+
+QString usbPortCaption(const QString &portName) { return QStringLiteral("      Канал USB Com") + portNumberText(portName); }
+
+UserMessage noComPort(const QString &port, const QString &reason)
+{
+    UserMessage box{QStringLiteral("Оборудование"), QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"),
+                    MessageIcon::Error};
+    if (!port.isEmpty())
+        box.text += QStringLiteral("\n\n") + explainSerialPortFailure(port, reason);
+    return box;
+}
 
 UserMessage writeDone(const QString &factoryNumber)
 {

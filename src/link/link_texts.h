@@ -7,12 +7,17 @@
 
 namespace talvir::linktext {
 
+// The window's caption after its fixed prefix.
+inline QString autonomousCaption() { return QStringLiteral("      Автономный режим"); }
+QString usbPortCaption(const QString &portName);
+inline QString usbLinkUpCaption() { return QStringLiteral("    Связь по каналу USB"); }
+inline QString lanCaption(const QString &address) { return QStringLiteral("      Канал LAN IP: ") + address; }
+
 // Serial channel.
-inline UserMessage noComPort()
-{
-    return {QStringLiteral("Оборудование"), QStringLiteral("Нет доступного Com-порта. Работа в автономном режиме!"),
-            MessageIcon::Error};
-}
+inline QString portPickerTitle() { return QStringLiteral("Выбор Com-порта"); }
+// A port that could not be opened: the second paragraph says which port and why, so the technician
+// can fix it (none when no port was chosen).
+UserMessage noComPort(const QString &port, const QString &reason);
 inline UserMessage typeRejected()
 {
     return {QStringLiteral("Фатальная ошибка"), QStringLiteral("Ошибка выбора типа ППК!"), MessageIcon::Error};
@@ -44,6 +49,12 @@ inline QString connectingStatus(const QString &address) { return QStringLiteral(
 inline QString noLanLinkStatus(const QString &address) { return QStringLiteral("Нет связи с ") + address; }
 
 // Transfers.
+// A write started while no transceiver answers: nothing goes out.
+inline UserMessage noTransceiverForWrite()
+{
+    return {QStringLiteral("Связь с трансивером"), QStringLiteral("Нет связи с трансивером. Конфигурация не записана."),
+            MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::None, true};
+}
 UserMessage writeDone(const QString &factoryNumber);
 UserMessage writeRefused();
 // A command or the final "AT+CONFIG" unanswered, and a serial write the transceiver stopped answering.

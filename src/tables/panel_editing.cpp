@@ -78,16 +78,7 @@ void PanelEditing::run(DatasetCommand command)
                                                               : table_->rowCount() - 1);
         }
         break;
-    case DatasetCommand::Insert: table_->insert(); break;
-    case DatasetCommand::Delete:
-        if (table_->rowCount() > 0 &&
-            prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageIcon::Question,
-                             MessageButtons::OkCancel) == MessageAnswer::Ok)
-            table_->remove();
-        break;
-    case DatasetCommand::Edit: table_->edit(); break;
-    case DatasetCommand::Post: table_->post(); break;
-    case DatasetCommand::Cancel: table_->cancel(); break;
+    default: runDatasetCommand(*table_, command, prompts_); break;
     }
     if (consoleMode_)
         followUpConsole(command);

@@ -7,6 +7,7 @@
 
 #include "core/config_model.h"
 #include "tables/dataset.h"
+#include "tables/dataset_command.h"
 
 #include <QList>
 #include <QObject>
@@ -18,9 +19,6 @@ namespace talvir {
 class PanelTable;
 class PromptService;
 struct Variant;
-
-// The navigator's commands, in the order of its buttons.
-enum class DatasetCommand { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel };
 
 class PanelEditing : public QObject {
     Q_OBJECT

@@ -6,21 +6,11 @@
 // commands that use a box's text check it.
 #pragma once
 
-#include <QObject>
+#include "core/typed_chars.h"
 
 class QLineEdit;
 
 namespace talvir {
-
-enum class KeyFilter {
-    digits,      // 0-9: factory number, ports, test periods
-    ipv4Chars,   // 0-9 and ".": address boxes
-    hexDigits,   // 0-9 and capital A-F: object and panel numbers
-    phoneDigits, // 0-9 and "+": phone numbers
-};
-
-// True when the typed character passes the filter.
-bool keyFilterAccepts(KeyFilter kind, QChar c);
 
 // Filters the box's key presses from now on; the filter lives as long as the box. maxTyped > 0:
 // typing stops at that many characters, while a text set by the program is shown whole.

@@ -5,6 +5,7 @@
 #include "workspace/workspace.h"
 
 #include "core/prompts.h"
+#include "link/link_texts.h"
 #include "ui/status_light.h"
 #include "ui/dataset_navigator.h"
 #include "image/config_writer.h"
@@ -310,28 +311,24 @@ void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialo
     }
 }
 
-QString MainWindow::suffixAutonomous()
-{
-    return QStringLiteral("      Автономный режим");
-}
-
 void MainWindow::setCaptionSuffix(const QString &suffix)
 {
     setWindowTitle(variant_.caption(suffix));
 }
 
-void MainWindow::disableLinkCommands()
+void MainWindow::reportConversionError(const QString &error)
 {
-    writeButton->setVisible(false);
-    for (QAction *a : {linkMenuAction, writeAction, readAction, loadAction, saveAction})
-        a->setEnabled(false);
+    reportError(prompts_, errorReportTitle(variant_), error);
 }
 
-void MainWindow::enableLinkCommands()
+void MainWindow::offerLinkCommands(CommandOffer offer)
 {
-    writeButton->setVisible(true);
-    for (QAction *a : {linkMenuAction, writeAction, readAction, loadAction, saveAction})
-        a->setEnabled(true);
+    const bool all = offer == CommandOffer::All;
+    writeButton->setVisible(all);
+    for (QAction *a : {writeAction, readAction})
+        a->setEnabled(all);
+    for (QAction *a : {linkMenuAction, loadAction, saveAction})
+        a->setEnabled(offer != CommandOffer::None);
 }
 
 TransceiverConfig MainWindow::currentConfig() const
@@ -383,7 +380,7 @@ void MainWindow::startUp()
     if (consoleMode)
         importAction->setEnabled(true);
     panelView_->fillTypeList(workspace_->typeTable());
-    setCaptionSuffix(suffixAutonomous());
+    setCaptionSuffix(linktext::autonomousCaption());
     settings_->reset(consoleMode);
 }
 

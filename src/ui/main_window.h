@@ -7,7 +7,7 @@
 
 #include "core/config_model.h"
 #include "console/panel_type_table.h"
-#include "ui/error_report.h"
+#include "core/prompts.h"
 #include "link/transceiver_link.h"
 #include "image/config_image.h"
 #include "link/frames.h"
@@ -60,15 +60,6 @@ public:
     // Asks the start-up choice (the start-up window's result: 1 console mode, 2 standalone, 0 none).
     void setStartupChooser(std::function<int()> chooser) { startupChooser_ = std::move(chooser); }
 
-    void disableLinkCommands();
-    void enableLinkCommands();
-
-    // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
-    // saveToFile (the save command's save flag) the built send list goes to it instead of the
-    // transceiver. True when the checks passed and the list was built.
-    using SendListSink = std::function<void(const SendList &)>;
-    bool runWrite(const SendListSink &saveToFile = {});
-
 signals:
     // Start-up failed after its message: the program ends with this code.
     void terminateRequested(int exitCode);
@@ -117,8 +108,13 @@ private:
 
     // Caption: the variant's fixed prefix + one suffix.
     void setCaptionSuffix(const QString &suffix);
-    static QString suffixAutonomous();
 
+    // The link commands on offer: the write button, writing, reading, the link submenu, loading and
+    // saving; WithoutTransfer keeps only the last three.
+    enum class CommandOffer { None, WithoutTransfer, All };
+    void offerLinkCommands(CommandOffer offer);
+    // The general error report of a text that is not a whole number: the command stops there.
+    void reportConversionError(const QString &error);
     // Runs a command handler under the general error report.
     template <typename F>
     bool guarded(F &&fn)
@@ -132,6 +128,11 @@ private:
         return !link_->isBusy() && guarded(std::forward<F>(fn));
     }
 
+    // The write command (main_window_write.cpp): checks, image, send list, then the hand-over. With
+    // saveToFile (the save command's save flag) the built send list goes to it instead of the
+    // transceiver. True when the checks passed and the list was built.
+    using SendListSink = std::function<void(const SendList &)>;
+    bool runWrite(const SendListSink &saveToFile = {});
     void buildMenu();
     void buildBody();
     void buildStatusBar();
@@ -162,8 +163,7 @@ private:
     // link goes on (the USB keep-alive answered, the LAN status datagrams taken), and the window
     // shows the link's new state only after the box, as before it.
     void showPendingEnd();
-    // After a write that sent nothing: all link commands when a link is ready, else only the link
-    // submenu, loading and saving.
+    // After a write that sent nothing: all link commands when a link is ready, else without transfer.
     void restoreControlsWithoutTransfer();
     void focusControl(const QString &objectName);
     // A configuration read from a transceiver or loaded from a file, its rows already in table

@@ -6,6 +6,7 @@
 
 #include "tables/panel_editing.h"
 
+#include "core/int_text.h"
 #include "files/panel_append.h"
 #include "workspace/workspace.h"
 #include "tables/panel_table.h"
@@ -68,8 +69,12 @@ void MainWindow::openObjectList(int mode)
                          MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true);
         return;
     }
-    if (objectList_)
-        objectList_->openList(ObjectListDialog::Mode(mode), numberOrStop(number));
+    QString error;
+    const std::optional<qint32> factoryNumber = strToInt(number, &error);
+    if (!factoryNumber)
+        reportConversionError(error);
+    else if (objectList_)
+        objectList_->openList(ObjectListDialog::Mode(mode), *factoryNumber);
 }
 
 void MainWindow::runObjectImport()

@@ -4,57 +4,24 @@
 #include "main_window.h"
 
 #include "tables/panel_editing.h"
+#include "workspace/workspace.h"
 
-#include "core/ip_text.h"
 #include "core/prompts.h"
-#include "core/variant.h"
-#include "ui/dataset_navigator.h"
 #include "files/last_folder.h"
-#include "ui/panel_table_view.h"
-#include "ui/settings_panel.h"
-#include "tables/reserve_list.h"
-#include "files/config_file.h"
 #include "image/config_writer.h"
+#include "ui/settings_panel.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QTableView>
 
 namespace talvir {
 
 namespace {
 
-QString saveFilter() { return QStringLiteral("Файлы трансивера \"Талвир-MXR\" (*.kcf);;Все файлы (*.*)"); }
-
 QString saveTitle() { return QStringLiteral("Конфигурирование"); }
-QString loadTitle() { return QStringLiteral("Загрузка конфигурации"); }
-
-bool holdsLocalAddress(const ConfigFileContents &contents)
-{
-    for (const LoadedSetting &s : contents.settings)
-        if (s.field == SettingField::LocalIp)
-            return true;
-    return false;
-}
-
-QStringList addressTexts(const QList<quint32> &ips)
-{
-    QStringList texts;
-    for (quint32 ip : ips)
-        texts << ipToText(ip);
-    return texts;
-}
-
 } // namespace
 
 std::optional<QString> MainWindow::askConfigFileToOpen()
 {
-    FileRequest request;
-    // The description lacks its closing quote, as the technician has always seen it.
-    request.filter = QStringLiteral("Файлы трансивера \"Талвир-MXR (*.kcf);;Все файлы (*.*)");
-    request.defaultSuffix = QStringLiteral("kcf");
-    request.folder = lastFileFolder(variant_);
-    const std::optional<QString> path = prompts_.openFile(request);
+    const std::optional<QString> path = prompts_.openFile(configFileToOpen(variant_));
     if (path)
         rememberFileFolder(variant_, *path);
     return path;
@@ -71,12 +38,7 @@ void MainWindow::saveFile()
             prompts_.message(saveTitle(), noFactoryNumberMessage(), MessageIcon::Error);
             return;
         }
-        FileRequest request;
-        request.filter = saveFilter();
-        request.defaultSuffix = QStringLiteral("kcf");
-        request.proposedName = factoryNumber;
-        request.folder = lastFileFolder(variant_);
-        const std::optional<QString> path = prompts_.saveFile(request);
+        const std::optional<QString> path = prompts_.saveFile(configFileToSave(variant_, factoryNumber));
         if (!path || path->isEmpty())
             return;
         rememberFileFolder(variant_, *path);
@@ -102,29 +64,20 @@ void MainWindow::loadFile()
 
         // The whole file is read and decoded before the window changes, so nothing else runs in the
         // middle of a load and a second load cannot start inside it.
-        const ConfigFileContents contents = loadConfigFile(*path, variant_);
-        if (contents.failure == FileFailure::Format) {
-            prompts_.message(loadTitle(), contents.message, MessageIcon::Warning, MessageButtons::YesNo);
+        const Workspace::FileLoad load = workspace_->loadFile(*path, currentConfig());
+        if (load.failure == FileFailure::Format) {
+            prompts_.message(load.box);
             return;
         }
-
-        // Past the signature the reserve list is made anew from the file, also when the load
-        // fails later on: it stays empty unless the reserve field was reached.
-        TransceiverConfig config = currentConfig();
-        contents.applyTo(config, variant_);
-        reserveServers_->setAddressTexts(contents.reserveReached ? addressTexts(contents.reserveIps) : QStringList());
-        if (holdsLocalAddress(contents))
-            link_->proposeAddress(config.localIp); // the LAN connection proposes it next time
-
-        if (!contents.ok()) {
-            // The settings met before the failure are shown; the panel table and the stored reserve
-            // entries stay as they were, and "Импорт" is not offered.
-            settings_->setConfig(config);
-            prompts_.message(loadTitle(), contents.message, MessageIcon::Error);
+        if (load.holdsLocalAddress)
+            link_->proposeAddress(load.config.localIp);
+        if (load.failure != FileFailure::None) {
+            // The settings met before the failure are shown; "Импорт" is not offered.
+            settings_->setConfig(load.config);
+            prompts_.message(load.box);
             return;
         }
-
-        showTakenConfig(config);
+        showTakenConfig(load.config);
 
         if (variant_.importEnabledByLoad)
             importAction->setEnabled(true);

@@ -5,11 +5,9 @@
 
 #include "link/lan_datagrams.h"
 #include "link/link_texts.h"
-#include "link/serial_port_access.h"
 #include "link/transceiver_link.h"
 
-#include "ui/error_report.h"
-#include "link/port_number.h"
+#include "core/ip_text.h"
 #include "core/prompts.h"
 #include "ui/status_light.h"
 #include "core/variant.h"
@@ -21,18 +19,6 @@
 #include <QTimer>
 
 namespace talvir {
-
-namespace {
-
-QString suffixUsbPort(const QString &portName)
-{
-    return QStringLiteral("      Канал USB Com") + portNumberText(portName);
-}
-QString suffixUsbLinkUp() { return QStringLiteral("    Связь по каналу USB"); }
-QString suffixLan(const QString &address) { return QStringLiteral("      Канал LAN IP: ") + address; }
-QString portPickerTitle() { return QStringLiteral("Выбор Com-порта"); }
-
-} // namespace
 
 void MainWindow::bindLink()
 {
@@ -84,15 +70,15 @@ void MainWindow::showLinkState(TransceiverLink::State state)
         writeAction->setEnabled(true);
         progressBar->setVisible(true);
         if (variant_.captionOnSerialLinkUp)
-            setCaptionSuffix(suffixUsbLinkUp());
+            setCaptionSuffix(linktext::usbLinkUpCaption());
         break;
     case TransceiverLink::State::LanUp:
         // A late "OK" after a failed connect also brings the link up: the caption says LAN again.
         if (shownState_ == TransceiverLink::State::Down)
-            setCaptionSuffix(suffixLan(link_->address()));
+            setCaptionSuffix(linktext::lanCaption(link_->address()));
         statusText->clear();
         progressBar->setVisible(true);
-        enableLinkCommands();
+        offerLinkCommands(CommandOffer::All);
         break;
     case TransceiverLink::State::Down:
         if (!lan) {
@@ -100,11 +86,8 @@ void MainWindow::showLinkState(TransceiverLink::State state)
             break;
         }
         statusText->setText(linktext::noLanLinkStatus(link_->address()));
-        setCaptionSuffix(suffixAutonomous());
-        disableLinkCommands();
-        linkMenuAction->setEnabled(true);
-        loadAction->setEnabled(true);
-        saveAction->setEnabled(true);
+        setCaptionSuffix(linktext::autonomousCaption());
+        offerLinkCommands(CommandOffer::WithoutTransfer);
         break;
     case TransceiverLink::State::Connecting:
     case TransceiverLink::State::Transferring:
@@ -122,7 +105,7 @@ void MainWindow::showLinkNotUp()
     readAction->setEnabled(false);
     progressBar->setVisible(false);
     statusText->setText(linktext::noLinkStatus());
-    setCaptionSuffix(suffixAutonomous());
+    setCaptionSuffix(linktext::autonomousCaption());
 }
 
 // ---- USB ----------------------------------------------------------------------------------------
@@ -132,21 +115,17 @@ void MainWindow::chooseUsb()
     whenIdle([&] {
         QString port = link_->portName();
         if (port.isEmpty()) {
-            const std::optional<QString> picked = prompts_.pickSerialPort(portPickerTitle());
+            const std::optional<QString> picked = prompts_.pickSerialPort(linktext::portPickerTitle());
             if (picked)
                 port = picked->trimmed();
         }
         if (!link_->chooseUsb(port)) {
-            // The second paragraph says which port and why, so the technician can fix it.
-            auto box = linktext::noComPort();
-            if (!port.isEmpty())
-                box.text += QStringLiteral("\n\n") + explainSerialPortFailure(port, link_->lastError());
-            prompts_.message(box);
+            prompts_.message(linktext::noComPort(port, link_->lastError()));
             showLinkNotUp();
             return;
         }
-        setCaptionSuffix(suffixUsbPort(port));
-        enableLinkCommands();
+        setCaptionSuffix(linktext::usbPortCaption(port));
+        offerLinkCommands(CommandOffer::All);
         // The transceiver's LAN status no longer applies.
         if (linkLight) {
             linkLight->setColor(Qt::white);
@@ -171,7 +150,13 @@ void MainWindow::chooseLan()
             return;
         link_->proposeAddress(*typed);
         // A text that is not made of numbers and dots stops here with the conversion error.
-        if (addressOrStop(*typed) == 0) {
+        QString error;
+        const std::optional<quint32> address = ipFromText(*typed, &error);
+        if (!address) {
+            reportConversionError(error);
+            return;
+        }
+        if (*address == 0) {
             prompts_.message(linktext::badTransceiverAddress());
             return;
         }
@@ -181,9 +166,9 @@ void MainWindow::chooseLan()
                              MessageAnswer::None, true);
             return;
         }
-        setCaptionSuffix(suffixLan(*typed));
+        setCaptionSuffix(linktext::lanCaption(*typed));
         statusText->setText(linktext::connectingStatus(*typed));
-        disableLinkCommands();
+        offerLinkCommands(CommandOffer::None);
         progressBar->setVisible(false);
         shownState_ = TransceiverLink::State::Connecting;
         if (!link_->chooseLan(*typed)) {

@@ -12,7 +12,6 @@
 #include "link/link_texts.h"
 #include "link/transceiver_link.h"
 
-#include "ui/error_report.h"
 #include "core/prompts.h"
 #include "tables/reserve_list.h"
 #include "ui/panel_table_view.h"
@@ -27,17 +26,6 @@
 
 namespace talvir {
 
-namespace {
-
-// A write started while no transceiver answers: nothing goes out, and the technician is told so.
-UserMessage noTransceiverForWrite()
-{
-    return {QStringLiteral("Связь с трансивером"), QStringLiteral("Нет связи с трансивером. Конфигурация не записана."),
-            MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::None, true};
-}
-
-} // namespace
-
 void MainWindow::writeConfiguration()
 {
     whenIdle([&] { runWrite(); });
@@ -50,7 +38,7 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
         return false;
 
     SendList sendList;
-    disableLinkCommands();
+    offerLinkCommands(CommandOffer::None);
 
     const TransceiverConfig config = currentConfig();
     const std::optional<WriteRefusal> refusal =
@@ -58,22 +46,18 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
     if (refusal && refusal->kind == WriteRefusal::NotANumber) {
         // The general error report follows; the window must not stay with its link commands off.
         restoreControlsWithoutTransfer();
-        throw ConversionError(refusal->message);
+        reportConversionError(refusal->message);
+        return false;
     }
     if (refusal) {
         prompts_.message(QStringLiteral("Ошибка"), refusal->message, MessageIcon::Error);
         focusControl(refusal->control);
-        enableLinkCommands();
+        offerLinkCommands(CommandOffer::All);
         return false;
     }
 
     if (saveToFile) {
-        try {
-            saveToFile(sendList);
-        } catch (...) {
-            restoreControlsWithoutTransfer();
-            throw;
-        }
+        saveToFile(sendList);
         restoreControlsWithoutTransfer();
         return true;
     }
@@ -88,20 +72,13 @@ bool MainWindow::runWrite(const SendListSink &saveToFile)
         return true;
     }
     restoreControlsWithoutTransfer();
-    prompts_.message(noTransceiverForWrite());
+    prompts_.message(linktext::noTransceiverForWrite());
     return true;
 }
 
 void MainWindow::restoreControlsWithoutTransfer()
 {
-    if (link_->isReady()) {
-        enableLinkCommands();
-        return;
-    }
-    disableLinkCommands();
-    loadAction->setEnabled(true);
-    saveAction->setEnabled(true);
-    linkMenuAction->setEnabled(true);
+    offerLinkCommands(link_->isReady() ? CommandOffer::All : CommandOffer::WithoutTransfer);
 }
 
 void MainWindow::focusControl(const QString &objectName)
@@ -139,7 +116,7 @@ void MainWindow::showTransferEnd(const TransferResult &result)
     if (result.kind == TransferKind::Read && result.succeeded()) {
         showTakenConfig(workspace_->takeRead(currentConfig()));
     }
-    enableLinkCommands();
+    offerLinkCommands(CommandOffer::All);
     // Reading is offered over LAN only.
     if (result.channel == TransferChannel::Serial)
         readAction->setEnabled(false);
@@ -167,11 +144,11 @@ void MainWindow::readConfiguration()
         panelEditing_->clearCount();
         if (link_->channel() != TransceiverLink::Channel::Lan || !link_->isReady())
             return;
-        disableLinkCommands();
+        offerLinkCommands(CommandOffer::None);
         settings_->clearTexts();
         workspace_->clearForRead();
         if (!link_->read()) {
-            enableLinkCommands();
+            offerLinkCommands(CommandOffer::All);
             return;
         }
         waitForLink();

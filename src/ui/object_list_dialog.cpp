@@ -1,7 +1,6 @@
 #include "object_list_dialog.h"
 
 #include "console/console_check.h"
-#include "core/variant.h"
 #include "core/prompts.h"
 #include "ui/radio_group.h"
 
@@ -17,16 +16,10 @@
 
 namespace talvir {
 
-namespace {
-
-constexpr int kObjectId = Qt::UserRole;
-
-} // namespace
-
 ObjectListDialog::ObjectListDialog(const Variant &variant, PromptService &prompts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::WindowStaysOnTopHint),
-      variant_(variant), prompts_(prompts), import_(variant)
+      prompts_(prompts), import_(variant)
 {
     setObjectName(QStringLiteral("ObjectListDialog"));
     setWindowTitle(QStringLiteral("Список объектов"));
@@ -96,11 +89,8 @@ bool ObjectListDialog::openList(Mode mode, qint32 factoryNumber)
     }
     mode_ = mode;
     if (!import_.openObjectList(factoryNumber)) {
-        const QString cause = consoleFailureCause();
-        prompts_.message(QStringLiteral("Конфигурирование"),
-                         QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") +
-                             (cause.isEmpty() ? import_.error() : cause),
-                         MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::None, true);
+        prompts_.message(consoleNotRunning(QStringLiteral("Конфигурирование"), MessageIcon::Warning,
+                                           MessageButtons::YesNo, import_.error()));
         import_.close();
         emit consoleUnavailable();
         return false;
@@ -119,7 +109,6 @@ void ObjectListDialog::fillList()
         auto *item = new QListWidgetItem(o.line, objectList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
-        item->setData(kObjectId, o.id);
     }
     QFont font(QStringLiteral("Times New Roman"), 14);
     totalLabel->setFont(font);
@@ -188,45 +177,15 @@ ObjectListDialog::Import ObjectListDialog::importInto(QList<PanelRecord> rows)
     for (int i = 0; i < objectList->count(); ++i) {
         if (objectList->item(i)->checkState() != Qt::Checked)
             continue;
-        if (!importLine(i, result.rows)) {
+        const ConsoleImport::ObjectImport line = import_.importObject(i, result.rows, prompts_);
+        if (line.appended)
+            objectList->item(i)->setCheckState(Qt::Unchecked);
+        if (line.stopped) {
             result.complete = false; // the window stays open, the lines still ticked stay ticked
             break;
         }
     }
     return result;
-}
-
-bool ObjectListDialog::importLine(int line, QList<PanelRecord> &rows)
-{
-    QList<ConsolePanel> panels;
-    if (!import_.panelsOf(objectList->item(line)->data(kObjectId).toInt(), panels)) {
-        prompts_.message(QStringLiteral("Конфигурирование"), import_.error(), MessageIcon::Error);
-        return false;
-    }
-    for (const ConsolePanel &panel : panels) {
-        const std::optional<PanelRecord> row = panelRecordFrom(panel, line, variant_);
-        if (!row)
-            continue; // a type without a protocol code is not imported
-        if (rows.size() >= variant_.maxPanels) {
-            prompts_.message(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
-                             MessageIcon::None);
-            return false;
-        }
-        const auto same = std::find_if(rows.begin(), rows.end(),
-                                       [&](const PanelRecord &r) { return r.account == panel.account; });
-        if (same != rows.end()) {
-            const QString question = QStringLiteral("ППК № %1, объект № %2 уже существует. Перезаписать?")
-                                         .arg(panel.account)
-                                         .arg(panel.objRef);
-            if (prompts_.message(QStringLiteral("Дублирование номера ППК"), question, MessageIcon::Warning,
-                                 MessageButtons::YesNo, MessageAnswer::None, true) != MessageAnswer::Yes)
-                continue;
-            rows.erase(same);
-        }
-        rows.append(*row);
-        objectList->item(line)->setCheckState(Qt::Unchecked);
-    }
-    return true;
 }
 
 void ObjectListDialog::done(int result)

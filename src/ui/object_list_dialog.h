@@ -72,11 +72,8 @@ private:
     QLabel *selectedLabel = nullptr; // panel 1 of the status line
 
     void fillList();
-    // Adds the panels of line i to rows; false when the table is full (the import stops).
-    bool importLine(int line, QList<PanelRecord> &rows);
     void tickRange(int from, int to);
 
-    const Variant &variant_;
     PromptService &prompts_;
     ConsoleImport import_;
     Mode mode_ = Mode::Replace;

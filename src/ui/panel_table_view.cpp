@@ -172,7 +172,7 @@ QWidget *PanelTableView::buildEditors()
         // choice leaves the row as it is.
         connect(panelTypeCombo, &QComboBox::activated, this, [this](int index) {
             if (index >= 0)
-                editing_.chooseType({typeIdAt(index), typeName(index)});
+                editing_.chooseType(types_.at(index));
         });
     }
     return editors;
@@ -262,51 +262,39 @@ void PanelTableView::bindEditing()
         // MXR_duziv: a stored row takes the type the type grid shows at that moment.
         editing_.setTypeSource([this]() -> std::optional<PanelEditing::TypeChoice> {
             const int t = currentTypeIndex();
-            if (t < 0)
-                return std::nullopt;
-            return PanelEditing::TypeChoice{typeIdAt(t), typeName(t)};
+            return t < 0 ? std::nullopt : std::optional(types_.at(t));
         });
     }
 }
 
 void PanelTableView::fillTypeList(PanelTypeTable &types)
 {
+    types_.clear();
+    for (types.first(); !types.eof(); types.next())
+        types_.append({types.typeId(), types.nameCentral()});
     types.first();
     if (panelTypeCombo) {
         panelTypeCombo->clear();
         // A drop-down of 0 lines cannot be opened; a table of one record still shows one.
-        panelTypeCombo->setMaxVisibleItems(qMax(1, types.recordCount() / 2));
-        for (; !types.eof(); types.next())
-            panelTypeCombo->addItem(types.nameCentral(), types.typeId());
+        panelTypeCombo->setMaxVisibleItems(qMax(1, int(types_.size()) / 2));
+        for (const PanelEditing::TypeChoice &type : std::as_const(types_))
+            panelTypeCombo->addItem(type.name, type.typeId);
         panelTypeCombo->setCurrentIndex(-1);
-        types.first();
         return;
     }
     typeGridModel_->removeRows(0, typeGridModel_->rowCount());
-    for (; !types.eof(); types.next()) {
-        auto *item = new QStandardItem(types.nameCentral());
-        item->setData(types.typeId(), Qt::UserRole);
-        typeGridModel_->appendRow(item);
-    }
-    types.first();
-    if (typeGridModel_->rowCount() > 0)
+    for (const PanelEditing::TypeChoice &type : std::as_const(types_))
+        typeGridModel_->appendRow(new QStandardItem(type.name));
+    if (!types_.isEmpty())
         panelTypeGrid->setCurrentIndex(typeGridModel_->index(0, 0));
 }
 
-int PanelTableView::typeCount() const
+int PanelTableView::typeIndexOf(int typeId) const
 {
-    return panelTypeCombo ? panelTypeCombo->count() : typeGridModel_->rowCount();
-}
-
-QString PanelTableView::typeName(int index) const
-{
-    return panelTypeCombo ? panelTypeCombo->itemText(index) : typeGridModel_->index(index, 0).data().toString();
-}
-
-int PanelTableView::typeIdAt(int index) const
-{
-    return panelTypeCombo ? panelTypeCombo->itemData(index).toInt()
-                          : typeGridModel_->index(index, 0).data(Qt::UserRole).toInt();
+    for (int i = 0; i < types_.size(); ++i)
+        if (types_.at(i).typeId == typeId)
+            return i;
+    return -1;
 }
 
 int PanelTableView::currentTypeIndex() const
@@ -323,21 +311,16 @@ int PanelTableView::currentRow() const
 void PanelTableView::showRowType(int typeId)
 {
     if (panelTypeCombo)
-        panelTypeCombo->setCurrentIndex(panelTypeCombo->findData(typeId)); // -1: empty text
+        panelTypeCombo->setCurrentIndex(typeIndexOf(typeId)); // -1: empty text
     else
         moveTypeListTo(typeId);
 }
 
 void PanelTableView::moveTypeListTo(int typeId)
 {
-    if (!typeGridModel_)
-        return;
-    for (int i = 0; i < typeGridModel_->rowCount(); ++i) {
-        if (typeIdAt(i) == typeId) {
-            panelTypeGrid->setCurrentIndex(typeGridModel_->index(i, 0));
-            return;
-        }
-    }
+    const int at = typeIndexOf(typeId);
+    if (typeGridModel_ && at >= 0)
+        panelTypeGrid->setCurrentIndex(typeGridModel_->index(at, 0));
 }
 
 void PanelTableView::setTypeSelectorLocked(bool locked)

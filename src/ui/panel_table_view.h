@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/config_model.h"
+#include "tables/panel_editing.h"
 
 #include <QList>
 #include <QWidget>
@@ -19,7 +20,6 @@ class QTableView;
 namespace talvir {
 
 class DatasetNavigator;
-class PanelEditing;
 class PanelTable;
 class PanelTypeTable;
 struct Variant;
@@ -32,9 +32,7 @@ public:
     // The type list from the panel-type table, in the table's order. The drop-down shows half as
     // many lines as the table has records.
     void fillTypeList(PanelTypeTable &types);
-    int typeCount() const;
-    QString typeName(int index) const;
-    int typeIdAt(int index) const;
+    const QList<PanelEditing::TypeChoice> &typeList() const { return types_; }
 
     // The current row of the grid, -1 when the table is empty.
     int currentRow() const;
@@ -71,6 +69,8 @@ private:
     void showRowType(int typeId);
     // The type list's current record (the type grid's row); -1 when the list is empty.
     int currentTypeIndex() const;
+    // The type list's index of a type, -1 when the list lacks it.
+    int typeIndexOf(int typeId) const;
     void moveTypeListTo(int typeId);
     void showCurrentRow();
     void syncGridToTable();
@@ -79,6 +79,7 @@ private:
     const Variant &variant_;
     PanelEditing &editing_;
     PanelTable *table_;
+    QList<PanelEditing::TypeChoice> types_; // the type list, in the type table's order
     QStandardItemModel *typeGridModel_ = nullptr;
     bool fromBox_ = false;   // a box is writing into the row: it is not rewritten from the row
     bool syncing_ = false;   // the grid follows the table: its change is not a move

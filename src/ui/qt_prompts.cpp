@@ -67,29 +67,13 @@ MessageAnswer fromQtButton(int button)
     }
 }
 
-// The windows' filters are written as "Description|*.ext|Description|*.*"; Qt wants
-// "Description (*.ext);;Description (*.*)".
-QString toQtFilter(const QString &filter)
-{
-    if (!filter.contains(QLatin1Char('|')))
-        return filter;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << QStringLiteral("%1 (%2)").arg(parts.at(i), patterns);
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
 std::optional<QString> runFileDialog(QWidget *parent, const FileRequest &request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!request.filter.isEmpty())
-        dialog.setNameFilter(toQtFilter(request.filter));
+        dialog.setNameFilter(request.filter);
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.folder.isEmpty())

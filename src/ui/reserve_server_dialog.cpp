@@ -2,6 +2,7 @@
 
 #include "core/prompts.h"
 #include "tables/dataset.h"
+#include "tables/dataset_command.h"
 #include "tables/reserve_list.h"
 #include "ui/dataset_navigator.h"
 
@@ -79,40 +80,15 @@ void ReserveServerDialog::showCount()
 
 // Navigator and rows
 
-bool ReserveServerDialog::confirmDelete()
-{
-    return prompts_.message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"), MessageIcon::Question,
-                            MessageButtons::OkCancel) == MessageAnswer::Ok;
-}
-
 void ReserveServerDialog::runNavigatorButton(int button)
 {
-    switch (DatasetNavigator::Button(button)) {
-    case DatasetNavigator::Cancel:
+    // Cancel and Delete drop what the open cell holds; every other command takes it first.
+    const auto command = DatasetCommand(button);
+    if (command == DatasetCommand::Cancel || (command == DatasetCommand::Delete && list_.rowCount() > 0))
         closeEditorWithoutCommit();
-        list_.cancel();
-        break;
-    case DatasetNavigator::Delete:
-        if (list_.rowCount() == 0)
-            break;
-        closeEditorWithoutCommit();
-        if (confirmDelete())
-            list_.remove();
-        break;
-    default:
+    else if (command != DatasetCommand::Delete)
         commitEditor();
-        switch (DatasetNavigator::Button(button)) {
-        case DatasetNavigator::First: list_.first(); break;
-        case DatasetNavigator::Prior: list_.prior(); break;
-        case DatasetNavigator::Next: list_.next(); break;
-        case DatasetNavigator::Last: list_.last(); break;
-        case DatasetNavigator::Insert: list_.insert(); break;
-        case DatasetNavigator::Edit: list_.edit(); break;
-        case DatasetNavigator::Post: list_.post(); break;
-        default: break;
-        }
-        break;
-    }
+    runDatasetCommand(list_, command, prompts_);
     syncGridRow();
     addressGrid->setFocus();
 }
@@ -187,8 +163,7 @@ bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
-            if (list_.rowCount() > 0 && confirmDelete())
-                list_.remove();
+            runDatasetCommand(list_, DatasetCommand::Delete, prompts_);
             syncGridRow();
             return true;
         }

@@ -36,7 +36,6 @@ private:
     bool settleAndAskToSave();
     void askAndClearList();
     void runNavigatorButton(int button);
-    bool confirmDelete();
     // Hands the text of an open cell editor to the table, as leaving the cell does.
     void commitEditor();
     QWidget *openEditor() const;

@@ -30,12 +30,8 @@ std::optional<UserMessage> Workspace::start(bool consoleMode, const QString &typ
         if (!typeTable_.openConsole()) {
             // The second paragraph tells the technician what to fix: the alias or table that could
             // not be opened and where the alias file was looked for.
-            QString cause = consoleFailureCause();
-            if (cause.isEmpty())
-                cause = typeTable_.lastError();
-            failure = UserMessage{QStringLiteral("Завершение работы"),
-                                  QStringLiteral("Приложение \"Zavevo duravezad\" не выполняется!\n\n") + cause,
-                                  MessageIcon::Error, MessageButtons::Ok, MessageAnswer::None, true};
+            failure = consoleNotRunning(QStringLiteral("Завершение работы"), MessageIcon::Error, MessageButtons::Ok,
+                                        typeTable_.lastError());
         }
     } else {
         QDir::setCurrent(typeTableFolder);
@@ -106,6 +102,31 @@ TransceiverConfig Workspace::takeRead(const TransceiverConfig &shown)
             reserveTexts << ipToText(ip);
     reserveServers_->setAddressTexts(reserveTexts);
     return config;
+}
+
+Workspace::FileLoad Workspace::loadFile(const QString &path, const TransceiverConfig &shown)
+{
+    const QString title = QStringLiteral("Загрузка конфигурации");
+    FileLoad load;
+    // The whole file is read and decoded before anything changes.
+    const ConfigFileContents contents = loadConfigFile(path, variant_);
+    load.failure = contents.failure;
+    if (contents.failure == FileFailure::Format) {
+        load.box = {title, contents.message, MessageIcon::Warning, MessageButtons::YesNo};
+        return load;
+    }
+    load.config = shown;
+    contents.applyTo(load.config, variant_);
+    QStringList reserveTexts;
+    if (contents.reserveReached)
+        for (quint32 ip : contents.reserveIps)
+            reserveTexts << ipToText(ip);
+    reserveServers_->setAddressTexts(reserveTexts);
+    for (const LoadedSetting &setting : contents.settings)
+        load.holdsLocalAddress = load.holdsLocalAddress || setting.field == SettingField::LocalIp;
+    if (!contents.ok())
+        load.box = {title, contents.message, MessageIcon::Error};
+    return load;
 }
 
 PanelAppend Workspace::appendFromFile(const QString &path)

@@ -7,6 +7,7 @@
 #include "console/panel_type_table.h"
 #include "core/config_model.h"
 #include "core/user_message.h"
+#include "files/config_file.h"
 #include "files/panel_append.h"
 #include "image/config_image.h"
 
@@ -57,6 +58,18 @@ public:
     // A read that succeeded: the configuration of its image (the settings the image lacks from
     // shown), and the reserve list made anew from its addresses, closed up.
     TransceiverConfig takeRead(const TransceiverConfig &shown);
+
+    // A configuration file loaded over the settings shown. Past the signature the reserve list is
+    // made anew from the file, also when the load fails later on (empty unless the reserve field was
+    // reached). A failed load's box: Format changes nothing; Fatal keeps the settings met before the
+    // failure in config, the panel table and the stored reserve entries untouched.
+    struct FileLoad {
+        FileFailure failure = FileFailure::None;
+        UserMessage box;
+        TransceiverConfig config;
+        bool holdsLocalAddress = false; // the LAN connection proposes config.localIp next time
+    };
+    FileLoad loadFile(const QString &path, const TransceiverConfig &shown);
 
     // Appends the panels of a configuration file, stored unchecked; the outcome says what to show.
     PanelAppend appendFromFile(const QString &path);

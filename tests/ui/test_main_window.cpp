@@ -207,29 +207,6 @@ private slots:
         QCOMPARE(cell(1, 0), QString());
     }
 
-    void linkControls_data() { variants(); }
-
-    void linkControls()
-    {
-        QFETCH(QString, variant);
-        Windows w(variantByName(variant), types_.path());
-        w.start(2);
-        MainWindow &f = *w.main;
-        const QList<QAction *> five{MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction};
-        f.enableLinkCommands();
-        QVERIFY(!MainParts(f).writeButton->isHidden());
-        for (QAction *a : five)
-            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        f.disableLinkCommands();
-        QVERIFY(MainParts(f).writeButton->isHidden());
-        for (QAction *a : five)
-            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
-        // Neither helper touches the import or the exit.
-        QVERIFY(MainParts(f).exitAction->isEnabled());
-        QVERIFY(!MainParts(f).importAction->isEnabled());
-        QVERIFY_PROMPTS(w.prompts);
-    }
-
     // Every control fits the window's default size in its fullest state: every switch group shown,
     // the write button and the gauge in view.
     void defaultSizeHoldsEveryControl_data()
@@ -248,7 +225,7 @@ private slots:
         Windows w(variantByName(variant), types_.path());
         w.start(2);
         SettingsParts(*w.main).protocolGroup->button(protocol)->click();
-        w.main->enableLinkCommands();
+        MainParts(*w.main).writeButton->setVisible(true); // as with the link up
         MainParts(*w.main).progressBar->setVisible(true);
         const QSize needed = w.main->minimumSizeHint();
         // Usable on a 1024 x 600 screen; by default within what a 1366 x 768 laptop with a task bar
@@ -411,14 +388,11 @@ private slots:
         QFETCH(QString, text);
         Windows w(variantByName(variant), types_.path());
         w.start(2);
+        // The transceiver's address typed for LAN: the command stops at the report, no channel chosen.
+        w.prompts.expectInput(QStringLiteral("Работа по ЛВС"), address);
         w.prompts.expectMessage(title, text);
-        bool reachedEnd = false;
-        const bool ok = guarded(w.prompts, errorReportTitle(w.variant), [&] {
-            addressOrStop(address);
-            reachedEnd = true;
-        });
-        QVERIFY(!ok);
-        QVERIFY(!reachedEnd);
+        MainParts(*w.main).lanAction->trigger();
+        QCOMPARE(int(linkOf(*w.main).channel()), 0);
         QVERIFY_PROMPTS(w.prompts);
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(w.prompts.last().buttons, MessageButtons::Ok);
@@ -430,7 +404,7 @@ private slots:
     {
         Windows w(Variant::mxr600r(), types_.path());
         quint32 value = 0;
-        QVERIFY(guarded(w.prompts, errorReportTitle(w.variant), [&] { value = addressOrStop(QStringLiteral("192.168.1.3")); }));
+        QVERIFY(guarded(w.prompts, errorReportTitle(w.variant), [&] { value = *ipFromText(QStringLiteral("192.168.1.3")); }));
         QCOMPARE(value, quint32(0x0301A8C0));
         QVERIFY_PROMPTS(w.prompts);
     }

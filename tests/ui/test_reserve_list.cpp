@@ -3,7 +3,7 @@
 // the stored addresses; and the main window's button that opens it.
 #include "gui_fixture.h"
 
-#include "ui/error_report.h"
+#include "core/prompts.h"
 #include "tables/dataset.h"
 #include "ui/dataset_navigator.h"
 #include "ui/settings_panel.h"

@@ -106,10 +106,14 @@ private slots:
         w.start(choice);
         PanelTableView *v = panelViewOf(*w.main);
         const QList<TypeRow> expected = sampleTypes();
-        QCOMPARE(v->typeCount(), expected.size());
+        const PanelViewParts parts(*v);
+        QCOMPARE(v->typeList().size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
-            QCOMPARE(v->typeName(i), expected.at(i).name);
-            QCOMPARE(v->typeIdAt(i), expected.at(i).typeId);
+            QCOMPARE(v->typeList().at(i).name, expected.at(i).name);
+            QCOMPARE(v->typeList().at(i).typeId, expected.at(i).typeId);
+            const QString shown = parts.panelTypeCombo ? parts.panelTypeCombo->itemText(i)
+                                                       : parts.panelTypeGrid->model()->index(i, 0).data().toString();
+            QCOMPARE(shown, expected.at(i).name);
         }
         if (PanelViewParts(*v).panelTypeCombo) {
             QCOMPARE(PanelViewParts(*v).panelTypeCombo->maxVisibleItems(), 3); // 7 records: 7 / 2

@@ -98,7 +98,7 @@ private slots:
         QFETCH(bool, allInView);
         Windows w(fetchVariant(), types_.path());
         w.start(2);
-        w.main->enableLinkCommands(); // the write button shows, as with the link up
+        MainParts(*w.main).writeButton->setVisible(true); // as with the link up
         SettingsParts(*w.main).protocolGroup->setItemIndex(protocol);
         w.main->resize(size);
         QVERIFY(QTest::qWaitForWindowExposed(w.main.get()));

@@ -54,6 +54,37 @@ private slots:
         QCOMPARE(portNumberText(port), shown);
     }
 
+    // The link commands on offer: all five and the write button once a port is open, none while a
+    // write runs; neither touches the import or the exit.
+    void linkControls_data() { variants(); }
+
+    void linkControls()
+    {
+        const Variant &v = fetchVariant();
+        SimRig rig(v);
+        QVERIFY2(rig.startSerial(), qPrintable(rig.error));
+        LinkWindows w(v, types_.path(), LinkParts());
+        w.start();
+        MainWindow &f = *w.main;
+        const QList<QAction *> five{MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction};
+        w.prompts.expectSerialPort(rig.link);
+        MainParts(f).usbAction->trigger();
+        QVERIFY(!MainParts(f).writeButton->isHidden());
+        for (QAction *a : five)
+            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+        QTRY_VERIFY_WITH_TIMEOUT(linkOf(f).serialChannel().isLinkUp(), 5000);
+        showConfig(f, validConfig(v));
+        MainParts(f).writeAction->trigger();
+        QCOMPARE(linkOf(f).state(), TransceiverLink::State::Transferring);
+        QVERIFY(MainParts(f).writeButton->isHidden());
+        for (QAction *a : five)
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        QVERIFY(MainParts(f).exitAction->isEnabled());
+        QVERIFY(!MainParts(f).importAction->isEnabled());
+        QVERIFY_PROMPTS(w.prompts);
+        linkOf(f).shutDown(); // the write ends unannounced, as on exit
+    }
+
     void linkComesUp_data() { variants(); }
 
     void linkComesUp()

@@ -4,12 +4,15 @@
 #include "link_window_fixture.h"
 
 #include "core/ip_text.h"
+#include "files/config_file.h"
 #include "ui/settings_panel.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace guitest;
 
@@ -138,15 +141,16 @@ private slots:
         c.reserveIps[79] = *ipFromText(QStringLiteral("10.0.0.42"));
         showConfig(*w.main, c);
 
-        SendList handed;
-        int calls = 0;
-        QVERIFY(w.main->runWrite([&](const SendList &list) {
-            ++calls;
-            handed = list;
-        }));
+        // "Сохранить": the frames a write sends go into the file.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("12345.kcf"));
+        w.prompts.expectSaveFile(path);
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(calls, 1);
-        QCOMPARE(handed.size(), frames);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::vector<Frame> handed = splitRecords(file.readAll()).frames;
+        QCOMPARE(int(handed.size()), frames);
         // An empty table: every panel slot is written, as zeros, before the settings.
         for (int i = 0; i < panelFrames; ++i) {
             const Frame &fr = handed.at(i);
@@ -175,11 +179,16 @@ private slots:
         const Variant &v = Variant::mxr600r();
         LinkWindows w(v, types_.path(), loopbackLink(9));
         w.start();
-        int calls = 0;
-        w.prompts.expectMessage(QStringLiteral("Ошибка"), QStringLiteral("Не определен заводской номер"));
-        QVERIFY(!w.main->runWrite([&](const SendList &) { ++calls; }));
+        TransceiverConfig c = validConfig(v);
+        c.serverPort.clear();
+        showConfig(*w.main, c);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("12345.kcf"));
+        w.prompts.expectSaveFile(path);
+        w.prompts.expectMessage(QStringLiteral("Ошибка"), QStringLiteral("Не определен IP - порт приемника"));
+        MainParts(*w.main).saveAction->trigger();
         QVERIFY_PROMPTS(w.prompts);
-        QCOMPARE(calls, 0);
+        QVERIFY(!QFile::exists(path));
     }
 
     void writeWithoutTransceiver_data()
