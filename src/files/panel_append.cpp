@@ -40,10 +40,11 @@ UserMessage PanelAppend::failureBox() const
     return failure == FileFailure::Format ? formatBox() : fatalBox();
 }
 
-UserMessage PanelAppend::limitBox()
+UserMessage PanelAppend::limitBox() const
 {
-    return {QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
-            MessageIcon::None, MessageButtons::Ok};
+    return {QStringLiteral("Ошибка выбора ППК"),
+            QStringLiteral("Превышение допустимого числа ППК\nНе добавлено ППК: %1").arg(leftOut), MessageIcon::None,
+            MessageButtons::Ok};
 }
 
 PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &variant, int existingRows,

@@ -55,8 +55,9 @@ struct PanelAppend {
     static UserMessage formatBox();
     static UserMessage fatalBox();
     UserMessage failureBox() const; // formatBox() or fatalBox(), as the failure is
-    // Shown when leftOut > 0: the box the console import shows at the same limit (no icon, OK).
-    static UserMessage limitBox();
+    // Shown when leftOut > 0: the box the console import shows at the same limit (no icon, OK), with
+    // a second line "Не добавлено ППК: N".
+    UserMessage limitBox() const;
 };
 
 // Decodes the file's panel block for a table of existingRows rows. Slot j in use gives a row with

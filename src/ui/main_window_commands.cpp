@@ -46,11 +46,8 @@ void MainWindow::appendFromFile()
             prompts_.message(found.failureBox());
             return;
         }
-        if (found.leftOut > 0) {
-            UserMessage limit = PanelAppend::limitBox();
-            limit.text += QStringLiteral("\nНе добавлено ППК: %1").arg(found.leftOut);
-            prompts_.message(limit);
-        }
+        if (found.leftOut > 0)
+            prompts_.message(found.limitBox());
         panelView_->showFilledTable();
         panelView_->lockNavigator(false);
     });

@@ -107,11 +107,7 @@ private slots:
         Windows w(v, types_.path());
         MainWindow &f = *w.main;
         QCOMPARE(f.windowTitle(), designCaption);
-        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
-        QVERIFY(!MainParts(f).readAction->isEnabled());
-        QVERIFY(!MainParts(f).writeAction->isEnabled());
-        QVERIFY(MainParts(f).loadAction->isEnabled());
-        QVERIFY(MainParts(f).saveAction->isEnabled());
+        verifyNoLinkCommands(f);
         QCOMPARE(MainParts(f).importAction->isEnabled(), importEnabled);
         QVERIFY(!MainParts(f).codeAction->isEnabled());
         QVERIFY(!MainParts(f).codeAction->isVisible());

@@ -97,12 +97,7 @@ private slots:
         QVERIFY(rig.sim.counters().datagramsReceived > 0);
         QCOMPARE(MainParts(f).statusText->text(), QStringLiteral("Нет связи с 127.000.0.1"));
         QCOMPARE(f.windowTitle(), v.captionPrefix + kAutonomous);
-        QVERIFY(MainParts(f).writeButton->isHidden());
-        QVERIFY(!MainParts(f).writeAction->isEnabled());
-        QVERIFY(!MainParts(f).readAction->isEnabled());
-        QVERIFY(MainParts(f).linkMenuAction->isEnabled());
-        QVERIFY(MainParts(f).loadAction->isEnabled());
-        QVERIFY(MainParts(f).saveAction->isEnabled());
+        verifyNoLinkCommands(f);
         QVERIFY(!linkOf(f).lanChannel().isPolling());
 
         // Reading needs a connected link: it only clears the object counter.

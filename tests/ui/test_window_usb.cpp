@@ -174,10 +174,7 @@ private slots:
         QCOMPARE(w.prompts.last().icon, MessageIcon::Error);
         QCOMPARE(int(linkOf(*w.main).channel()), 0);
         checkAutonomousAfterSerial(w);
-        // The other commands stay usable.
-        QVERIFY(MainParts(*w.main).linkMenuAction->isEnabled());
-        QVERIFY(MainParts(*w.main).loadAction->isEnabled());
-        QVERIFY(MainParts(*w.main).saveAction->isEnabled());
+        verifyNoLinkCommands(*w.main); // the other commands stay usable
 
         // The picker is offered again: a port that could not be opened is not kept.
         w.prompts.expectSerialPort(std::nullopt);
