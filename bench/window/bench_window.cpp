@@ -60,14 +60,7 @@ public:
 
 TransceiverConfig fullConfig(const Variant &v)
 {
-    TransceiverConfig c = TransceiverConfig::defaults(v, false);
-    c.factoryNumber = QStringLiteral("12345");
-    c.serverPort = QStringLiteral("9999");
-    c.localPort = QStringLiteral("1024");
-    c.serverIp = QStringLiteral("192.168.1.3");
-    c.localIp = QStringLiteral("192.168.1.50");
-    c.gatewayIp = QStringLiteral("192.168.1.1");
-    c.apn = QStringLiteral("internet");
+    TransceiverConfig c = guitest::validConfig(v);
     for (int k = 0; k < 80; ++k)
         c.reserveIps[std::size_t(k)] = *ipFromText(QStringLiteral("10.0.%1.%2").arg(k / 10).arg(k % 10 + 1));
     for (int n = 1; n <= v.maxPanels; ++n) {
@@ -236,8 +229,10 @@ int main(int argc, char *argv[])
     }
     Stopwatch usb;
     usb.start();
+    prompts.messages.clear();
     form.writeConfiguration();
-    if (!pumpUntil([&] { return writeDone; }, 600000) || !lastMessageIs(prompts, doneText))
+    // The end's box comes once the link's own handler has returned.
+    if (!pumpUntil([&] { return writeDone && !prompts.messages.isEmpty(); }, 600000) || !lastMessageIs(prompts, doneText))
         return 1;
     usb.stop();
     const QByteArray image(reinterpret_cast<const char *>(guitest::workspaceOf(form).image().data()), guitest::workspaceOf(form).image().size());

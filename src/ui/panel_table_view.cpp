@@ -5,6 +5,7 @@
 #include "tables/panel_editing.h"
 #include "tables/panel_table.h"
 #include "ui/dataset_navigator.h"
+#include "ui/grid_follower.h"
 #include "ui/key_filter.h"
 #include "ui/text_fit.h"
 #include "ui/accessible_names.h"
@@ -229,24 +230,25 @@ void PanelTableView::bindEditors()
         else
             showCurrentRow(); // a cancelled change shows the stored values again
     });
-    connect(table_, &Dataset::currentRowChanged, this, [this] {
-        showCurrentRow();
-        syncGridToTable();
-    });
+    connect(table_, &QAbstractItemModel::modelReset, this, [this] { showCurrentRow(); });
+    connect(table_, &QAbstractItemModel::layoutChanged, this, [this] { showCurrentRow(); });
+    connect(table_, &Dataset::currentRowChanged, this, [this] { showCurrentRow(); });
     connect(table_, &QAbstractItemModel::dataChanged, this, [this] {
         if (!fromBox_)
             showCurrentRow();
     });
-    auto showAll = [this] {
-        showCurrentRow();
-        syncGridToTable();
-    };
-    connect(table_, &QAbstractItemModel::modelReset, this, showAll);
-    connect(table_, &QAbstractItemModel::layoutChanged, this, showAll);
-    connect(table_, &QAbstractItemModel::rowsInserted, this, [this] { syncGridToTable(); });
-    connect(table_, &QAbstractItemModel::rowsRemoved, this, [this] { syncGridToTable(); });
-    connect(panelGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { gridRowChanged(current.isValid() ? current.row() : -1); });
+    // A row clicked while one is pending: the pending row is stored (and sorted) first; the move goes
+    // to the row that was clicked, wherever the sort put it.
+    gridFollower_ = new GridFollower(panelGrid, *table_, PanelTable::Obj, [this](int row) {
+        if (table_->isEditing()) {
+            const PanelRecord target = table_->row(row);
+            if (!table_->checkBrowseMode())
+                return;
+            row = int(table_->rows().indexOf(target));
+        }
+        if (row >= 0)
+            table_->moveTo(row);
+    });
 }
 
 void PanelTableView::bindEditing()
@@ -346,38 +348,6 @@ void PanelTableView::showCurrentRow()
     testWaitEdit->setText(wait.isNull() ? QString() : QString::number(wait.toInt()));
 }
 
-void PanelTableView::syncGridToTable()
-{
-    syncing_ = true;
-    const int r = table_->currentRow();
-    if (r < 0)
-        panelGrid->selectionModel()->clear();
-    else if (panelGrid->currentIndex().row() != r)
-        panelGrid->selectRow(r);
-    if (r >= 0 && panelGrid->hasFocus())
-        panelGrid->scrollTo(table_->index(r, PanelTable::Obj));
-    syncing_ = false;
-}
-
-void PanelTableView::gridRowChanged(int row)
-{
-    if (syncing_ || row < 0 || row == table_->currentRow())
-        return;
-    if (table_->isEditing()) {
-        // The pending row is stored (and sorted) first; the move goes to the row that was clicked,
-        // wherever the sort put it.
-        const PanelRecord target = table_->row(row);
-        if (!table_->checkBrowseMode()) {
-            syncGridToTable();
-            return;
-        }
-        row = int(table_->rows().indexOf(target));
-    }
-    if (row >= 0)
-        table_->moveTo(row);
-    syncGridToTable();
-}
-
 // Keys
 
 bool PanelTableView::eventFilter(QObject *watched, QEvent *event)
@@ -431,7 +401,7 @@ void PanelTableView::showFilledTable()
     editing_.showFilledTable();
     showCurrentRow();
     editing_.showRowType();
-    syncGridToTable();
+    gridFollower_->sync();
 }
 
 } // namespace talvir

@@ -20,6 +20,7 @@ class QTableView;
 namespace talvir {
 
 class DatasetNavigator;
+class GridFollower;
 class PanelTable;
 class PanelTypeTable;
 struct Variant;
@@ -73,8 +74,6 @@ private:
     int typeIndexOf(int typeId) const;
     void moveTypeListTo(int typeId);
     void showCurrentRow();
-    void syncGridToTable();
-    void gridRowChanged(int row);
 
     const Variant &variant_;
     PanelEditing &editing_;
@@ -82,7 +81,7 @@ private:
     QList<PanelEditing::TypeChoice> types_; // the type list, in the type table's order
     QStandardItemModel *typeGridModel_ = nullptr;
     bool fromBox_ = false;   // a box is writing into the row: it is not rewritten from the row
-    bool syncing_ = false;   // the grid follows the table: its change is not a move
+    GridFollower *gridFollower_ = nullptr;
 };
 
 } // namespace talvir

@@ -5,6 +5,7 @@
 #include "tables/dataset_command.h"
 #include "tables/reserve_list.h"
 #include "ui/dataset_navigator.h"
+#include "ui/grid_follower.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
@@ -48,9 +49,8 @@ ReserveServerDialog::ReserveServerDialog(ReserveServers &servers, PromptService 
                              QAbstractItemView::EditKeyPressed);
     addressGrid->installEventFilter(this);
     layout->addWidget(addressGrid, 1);
-    connect(addressGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { gridRowChanged(current.row()); });
-    connect(&list_, &Dataset::currentRowChanged, this, [this] { syncGridRow(); });
+    // Leaving a row stores it through the row checks; a refused one keeps the technician on it.
+    gridFollower_ = new GridFollower(addressGrid, list_, kReserveAddressField, [this](int row) { list_.moveTo(row); });
 
     navigator = new DatasetNavigator(DatasetNavigator::allButtons(), this);
     navigator->setObjectName(QStringLiteral("navigator"));
@@ -89,7 +89,7 @@ void ReserveServerDialog::runNavigatorButton(int button)
     else if (command != DatasetCommand::Delete)
         commitEditor();
     runDatasetCommand(list_, command, prompts_);
-    syncGridRow();
+    gridFollower_->sync();
     addressGrid->setFocus();
 }
 
@@ -119,30 +119,6 @@ void ReserveServerDialog::closeEditorWithoutCommit()
         ->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
-void ReserveServerDialog::gridRowChanged(int row)
-{
-    if (syncing_ || row < 0 || row == list_.currentRow())
-        return;
-    // Leaving a row stores it through the row checks; a refused one keeps the technician on it.
-    list_.moveTo(row);
-    syncGridRow();
-}
-
-void ReserveServerDialog::syncGridRow()
-{
-    const int row = list_.currentRow();
-    const QModelIndex target = list_.index(row, kReserveAddressField);
-    if (addressGrid->currentIndex() == target)
-        return;
-    syncing_ = true;
-    if (row < 0)
-        addressGrid->selectionModel()->clearCurrentIndex();
-    else
-        addressGrid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
-    syncing_ = false;
-}
-
 bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // The grid's own keys, as a data grid handles them: Insert opens a new row, Down on the last row
@@ -152,24 +128,24 @@ bool ReserveServerDialog::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
             list_.insert();
-            syncGridRow();
+            gridFollower_->sync();
             return true;
         }
         if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier &&
             list_.currentRow() == list_.rowCount() - 1 &&
             !(list_.state() == Dataset::State::Insert && !list_.isModified())) {
             list_.append();
-            syncGridRow();
+            gridFollower_->sync();
             return true;
         }
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
             runDatasetCommand(list_, DatasetCommand::Delete, prompts_);
-            syncGridRow();
+            gridFollower_->sync();
             return true;
         }
         if (key->key() == Qt::Key_Escape && list_.isEditing()) {
             list_.cancel();
-            syncGridRow();
+            gridFollower_->sync();
             return true;
         }
     }
@@ -182,7 +158,7 @@ void ReserveServerDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     list_.first();
-    syncGridRow();
+    gridFollower_->sync();
     showCount();
 }
 
@@ -200,7 +176,7 @@ bool ReserveServerDialog::settleAndAskToSave()
     // refused keeps the window open for correction.
     if (!servers_.settle())
         return false;
-    syncGridRow();
+    gridFollower_->sync();
     const MessageAnswer answer = prompts_.message(listTitle(), QStringLiteral("Сохранить список?"),
                                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes, true);
     return answer != MessageAnswer::Yes || servers_.saveList();
@@ -214,7 +190,7 @@ void ReserveServerDialog::askAndClearList()
         commitEditor();
         servers_.clearAll();
     }
-    syncGridRow();
+    gridFollower_->sync();
     showCount();
 }
 

@@ -12,6 +12,7 @@ namespace talvir {
 
 class Dataset;
 class DatasetNavigator;
+class GridFollower;
 class PromptService;
 class ReserveServers;
 
@@ -40,14 +41,12 @@ private:
     void commitEditor();
     QWidget *openEditor() const;
     void closeEditorWithoutCommit();
-    void gridRowChanged(int row);
-    void syncGridRow();
     void showCount();
 
     ReserveServers &servers_;
     Dataset &list_;
     PromptService &prompts_;
-    bool syncing_ = false;
+    GridFollower *gridFollower_ = nullptr;
 };
 
 } // namespace talvir

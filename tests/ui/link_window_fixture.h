@@ -104,20 +104,6 @@ struct SimRig {
     bool startUdp() { return sim.startUdp(QHostAddress(QHostAddress::LocalHost), 0, &error); }
 };
 
-// A configuration every check accepts.
-inline TransceiverConfig validConfig(const Variant &variant)
-{
-    TransceiverConfig c = TransceiverConfig::defaults(variant, false);
-    c.factoryNumber = QStringLiteral("12345");
-    c.serverPort = QStringLiteral("9999");
-    c.localPort = QStringLiteral("1024");
-    c.serverIp = QStringLiteral("192.168.1.3");
-    c.localIp = QStringLiteral("192.168.1.50");
-    c.gatewayIp = QStringLiteral("192.168.1.1");
-    c.apn = QStringLiteral("internet");
-    return c;
-}
-
 // Panel row n as a technician would type it: distinct numbers, phones and types.
 inline PanelRecord panelRow(int n)
 {

@@ -12,6 +12,7 @@
 #include "ui/radio_group.h"
 #include "ui/settings_panel.h"
 #include "ui/status_light.h"
+#include "core/variant.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -162,6 +163,20 @@ inline void showConfig(QObject &w, const TransceiverConfig &c)
     settingsOf(w)->setConfig(c);
     reserveServersOf(w).setStored(c.reserveIps);
     panelTableOf(w)->setRows(c.panels);
+}
+
+// A configuration every check accepts.
+inline TransceiverConfig validConfig(const Variant &variant)
+{
+    TransceiverConfig c = TransceiverConfig::defaults(variant, false);
+    c.factoryNumber = QStringLiteral("12345");
+    c.serverPort = QStringLiteral("9999");
+    c.localPort = QStringLiteral("1024");
+    c.serverIp = QStringLiteral("192.168.1.3");
+    c.localIp = QStringLiteral("192.168.1.50");
+    c.gatewayIp = QStringLiteral("192.168.1.1");
+    c.apn = QStringLiteral("internet");
+    return c;
 }
 
 } // namespace guitest
