@@ -2,7 +2,6 @@
 
 #include "fuzz_require.h"
 
-#include "commands.h"
 #include "config_json.h"
 #include "panel_csv.h"
 #include "files/config_file.h"
@@ -47,13 +46,13 @@ QList<QByteArray> usedSlots(const ConfigImage &image)
 
 void checkJson(const QByteArray &json, const Variant &variant)
 {
-    TransceiverConfig config;
-    try {
-        config = kcftool::configFromJson(json, variant);
-    } catch (const kcftool::UsageError &e) {
-        FUZZ_REQUIRE(!e.text().isEmpty());
+    QString error;
+    const std::optional<TransceiverConfig> parsed = kcftool::configFromJson(json, variant, &error);
+    if (!parsed) {
+        FUZZ_REQUIRE(!error.isEmpty());
         return;
     }
+    const TransceiverConfig &config = *parsed;
     QByteArray file;
     const std::optional<ConfigImage> image = encode(config, variant, file);
     if (!image)

@@ -62,7 +62,10 @@ int cmdEncode(QStringList args)
         printErr(error);
         return ExitRefused;
     }
-    TransceiverConfig config = configFromJson(*json, variant);
+    std::optional<TransceiverConfig> parsed = configFromJson(*json, variant, &error);
+    if (!parsed)
+        throw UsageError(error);
+    TransceiverConfig config = std::move(*parsed);
     if (csvPath) {
         if (!config.panels.isEmpty())
             throw UsageError(QStringLiteral("give the panels either in %1 or with --panels, not both").arg(args[0]));

@@ -3,7 +3,6 @@
 #include "core/cp1251.h"
 #include "core/ip_text.h"
 #include "core/memory_layout.h"
-#include "commands.h"
 #include "json_keys.h"
 #include "tables/protocol_codes.h"
 
@@ -20,9 +19,16 @@ namespace kcftool {
 
 namespace {
 
+// A refusal deep in the reading ends it at once; configFromJson turns it into its error text.
+struct Refusal {
+    QString text;
+};
+
+[[noreturn]] void refuse(const QString &text) { throw Refusal{text}; }
+
 [[noreturn]] void bad(const QString &field, const QString &what)
 {
-    throw UsageError(QStringLiteral("field '%1': %2").arg(field, what));
+    refuse(QStringLiteral("field '%1': %2").arg(field, what));
 }
 
 void checkKeys(const QJsonObject &o, const QStringList &known, const QString &prefix)
@@ -87,16 +93,14 @@ PanelRecord panelFromJson(const QJsonValue &value, int index)
     return row;
 }
 
-} // namespace
-
-TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
+TransceiverConfig readConfig(const QByteArray &json, const Variant &variant)
 {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw UsageError(QStringLiteral("malformed JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
+        refuse(QStringLiteral("malformed JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
     if (!doc.isObject())
-        throw UsageError(QStringLiteral("malformed JSON: the configuration must be an object"));
+        refuse(QStringLiteral("malformed JSON: the configuration must be an object"));
     // Qt keeps the last of two equal keys: which one the technician meant is not ours to guess.
     if (const std::optional<QString> repeated = firstRepeatedKey(json))
         bad(*repeated, QStringLiteral("given twice"));
@@ -147,6 +151,19 @@ TransceiverConfig configFromJson(const QByteArray &json, const Variant &variant)
             c.panels.append(panelFromJson(list[i], i));
     }
     return c;
+}
+
+} // namespace
+
+std::optional<TransceiverConfig> configFromJson(const QByteArray &json, const Variant &variant, QString *error)
+{
+    try {
+        return readConfig(json, variant);
+    } catch (const Refusal &refusal) {
+        if (error)
+            *error = refusal.text;
+        return std::nullopt;
+    }
 }
 
 QJsonObject panelToJson(const PanelRecord &row)

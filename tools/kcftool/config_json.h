@@ -8,15 +8,17 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <optional>
 
 namespace kcftool {
 
 // The configuration a JSON text describes. Keys that are absent keep the program's start values
 // (standalone mode); a panel without "prot" gets the protocol code of its "typeId"; "recNmb", "aF"
-// and "frmt" of a panel are read back values and ignored. Throws UsageError naming the field for
+// and "frmt" of a panel are read back values and ignored. Nothing, with *error naming the field, for
 // malformed JSON, an unknown or repeated key, a wrong type, a text with characters outside
 // Windows-1251 or a value the controls could not hold.
-talvir::TransceiverConfig configFromJson(const QByteArray &json, const talvir::Variant &variant);
+std::optional<talvir::TransceiverConfig> configFromJson(const QByteArray &json, const talvir::Variant &variant,
+                                                        QString *error = nullptr);
 
 // What a load of the file shows, starting from the start values: only the settings the file holds
 // (in the keys of configFromJson), "reserveIps" when the file's reserve field was read, "panels" in
