@@ -4,6 +4,7 @@
 #include "core/memory_layout.h"
 #include "core/prompts.h"
 #include "core/variant.h"
+#include "tables/panel_table.h"
 #include "tables/protocol_codes.h"
 
 #include <algorithm>
@@ -183,8 +184,7 @@ ConsoleImport::ObjectImport ConsoleImport::importObject(int line, QList<PanelRec
         if (!row)
             continue; // a type without a protocol code is not imported
         if (rows.size() >= variant_.maxPanels) {
-            prompts.message(QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"),
-                            MessageIcon::None);
+            prompts.message(panelLimitBox());
             result.stopped = true;
             return result;
         }

@@ -42,9 +42,9 @@ UserMessage PanelAppend::failureBox() const
 
 UserMessage PanelAppend::limitBox() const
 {
-    return {QStringLiteral("Ошибка выбора ППК"),
-            QStringLiteral("Превышение допустимого числа ППК\nНе добавлено ППК: %1").arg(leftOut), MessageIcon::None,
-            MessageButtons::Ok};
+    UserMessage box = panelLimitBox();
+    box.text += QStringLiteral("\nНе добавлено ППК: %1").arg(leftOut);
+    return box;
 }
 
 PanelAppend decodePanelAppend(const QByteArray &fileBytes, const Variant &variant, int existingRows,

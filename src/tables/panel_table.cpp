@@ -136,4 +136,10 @@ QString panelCountText(int rows)
     return QStringLiteral("Количество объектов %1").arg(rows);
 }
 
+UserMessage panelLimitBox()
+{
+    return {QStringLiteral("Ошибка выбора ППК"), QStringLiteral("Превышение допустимого числа ППК"), MessageIcon::None,
+            MessageButtons::Ok};
+}
+
 } // namespace talvir

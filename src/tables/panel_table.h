@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/config_model.h"
+#include "core/user_message.h"
 #include "tables/dataset.h"
 
 namespace talvir {
@@ -44,5 +45,7 @@ QString panelTypeText(const QString &nameCentral);
 QString unknownPanelTypeText();
 // The counter under the grid.
 QString panelCountText(int rows);
+// The box of a console import or an append that would take the table past its slots (no icon, OK).
+UserMessage panelLimitBox();
 
 } // namespace talvir

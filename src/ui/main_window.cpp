@@ -77,14 +77,13 @@ MainWindow::MainWindow(const Variant &variant, PromptService &prompts, const QSt
                  const Timing &timing, const LinkParts &parts, QWidget *parent)
     : QMainWindow(parent), variant_(variant), prompts_(prompts), typeTableFolder_(typeTableFolder),
       timing_(timing), link_(new TransceiverLink(variant, timing, parts, this)),
-      workspace_(new Workspace(variant, prompts, this)), panelTable_(&workspace_->panels()),
-      panelEditing_(&workspace_->editing()), reserveServers_(&workspace_->reserveServers())
+      workspace_(new Workspace(variant, prompts, this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     link_->setObjectName(QStringLiteral("link"));
     setWindowTitle(variant_.designCaption);
     workspace_->setObjectName(QStringLiteral("workspace"));
-    connect(panelEditing_, &PanelEditing::consoleInsertOpened, this, &MainWindow::addFromConsole);
+    connect(&workspace_->editing(), &PanelEditing::consoleInsertOpened, this, &MainWindow::addFromConsole);
     buildMenu();
     buildBody();
     buildStatusBar();
@@ -237,7 +236,7 @@ void MainWindow::buildBody()
     layout->setContentsMargins(8, 8, 8, 4);
     layout->setSpacing(12);
 
-    panelView_ = new PanelTableView(variant_, *panelEditing_, central);
+    panelView_ = new PanelTableView(variant_, workspace_->editing(), central);
     panelView_->setObjectName(QStringLiteral("panelView"));
     layout->addWidget(panelView_, 1);
 
@@ -299,14 +298,16 @@ void MainWindow::buildStatusBar()
     }
 }
 
+ReserveServers &MainWindow::reserveServers() const { return workspace_->reserveServers(); }
+
 void MainWindow::setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList)
 {
     reserveList_ = reserveList;
     objectList_ = objectList;
     if (objectList_) {
         connect(objectList_, &ObjectListDialog::consoleUnavailable, this, [this] { terminate(1); });
-        connect(objectList_, &ObjectListDialog::opened, panelEditing_, &PanelEditing::suspendChecks);
-        connect(objectList_, &ObjectListDialog::closed, panelEditing_, &PanelEditing::resumeChecks);
+        connect(objectList_, &ObjectListDialog::opened, &workspace_->editing(), &PanelEditing::suspendChecks);
+        connect(objectList_, &ObjectListDialog::closed, &workspace_->editing(), &PanelEditing::resumeChecks);
         connect(objectList_, &ObjectListDialog::runRequested, this, &MainWindow::runObjectImport);
     }
 }

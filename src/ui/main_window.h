@@ -54,7 +54,7 @@ public:
     ~MainWindow() override;
 
     // The reserve servers the window holds; their dialog is made on them.
-    ReserveServers &reserveServers() const { return *reserveServers_; }
+    ReserveServers &reserveServers() const;
     // The windows the entry point creates after this one.
     void setCompanions(ReserveServerDialog *reserveList, ObjectListDialog *objectList);
     // Asks the start-up choice (the start-up window's result: 1 console mode, 2 standalone, 0 none).
@@ -185,11 +185,7 @@ private:
     Timing timing_;
 
     TransceiverLink *link_; // a child of the window
-    // The tables, the image, the type table, the mode; the first three are the workspace's.
-    Workspace *workspace_;
-    PanelTable *panelTable_;
-    PanelEditing *panelEditing_;
-    ReserveServers *reserveServers_;
+    Workspace *workspace_; // the tables, the image, the type table, the mode
     PanelTableView *panelView_ = nullptr;
     SettingsPanel *settings_ = nullptr;
 

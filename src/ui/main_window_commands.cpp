@@ -38,7 +38,7 @@ void MainWindow::appendFromFile()
         // A row being typed is stored first. One the row check refuses has had its message and is
         // left out: the append goes on without it, as the console import's does. The file is decoded
         // whole before the table changes.
-        panelEditing_->settle();
+        workspace_->editing().settle();
         panelView_->lockNavigator(true);
         const PanelAppend found = workspace_->appendFromFile(*path);
         if (!found.ok()) {
@@ -77,8 +77,8 @@ void MainWindow::openObjectList(int mode)
 void MainWindow::runObjectImport()
 {
     // A row the navigator's Insert left open is settled through the check first, as a write does.
-    panelEditing_->settleChecked();
-    const ObjectListDialog::Import import = objectList_->importInto(panelTable_->rows());
+    workspace_->editing().settleChecked();
+    const ObjectListDialog::Import import = objectList_->importInto(workspace_->panels().rows());
     panelView_->showImported(import.rows);
     if (import.complete)
         objectList_->close();

@@ -31,7 +31,7 @@ void MainWindow::saveFile()
 {
     whenIdle([&] {
         // A row being typed is stored first, so the file holds what the technician sees.
-        if (!panelEditing_->settle())
+        if (!workspace_->editing().settle())
             return;
         const QString factoryNumber = settings_->factoryNumber();
         if (factoryNumber.isEmpty()) {
@@ -57,7 +57,7 @@ void MainWindow::saveFile()
 void MainWindow::loadFile()
 {
     whenIdle([&] {
-        panelEditing_->clearCount();
+        workspace_->editing().clearCount();
                 const std::optional<QString> path = askConfigFileToOpen();
         if (!path)
             return;

@@ -34,7 +34,7 @@ void MainWindow::writeConfiguration()
 bool MainWindow::runWrite(const SendListSink &saveToFile)
 {
     // A row being typed is stored first: the write takes what the technician sees.
-    if (!panelEditing_->settle())
+    if (!workspace_->editing().settle())
         return false;
 
     SendList sendList;
@@ -141,7 +141,7 @@ void MainWindow::showPendingEnd()
 void MainWindow::readConfiguration()
 {
     whenIdle([&] {
-        panelEditing_->clearCount();
+        workspace_->editing().clearCount();
         if (link_->channel() != TransceiverLink::Channel::Lan || !link_->isReady())
             return;
         offerLinkCommands(CommandOffer::None);

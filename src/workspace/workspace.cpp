@@ -10,6 +10,21 @@
 
 namespace talvir {
 
+namespace {
+
+// The reserve list's rows for these addresses, in their order, the empty entries left out.
+template <typename Addresses>
+QStringList reserveTexts(const Addresses &addresses)
+{
+    QStringList texts;
+    for (quint32 ip : addresses)
+        if (ip != 0)
+            texts << ipToText(ip);
+    return texts;
+}
+
+} // namespace
+
 Workspace::Workspace(const Variant &variant, PromptService &prompts, QObject *parent)
     : QObject(parent), variant_(variant), panels_(new PanelTable(this)),
       editing_(new PanelEditing(variant, panels_, prompts, this)),
@@ -96,11 +111,7 @@ TransceiverConfig Workspace::takeRead(const TransceiverConfig &shown)
 {
     const TransceiverConfig config = image_.toConfig(shown);
     // The stored reserve entries follow the list, closed up.
-    QStringList reserveTexts;
-    for (quint32 ip : config.reserveIps)
-        if (ip != 0)
-            reserveTexts << ipToText(ip);
-    reserveServers_->setAddressTexts(reserveTexts);
+    reserveServers_->setAddressTexts(reserveTexts(config.reserveIps));
     return config;
 }
 
@@ -117,11 +128,7 @@ Workspace::FileLoad Workspace::loadFile(const QString &path, const TransceiverCo
     }
     load.config = shown;
     contents.applyTo(load.config, variant_);
-    QStringList reserveTexts;
-    if (contents.reserveReached)
-        for (quint32 ip : contents.reserveIps)
-            reserveTexts << ipToText(ip);
-    reserveServers_->setAddressTexts(reserveTexts);
+    reserveServers_->setAddressTexts(contents.reserveReached ? reserveTexts(contents.reserveIps) : QStringList());
     for (const LoadedSetting &setting : contents.settings)
         load.holdsLocalAddress = load.holdsLocalAddress || setting.field == SettingField::LocalIp;
     if (!contents.ok())

@@ -54,8 +54,8 @@ private slots:
         QCOMPARE(portNumberText(port), shown);
     }
 
-    // The link commands on offer: all five and the write button once a port is open, none while a
-    // write runs; neither touches the import or the exit.
+    // The link commands on offer: all five and the write button with the serial link up, none while
+    // a write runs; neither touches the import or the exit.
     void linkControls_data() { variants(); }
 
     void linkControls()
@@ -67,12 +67,10 @@ private slots:
         w.start();
         MainWindow &f = *w.main;
         const QList<QAction *> five{MainParts(f).linkMenuAction, MainParts(f).writeAction, MainParts(f).readAction, MainParts(f).loadAction, MainParts(f).saveAction};
-        w.prompts.expectSerialPort(rig.link);
-        MainParts(f).usbAction->trigger();
+        QVERIFY(bringUsbUp(w, rig.link));
         QVERIFY(!MainParts(f).writeButton->isHidden());
         for (QAction *a : five)
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        QTRY_VERIFY_WITH_TIMEOUT(linkOf(f).serialChannel().isLinkUp(), 5000);
         showConfig(f, validConfig(v));
         MainParts(f).writeAction->trigger();
         QCOMPARE(linkOf(f).state(), TransceiverLink::State::Transferring);
